@@ -1,0 +1,33 @@
+#pragma once
+// What a command needs from outside: the operating system's services, the DEV
+// folder and the fixed folders of the tool.
+
+#include <string>
+
+#include "platform/archivos.h"
+#include "platform/dialogos.h"
+#include "platform/entorno.h"
+
+namespace vorpel {
+
+inline constexpr const char* kTituloAplicacion = "vorpel";
+
+/// The tool's fixed folders. The program always uses these values; tests may
+/// hand other ones.
+struct RutasFijas {
+    std::string unidadBackup = "E:\\";
+    std::string raizBackup = "E:\\TEBRI BCK\\";
+    std::string carpetaOrigen = "C:\\DARVENTO\\SISTEMAS\\Plexwin\\ZEL_CONT\\";
+    std::string compiladorVb6 =
+        "C:\\Program Files (x86)\\Microsoft Visual Studio\\VB98\\VB6.EXE";
+};
+
+struct Contexto {
+    SistemaArchivos& archivos;
+    std::string carpetaDev;  // Windows path text, without final "\"
+    Dialogos* dialogos = nullptr;
+    Entorno* entorno = nullptr;
+    RutasFijas rutas{};
+};
+
+}  // namespace vorpel

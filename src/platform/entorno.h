@@ -1,0 +1,23 @@
+#pragma once
+// Process environment: the application folder, variables, the clock.
+
+#include <optional>
+#include <string>
+
+#include "platform/archivos.h"
+
+namespace vorpel {
+
+class Entorno {
+public:
+    virtual ~Entorno() = default;
+    /// Windows path text of the folder of the running program, without final "\";
+    /// empty when it has none.
+    virtual std::string CarpetaAplicacion() = 0;
+    /// A variable that names a folder (TEMP), as a Windows path text.
+    virtual std::optional<std::string> CarpetaDeVariable(const std::string& nombre) = 0;
+    virtual FechaHora FechaHoraLocal() = 0;
+    virtual double SegundosDesdeMedianoche() = 0;
+};
+
+}  // namespace vorpel

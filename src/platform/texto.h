@@ -1,0 +1,28 @@
+#pragma once
+// Text of the program: UTF-8 inside, bytes of the ANSI code page on disk.
+
+#include <string>
+#include <string_view>
+
+namespace vorpel {
+
+/// Bytes in the ANSI code page to UTF-8. Lossless for every byte value: a byte
+/// that the code page leaves undefined maps to the matching C1 code point.
+std::string BytesATexto(std::string_view bytes);
+/// UTF-8 back to bytes in the ANSI code page; a character the code page cannot
+/// hold becomes "?".
+std::string TextoABytes(std::string_view texto);
+
+/// Lower-casing as Windows does it for Latin letters (Ñ, accented vowels, Ü…),
+/// not only ASCII; Greek and Cyrillic letters too. Only mappings that keep a
+/// character's UTF-8 length are applied, so a position found in the mapped
+/// text is the same position in the original. Invalid UTF-8 bytes stay as they are.
+std::string AMinusculas(std::string_view texto);
+std::string AMayusculas(std::string_view texto);
+bool IgualesSinMayusculas(std::string_view a, std::string_view b);
+/// Position of the first occurrence of `aguja` in `pajar` ignoring case, or npos.
+/// An empty needle is found at `desde` (at 0 by default).
+size_t BuscarSinMayusculas(std::string_view pajar, std::string_view aguja, size_t desde = 0);
+bool ContieneSinMayusculas(std::string_view pajar, std::string_view aguja);
+
+}  // namespace vorpel

@@ -1,0 +1,176 @@
+#include "projectfile/lineas.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/texto.h"
+
+namespace vorpel {
+namespace {
+
+constexpr std::array<std::string_view, 8> kClavesDeArchivo = {
+    "REFERENCE", "OBJECT", "MODULE", "FORM", "CLASS", "USERCONTROL", "DESIGNER", "RELATEDDOC"};
+
+std::string SinComillas(std::string_view texto) {
+    std::string r;
+    r.reserve(texto.size());
+    for (char c : texto)
+        if (c != '"') r += c;
+    return r;
+}
+
+}  // namespace
+
+ListaLineas DividirLineas(std::string_view texto) {
+    ListaLineas lineas;
+    if (texto.empty()) return lineas;
+    size_t inicio = 0;
+    while (true) {
+        size_t fin = texto.find("\r\n", inicio);
+        if (fin == std::string_view::npos) {
+            lineas.emplace_back(texto.substr(inicio));
+            break;
+        }
+        lineas.emplace_back(texto.substr(inicio, fin - inicio));
+        inicio = fin + 2;
+    }
+    return lineas;
+}
+
+std::string UnirLineas(const ListaLineas& lineas) {
+    size_t total = 0;
+    for (const auto& l : lineas) total += l.size() + 2;
+    std::string r;
+    r.reserve(total);
+    for (size_t i = 0; i < lineas.size(); ++i) {
+        if (i > 0) r += "\r\n";
+        r += lineas[i];
+    }
+    return r;
+}
+
+std::string_view Recortar(std::string_view texto) {
+    size_t a = texto.find_first_not_of(' ');
+    if (a == std::string_view::npos) return {};
+    size_t b = texto.find_last_not_of(' ');
+    return texto.substr(a, b - a + 1);
+}
+
+std::string ObtenerNombreProyecto(std::string_view textoProyecto) {
+    size_t inicio = 0;
+    while (inicio <= textoProyecto.size()) {
+        size_t fin = textoProyecto.find("\r\n", inicio);
+        if (fin == std::string_view::npos) fin = textoProyecto.size();
+        std::string_view linea = Recortar(textoProyecto.substr(inicio, fin - inicio));
+        if (linea.size() >= 5 && AMinusculas(linea.substr(0, 5)) == "name=") {
+            return std::string(Recortar(SinComillas(linea.substr(5))));
+        }
+        inicio = fin + 2;
+    }
+    return std::string();
+}
+
+std::string ObtenerCarpeta(std::string_view ruta, std::string_view carpetaDev) {
+    size_t p = ruta.find_last_of('\\');
+    if (p == std::string_view::npos) return std::string(carpetaDev) + "\\";
+    return std::string(ruta.substr(0, p + 1));
+}
+
+std::string ResolverRuta(std::string_view carpeta, std::string_view rutaEscrita) {
+    std::string r = SinComillas(Recortar(rutaEscrita));
+    std::replace(r.begin(), r.end(), '/', '\\');
+    if (r.find(":\\") != std::string::npos) return r;
+    if (r.rfind("\\\\", 0) == 0) return r;
+    if (r.rfind(".\\", 0) == 0) r.erase(0, 2);
+    return std::string(carpeta) + r;
+}
+
+std::string NormalizarRuta(std::string_view ruta) {
+    std::string r = SinComillas(Recortar(ruta));
+    std::replace(r.begin(), r.end(), '/', '\\');
+    if (r.rfind(".\\", 0) == 0) r.erase(0, 2);
+    return AMinusculas(r);
+}
+
+bool MismaRuta(std::string_view a, std::string_view b) {
+    return NormalizarRuta(a) == NormalizarRuta(b);
+}
+
+std::string ClaveDeLinea(std::string_view linea) {
+    size_t p = linea.find('=');
+    if (p == std::string_view::npos) return std::string();
+    return AMayusculas(Recortar(linea.substr(0, p)));
+}
+
+std::string ValorDeLinea(std::string_view linea) {
+    size_t p = linea.find('=');
+    if (p == std::string_view::npos) return std::string();
+    return std::string(Recortar(linea.substr(p + 1)));
+}
+
+std::string ArchivoDeModulo(std::string_view linea) {
+    std::string valor = ValorDeLinea(linea);
+    size_t p = valor.find(';');
+    if (p == std::string::npos) return std::string(Recortar(valor));
+    return std::string(Recortar(std::string_view(valor).substr(p + 1)));
+}
+
+bool EsLineaDeArchivo(std::string_view linea) {
+    std::string clave = ClaveDeLinea(linea);
+    return std::find(kClavesDeArchivo.begin(), kClavesDeArchivo.end(), clave) !=
+           kClavesDeArchivo.end();
+}
+
+bool LineaContieneAlguno(std::string_view linea, const std::vector<std::string>& busquedas) {
+    if (busquedas.empty()) return false;
+    std::string baja = AMinusculas(linea);
+    for (const auto& b : busquedas) {
+        // An empty search text occurs in every non-empty line.
+        if (b.empty()) {
+            if (!linea.empty()) return true;
+            continue;
+        }
+        if (baja.find(AMinusculas(b)) != std::string::npos) return true;
+    }
+    return false;
+}
+
+std::string QuitarLineas(std::string_view texto, const std::vector<std::string>& busquedas) {
+    ListaLineas quedan;
+    for (auto& linea : DividirLineas(texto))
+        if (!LineaContieneAlguno(linea, busquedas)) quedan.push_back(std::move(linea));
+    return UnirLineas(quedan);
+}
+
+size_t PosicionTrasArchivos(const ListaLineas& lineas) {
+    size_t ultima = 0;
+    for (size_t i = 0; i < lineas.size(); ++i)
+        if (EsLineaDeArchivo(lineas[i])) ultima = i + 1;
+    return ultima > 0 ? ultima + 1 : lineas.size() + 1;
+}
+
+void InsertarLinea(ListaLineas& lineas, long long posicion, std::string texto) {
+    if (posicion <= 1) {
+        lineas.insert(lineas.begin(), std::move(texto));
+    } else if (static_cast<size_t>(posicion) > lineas.size()) {
+        lineas.push_back(std::move(texto));
+    } else {
+        lineas.insert(lineas.begin() + (posicion - 1), std::move(texto));
+    }
+}
+
+std::string CambiarExtension(std::string_view ruta, std::string_view sufijo) {
+    size_t p = ruta.find_last_of('.');
+    if (p == std::string_view::npos) return std::string(ruta) + std::string(sufijo);
+    return std::string(ruta.substr(0, p)) + std::string(sufijo);
+}
+
+void ConjuntoTextos::AgregarSinRepetir(const std::string& texto) {
+    if (claves_.insert(AMinusculas(texto)).second) elementos_.push_back(texto);
+}
+
+bool ConjuntoTextos::ContieneTexto(std::string_view texto) const {
+    return claves_.count(AMinusculas(texto)) > 0;
+}
+
+}  // namespace vorpel

@@ -1,0 +1,444 @@
+#include "fakes/archivos_falsos.h"
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+
+#include "platform/texto.h"
+
+namespace vorpel {
+namespace {
+
+// The Windows system texts a Spanish system gives for these failures.
+const char* kNoEncontrado = "El sistema no puede encontrar el archivo especificado.";
+const char* kRutaNoEncontrada = "El sistema no puede encontrar la ruta especificada.";
+const char* kYaExiste = "No se puede crear un archivo que ya existe.";
+const char* kAccesoDenegado = "Acceso denegado.";
+
+// Splits a Windows path into its drive ("c:") and its components, resolving
+// "." and ".." as Windows does; false for anything but a drive path.
+bool Componentes(const std::string& ruta, std::string& unidad, std::vector<std::string>& partes) {
+    std::string r = ruta;
+    std::replace(r.begin(), r.end(), '/', '\\');
+    if (r.size() < 2 || r[1] != ':' || !std::isalpha(static_cast<unsigned char>(r[0])))
+        return false;
+    unidad = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(r[0])))) + ":";
+    partes.clear();
+    size_t i = 2;
+    while (i <= r.size()) {
+        size_t fin = r.find('\\', i);
+        if (fin == std::string::npos) fin = r.size();
+        std::string parte = r.substr(i, fin - i);
+        if (parte == "..") {
+            if (!partes.empty()) partes.pop_back();
+        } else if (!parte.empty() && parte != ".") {
+            partes.push_back(parte);
+        }
+        i = fin + 1;
+    }
+    return true;
+}
+
+std::string Unir(const std::string& unidad, const std::vector<std::string>& partes, size_t n) {
+    std::string r = unidad;
+    for (size_t i = 0; i < n; ++i) r += "\\" + partes[i];
+    return r;
+}
+
+bool CoincidePatron(std::string_view nombre, std::string_view patron) {
+    // Classic '*' / '?' matching on lower-cased texts.
+    std::string n = AMinusculas(nombre), p = AMinusculas(patron);
+    size_t in = 0, ip = 0, estrella = std::string::npos, marca = 0;
+    while (in < n.size()) {
+        if (ip < p.size() && (p[ip] == '?' || p[ip] == n[in])) {
+            ++in;
+            ++ip;
+        } else if (ip < p.size() && p[ip] == '*') {
+            estrella = ip++;
+            marca = in;
+        } else if (estrella != std::string::npos) {
+            ip = estrella + 1;
+            in = ++marca;
+        } else {
+            return false;
+        }
+    }
+    while (ip < p.size() && p[ip] == '*') ++ip;
+    return ip == p.size();
+}
+
+std::string NombreFinal(const std::string& ruta) {
+    size_t p = ruta.find_last_of('\\');
+    return p == std::string::npos ? ruta : ruta.substr(p + 1);
+}
+
+std::string Padre(const std::string& clave) {
+    size_t p = clave.find_last_of('\\');
+    return p == std::string::npos ? std::string() : clave.substr(0, p);
+}
+
+}  // namespace
+
+ArchivosFalsos::ArchivosFalsos() { AgregarUnidad('C'); }
+
+std::string ArchivosFalsos::Clave(const std::string& ruta) {
+    std::string unidad;
+    std::vector<std::string> partes;
+    if (!Componentes(ruta, unidad, partes)) return std::string();
+    return AMinusculas(Unir(unidad, partes, partes.size()));
+}
+
+const ArchivosFalsos::Nodo* ArchivosFalsos::Buscar(const std::string& ruta) const {
+    auto it = nodos_.find(Clave(ruta));
+    return it == nodos_.end() ? nullptr : &it->second;
+}
+
+bool ArchivosFalsos::PadreExiste(const std::string& ruta) const {
+    std::string clave = Clave(ruta);
+    std::string padre = Padre(clave);
+    if (padre.empty()) return false;
+    if (padre.size() == 2) {
+        return std::find(unidades_.begin(), unidades_.end(), padre[0]) != unidades_.end();
+    }
+    auto it = nodos_.find(padre);
+    return it != nodos_.end() && it->second.esCarpeta;
+}
+
+void ArchivosFalsos::AgregarUnidad(char letra) {
+    char l = static_cast<char>(std::tolower(static_cast<unsigned char>(letra)));
+    if (std::find(unidades_.begin(), unidades_.end(), l) == unidades_.end()) unidades_.push_back(l);
+}
+
+void ArchivosFalsos::QuitarUnidad(char letra) {
+    char l = static_cast<char>(std::tolower(static_cast<unsigned char>(letra)));
+    unidades_.erase(std::remove(unidades_.begin(), unidades_.end(), l), unidades_.end());
+    std::string prefijo = std::string(1, l) + ":";
+    for (auto it = nodos_.begin(); it != nodos_.end();) {
+        it = it->first.rfind(prefijo, 0) == 0 ? nodos_.erase(it) : std::next(it);
+    }
+}
+
+void ArchivosFalsos::PonerCarpeta(const std::string& ruta) {
+    std::string unidad;
+    std::vector<std::string> partes;
+    if (!Componentes(ruta, unidad, partes) ||
+        std::find(unidades_.begin(), unidades_.end(),
+                  static_cast<char>(std::tolower(static_cast<unsigned char>(unidad[0])))) ==
+            unidades_.end()) {
+        throw std::logic_error("ArchivosFalsos: no drive for " + ruta);
+    }
+    for (size_t n = 1; n <= partes.size(); ++n) {
+        std::string r = Unir(unidad, partes, n);
+        std::string clave = AMinusculas(r);
+        if (nodos_.count(clave)) continue;
+        Nodo nodo;
+        nodo.ruta = r;
+        nodo.esCarpeta = true;
+        nodo.orden = siguienteOrden_++;
+        nodos_[clave] = nodo;
+    }
+}
+
+void ArchivosFalsos::PonerArchivo(const std::string& ruta, const std::string& bytes,
+                                  FechaHora fecha, AtributosFalsos atributos) {
+    std::string unidad;
+    std::vector<std::string> partes;
+    if (!Componentes(ruta, unidad, partes) || partes.empty())
+        throw std::logic_error("ArchivosFalsos: bad path " + ruta);
+    PonerCarpeta(Unir(unidad, partes, partes.size() - 1));
+    std::string r = Unir(unidad, partes, partes.size());
+    Nodo& nodo = nodos_[AMinusculas(r)];
+    if (nodo.ruta.empty()) {
+        nodo.ruta = r;
+        nodo.orden = siguienteOrden_++;
+    }
+    nodo.esCarpeta = false;
+    nodo.bytes = bytes;
+    nodo.fecha = fecha == FechaHora{} ? reloj_ : fecha;
+    nodo.atributos = atributos;
+}
+
+std::optional<std::string> ArchivosFalsos::Contenido(const std::string& ruta) const {
+    const Nodo* n = Buscar(ruta);
+    if (!n || n->esCarpeta) return std::nullopt;
+    return n->bytes;
+}
+
+std::optional<FechaHora> ArchivosFalsos::Fecha(const std::string& ruta) const {
+    const Nodo* n = Buscar(ruta);
+    if (!n) return std::nullopt;
+    return n->fecha;
+}
+
+std::vector<std::string> ArchivosFalsos::TodosLosArchivos() const {
+    std::vector<const Nodo*> lista;
+    for (const auto& [clave, nodo] : nodos_)
+        if (!nodo.esCarpeta) lista.push_back(&nodo);
+    std::sort(lista.begin(), lista.end(),
+              [](const Nodo* a, const Nodo* b) { return a->orden < b->orden; });
+    std::vector<std::string> rutas;
+    for (const Nodo* n : lista) rutas.push_back(n->ruta);
+    return rutas;
+}
+
+bool ArchivosFalsos::ExisteArchivo(const std::string& ruta) {
+    const Nodo* n = Buscar(ruta);
+    return n && !n->esCarpeta;
+}
+
+bool ArchivosFalsos::BuscarArchivoSimple(const std::string& ruta, std::string& nombreEnDisco) {
+    const Nodo* n = Buscar(ruta);
+    if (!n || n->esCarpeta || n->atributos.oculto || n->atributos.sistema) return false;
+    nombreEnDisco = NombreFinal(n->ruta);
+    return true;
+}
+
+bool ArchivosFalsos::ExisteCarpeta(const std::string& ruta) {
+    std::string clave = Clave(ruta);
+    if (clave.size() == 2)
+        return std::find(unidades_.begin(), unidades_.end(), clave[0]) != unidades_.end();
+    const Nodo* n = Buscar(ruta);
+    return n && n->esCarpeta;
+}
+
+bool ArchivosFalsos::ListarArchivos(const std::string& carpeta, const std::string& patron,
+                                    std::vector<std::string>& nombres, std::string& error) {
+    nombres.clear();
+    if (!ExisteCarpeta(carpeta)) {
+        error = kRutaNoEncontrada;
+        return false;
+    }
+    std::string clave = Clave(carpeta);
+    std::vector<const Nodo*> lista;
+    for (const auto& [k, nodo] : nodos_) {
+        if (nodo.esCarpeta || nodo.atributos.oculto || nodo.atributos.sistema) continue;
+        if (Padre(k) != clave || !CoincidePatron(NombreFinal(nodo.ruta), patron)) continue;
+        lista.push_back(&nodo);
+    }
+    std::sort(lista.begin(), lista.end(),
+              [](const Nodo* a, const Nodo* b) { return a->orden < b->orden; });
+    for (const Nodo* n : lista) nombres.push_back(NombreFinal(n->ruta));
+    return true;
+}
+
+bool ArchivosFalsos::LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) {
+    const Nodo* n = Buscar(ruta);
+    if (!n || n->esCarpeta) {
+        error = n ? kAccesoDenegado : kNoEncontrado;
+        return false;
+    }
+    bytes = n->bytes;
+    return true;
+}
+
+bool ArchivosFalsos::EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
+                                          std::string& error) {
+    if (Buscar(ruta)) {
+        error = kYaExiste;
+        return false;
+    }
+    if (!PadreExiste(ruta)) {
+        error = kRutaNoEncontrada;
+        return false;
+    }
+    std::string unidad;
+    std::vector<std::string> partes;
+    Componentes(ruta, unidad, partes);
+    Nodo nodo;
+    nodo.ruta = Unir(unidad, partes, partes.size());
+    nodo.bytes = bytes;
+    nodo.fecha = reloj_;
+    nodo.orden = siguienteOrden_++;
+    nodos_[Clave(ruta)] = nodo;
+    return true;
+}
+
+bool ArchivosFalsos::Renombrar(const std::string& origen, const std::string& destino,
+                               std::string& error) {
+    const Nodo* n = Buscar(origen);
+    if (!n || n->esCarpeta) {
+        error = kNoEncontrado;
+        return false;
+    }
+    if (Buscar(destino)) {
+        error = kYaExiste;
+        return false;
+    }
+    if (!PadreExiste(destino)) {
+        error = kRutaNoEncontrada;
+        return false;
+    }
+    Nodo copia = *n;
+    std::string unidad;
+    std::vector<std::string> partes;
+    Componentes(destino, unidad, partes);
+    copia.ruta = Unir(unidad, partes, partes.size());
+    nodos_.erase(Clave(origen));
+    nodos_[Clave(destino)] = copia;
+    return true;
+}
+
+bool ArchivosFalsos::Copiar(const std::string& origen, const std::string& destino,
+                            std::string& error) {
+    const Nodo* n = Buscar(origen);
+    if (!n || n->esCarpeta) {
+        error = kNoEncontrado;
+        return false;
+    }
+    if (Buscar(destino)) {
+        error = kYaExiste;
+        return false;
+    }
+    if (!PadreExiste(destino)) {
+        error = kRutaNoEncontrada;
+        return false;
+    }
+    Nodo copia = *n;
+    std::string unidad;
+    std::vector<std::string> partes;
+    Componentes(destino, unidad, partes);
+    copia.ruta = Unir(unidad, partes, partes.size());
+    copia.orden = siguienteOrden_++;
+    nodos_[Clave(destino)] = copia;
+    return true;
+}
+
+bool ArchivosFalsos::Borrar(const std::string& ruta, std::string& error) {
+    const Nodo* n = Buscar(ruta);
+    if (!n) {
+        error = kNoEncontrado;
+        return false;
+    }
+    if (n->esCarpeta || n->atributos.soloLectura) {
+        error = kAccesoDenegado;
+        return false;
+    }
+    nodos_.erase(Clave(ruta));
+    return true;
+}
+
+bool ArchivosFalsos::CrearCarpeta(const std::string& ruta, std::string& error) {
+    if (Buscar(ruta) || Clave(ruta).size() == 2) {
+        error = kYaExiste;
+        return false;
+    }
+    if (!PadreExiste(ruta)) {
+        error = kRutaNoEncontrada;
+        return false;
+    }
+    PonerCarpeta(ruta);
+    return true;
+}
+
+bool ArchivosFalsos::FechaModificacion(const std::string& ruta, FechaHora& fecha,
+                                       std::string& error) {
+    const Nodo* n = Buscar(ruta);
+    if (!n) {
+        error = kNoEncontrado;
+        return false;
+    }
+    fecha = n->fecha;
+    return true;
+}
+
+// --- fault injection ---
+
+void ArchivosConFallos::FallarEnOperacion(int n, std::string error) {
+    fallarEn_ = n;
+    porOperacion_ = false;
+    errorInyectado_ = std::move(error);
+}
+
+void ArchivosConFallos::FallarPrimera(Operacion op, std::string ruta, std::string error) {
+    porOperacion_ = true;
+    operacion_ = op;
+    ruta_ = std::move(ruta);
+    errorInyectado_ = std::move(error);
+}
+
+bool ArchivosConFallos::DebeFallar(Operacion op, bool contada, const std::string& ruta,
+                                   const std::string& otraRuta, std::string& error) {
+    if (contada) ++contadas_;
+    if (fallo_) return false;
+    bool falla = false;
+    if (porOperacion_) {
+        falla = (operacion_ == Operacion::Cualquiera || operacion_ == op) &&
+                (ruta_.empty() || IgualesSinMayusculas(ruta_, ruta) ||
+                 IgualesSinMayusculas(ruta_, otraRuta));
+    } else {
+        falla = contada && fallarEn_ > 0 && contadas_ == fallarEn_;
+    }
+    if (falla) {
+        fallo_ = true;
+        error = errorInyectado_;
+    }
+    return falla;
+}
+
+bool ArchivosConFallos::ExisteArchivo(const std::string& ruta) {
+    std::string e;
+    return !DebeFallar(Operacion::ExisteArchivo, false, ruta, "", e) && real_.ExisteArchivo(ruta);
+}
+
+bool ArchivosConFallos::BuscarArchivoSimple(const std::string& ruta, std::string& nombre) {
+    std::string e;
+    return !DebeFallar(Operacion::BuscarArchivoSimple, false, ruta, "", e) &&
+           real_.BuscarArchivoSimple(ruta, nombre);
+}
+
+bool ArchivosConFallos::ExisteCarpeta(const std::string& ruta) {
+    std::string e;
+    return !DebeFallar(Operacion::ExisteCarpeta, false, ruta, "", e) && real_.ExisteCarpeta(ruta);
+}
+
+bool ArchivosConFallos::ListarArchivos(const std::string& carpeta, const std::string& patron,
+                                       std::vector<std::string>& nombres, std::string& error) {
+    return !DebeFallar(Operacion::ListarArchivos, false, carpeta, "", error) &&
+           real_.ListarArchivos(carpeta, patron, nombres, error);
+}
+
+bool ArchivosConFallos::LeerBytes(const std::string& ruta, std::string& bytes,
+                                  std::string& error) {
+    return !DebeFallar(Operacion::LeerBytes, true, ruta, "", error) &&
+           real_.LeerBytes(ruta, bytes, error);
+}
+
+bool ArchivosConFallos::EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
+                                             std::string& error) {
+    if (DebeFallar(Operacion::EscribirArchivoNuevo, true, ruta, "", error)) {
+        // A write that breaks off half-way leaves a partial file behind.
+        std::string ignorado;
+        (void)real_.EscribirArchivoNuevo(ruta, bytes.substr(0, bytes.size() / 2), ignorado);
+        return false;
+    }
+    return real_.EscribirArchivoNuevo(ruta, bytes, error);
+}
+
+bool ArchivosConFallos::Renombrar(const std::string& origen, const std::string& destino,
+                                  std::string& error) {
+    return !DebeFallar(Operacion::Renombrar, true, origen, destino, error) &&
+           real_.Renombrar(origen, destino, error);
+}
+
+bool ArchivosConFallos::Copiar(const std::string& origen, const std::string& destino,
+                               std::string& error) {
+    return !DebeFallar(Operacion::Copiar, true, origen, destino, error) &&
+           real_.Copiar(origen, destino, error);
+}
+
+bool ArchivosConFallos::Borrar(const std::string& ruta, std::string& error) {
+    return !DebeFallar(Operacion::Borrar, true, ruta, "", error) && real_.Borrar(ruta, error);
+}
+
+bool ArchivosConFallos::CrearCarpeta(const std::string& ruta, std::string& error) {
+    return !DebeFallar(Operacion::CrearCarpeta, true, ruta, "", error) &&
+           real_.CrearCarpeta(ruta, error);
+}
+
+bool ArchivosConFallos::FechaModificacion(const std::string& ruta, FechaHora& fecha,
+                                          std::string& error) {
+    return !DebeFallar(Operacion::FechaModificacion, false, ruta, "", error) &&
+           real_.FechaModificacion(ruta, fecha, error);
+}
+
+}  // namespace vorpel

@@ -1,0 +1,109 @@
+#include "projectfile/lineas.h"
+
+#include <gtest/gtest.h>
+
+namespace vorpel {
+namespace {
+
+TEST(ObtenerNombreProyecto, TakesFirstNameLineWithoutQuotes) {
+    EXPECT_EQ(ObtenerNombreProyecto("Type=Exe\r\nName=\"Ventas\"\r\nName=Otro"), "Ventas");
+    EXPECT_EQ(ObtenerNombreProyecto("  NAME= Caja \r\n"), "Caja");
+}
+
+TEST(ObtenerNombreProyecto, IgnoresBlankBeforeEqualsAndEmptyValues) {
+    EXPECT_EQ(ObtenerNombreProyecto("Name = X"), "");
+    EXPECT_EQ(ObtenerNombreProyecto("Name="), "");
+    EXPECT_EQ(ObtenerNombreProyecto(""), "");
+    EXPECT_EQ(ObtenerNombreProyecto("Name= \"Año\" "), "Año");
+}
+
+TEST(LineasDeProyecto, KeyAndValueAroundFirstEquals) {
+    EXPECT_EQ(ClaveDeLinea("  Form = frmMain.frm "), "FORM");
+    EXPECT_EQ(ValorDeLinea("  Form = frmMain.frm "), "frmMain.frm");
+    EXPECT_EQ(ValorDeLinea("Title=\"a=b\""), "\"a=b\"");
+    EXPECT_EQ(ClaveDeLinea("sin igual"), "");
+    EXPECT_EQ(ValorDeLinea("sin igual"), "");
+    EXPECT_FALSE(EsLineaDeArchivo("sin igual"));
+    EXPECT_TRUE(EsLineaDeArchivo("relateddoc=x.txt"));
+    EXPECT_FALSE(EsLineaDeArchivo("Forms=x"));
+}
+
+TEST(LineasDeProyecto, ModuleFileIsTextAfterFirstSemicolon) {
+    EXPECT_EQ(ArchivoDeModulo("Module=ModPravixBar; ModPravixBar.bas"), "ModPravixBar.bas");
+    EXPECT_EQ(ArchivoDeModulo("Module=ModX"), "ModX");
+    EXPECT_EQ(ArchivoDeModulo("Form=frmMain.frm"), "frmMain.frm");
+    EXPECT_EQ(ArchivoDeModulo("Module=A; b;c.bas"), "b;c.bas");
+}
+
+TEST(RutasDeProyecto, ResolverRutaJoinsOnlyRelativePaths) {
+    EXPECT_EQ(ResolverRuta("C:\\p\\", ".\\a.frm"), "C:\\p\\a.frm");
+    EXPECT_EQ(ResolverRuta("C:\\p\\", "..\\lib\\b.ctl"), "C:\\p\\..\\lib\\b.ctl");
+    EXPECT_EQ(ResolverRuta("C:\\p\\", " \"D:/x/y.bas\" "), "D:\\x\\y.bas");
+    EXPECT_EQ(ResolverRuta("C:\\p\\", "\\\\srv\\share\\c.frm"), "\\\\srv\\share\\c.frm");
+}
+
+TEST(RutasDeProyecto, MismaRutaIgnoresCaseQuotesSlashesAndDotPrefix) {
+    EXPECT_TRUE(MismaRuta(".\\Form1.frm", "form1.FRM"));
+    EXPECT_TRUE(MismaRuta("\"sub/Ñandú.frm\"", "SUB\\ñANDÚ.FRM"));
+    EXPECT_FALSE(MismaRuta("a.frm", "C:\\p\\a.frm"));
+    EXPECT_EQ(NormalizarRuta("\" a.frm\""), " a.frm");
+}
+
+TEST(RutasDeProyecto, CarpetaAndExtension) {
+    EXPECT_EQ(ObtenerCarpeta("C:\\dev\\Ventas.vbp", "C:\\dev"), "C:\\dev\\");
+    EXPECT_EQ(ObtenerCarpeta("Ventas.vbp", "C:\\dev"), "C:\\dev\\");
+    EXPECT_EQ(CambiarExtension("C:\\p\\frmA.frm", ".frx"), "C:\\p\\frmA.frx");
+    EXPECT_EQ(CambiarExtension("C:\\p.v\\frmA", ".frx"), "C:\\p.frx");
+    EXPECT_EQ(CambiarExtension("frmA", ".frx"), "frmA.frx");
+}
+
+TEST(ListaDeLineas, SplitAndJoinAreInverse) {
+    EXPECT_TRUE(DividirLineas("").empty());
+    EXPECT_EQ(DividirLineas("a\r\n"), (ListaLineas{"a", ""}));
+    EXPECT_EQ(DividirLineas("a\r\n\r\nb"), (ListaLineas{"a", "", "b"}));
+    EXPECT_EQ(DividirLineas("a\rb\nc"), (ListaLineas{"a\rb\nc"}));
+    for (const char* t : {"", "a", "a\r\n", "\r\n\r\n", "x\r\ny"})
+        EXPECT_EQ(UnirLineas(DividirLineas(t)), t);
+}
+
+TEST(ListaDeLineas, PositionAfterLastFileLine) {
+    ListaLineas sinArchivos(20, "Startup=x");
+    EXPECT_EQ(PosicionTrasArchivos(sinArchivos), 21u);
+    ListaLineas conArchivos = sinArchivos;
+    conArchivos[6] = "Form=a.frm";
+    conArchivos[2] = "Reference=*\\G{x}";
+    EXPECT_EQ(PosicionTrasArchivos(conArchivos), 8u);
+    EXPECT_EQ(PosicionTrasArchivos(ListaLineas{}), 1u);
+}
+
+TEST(ListaDeLineas, InsertClampsPosition) {
+    ListaLineas l;
+    InsertarLinea(l, 5, "b");
+    InsertarLinea(l, 0, "a");
+    InsertarLinea(l, 99, "d");
+    InsertarLinea(l, 3, "c");
+    EXPECT_EQ(l, (ListaLineas{"a", "b", "c", "d"}));
+}
+
+TEST(QuitarLineas, RemovesMatchingLinesIgnoringCase) {
+    EXPECT_EQ(QuitarLineas("", {"x"}), "");
+    EXPECT_EQ(QuitarLineas("a\r\nOBJECT=tolvex.OCX\r\nb\r\n", {"TOLVEX.ocx"}), "a\r\nb\r\n");
+    EXPECT_EQ(QuitarLineas("Año\r\nAÑO\r\nb", {"año"}), "b");
+    // An empty search text matches every non-empty line, but not the empty one.
+    EXPECT_EQ(QuitarLineas("a\r\n\r\nb", {""}), "");
+    EXPECT_FALSE(LineaContieneAlguno("abc", {}));
+}
+
+TEST(ConjuntoTextos, KeepsFirstSpellingAndOrder) {
+    ConjuntoTextos c;
+    c.AgregarSinRepetir("C:\\dev\\Main.frm");
+    c.AgregarSinRepetir("C:\\DEV\\main.FRM");
+    c.AgregarSinRepetir("C:\\dev\\Ñu.frm");
+    c.AgregarSinRepetir("c:\\dev\\ñU.frm");
+    EXPECT_EQ(c.Elementos(), (std::vector<std::string>{"C:\\dev\\Main.frm", "C:\\dev\\Ñu.frm"}));
+    EXPECT_TRUE(c.ContieneTexto("c:\\DEV\\MAIN.frm"));
+    EXPECT_FALSE(c.ContieneTexto("C:\\dev\\Main"));
+}
+
+}  // namespace
+}  // namespace vorpel
