@@ -1,0 +1,459 @@
+#include "platform/archivos_posix.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <functional>
+#include <memory>
+
+#include "platform/texto.h"
+
+namespace vorpel {
+namespace {
+
+constexpr size_t kTamanoBloque = 64 * 1024;
+
+std::string DescribirError(int numero) { return std::strerror(numero); }
+
+bool TieneComodines(std::string_view nombre) {
+    return nombre.find_first_of("*?") != std::string_view::npos;
+}
+
+/// Splits a Windows path text at its last separator; the folder keeps that
+/// separator, so "C:\x" gives "C:\" and "x".
+void SepararNombre(const std::string& ruta, std::string& carpeta, std::string& nombre) {
+    const size_t barra = ruta.find_last_of("\\/");
+    if (barra == std::string::npos) {
+        carpeta.clear();
+        nombre = ruta;
+    } else {
+        carpeta = ruta.substr(0, barra + 1);
+        nombre = ruta.substr(barra + 1);
+    }
+}
+
+std::string NombreFinalHost(const std::string& host) {
+    const size_t barra = host.find_last_of('/');
+    return barra == std::string::npos ? host : host.substr(barra + 1);
+}
+
+std::string CarpetaHost(const std::string& host) {
+    const size_t barra = host.find_last_of('/');
+    return barra == 0 ? std::string("/") : host.substr(0, barra);
+}
+
+bool EsArchivoRegular(int dirFd, const dirent& entrada) {
+    if (entrada.d_type == DT_REG) return true;
+    if (entrada.d_type != DT_LNK && entrada.d_type != DT_UNKNOWN) return false;
+    struct stat datos {};
+    return ::fstatat(dirFd, entrada.d_name, &datos, 0) == 0 && S_ISREG(datos.st_mode);
+}
+
+/// Calls `visitar` with every regular file of `carpetaHost` matching `patron`,
+/// in the order the folder gives them, until it returns false. Gives 0 or the
+/// errno of the failure.
+int RecorrerArchivos(const std::string& carpetaHost, std::string_view patron, bool conOcultos,
+                     const std::function<bool(const char*)>& visitar) {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(carpetaHost.c_str()), ::closedir);
+    if (!dir) return errno;
+    const int dirFd = ::dirfd(dir.get());
+    for (;;) {
+        errno = 0;
+        const dirent* entrada = ::readdir(dir.get());
+        if (entrada == nullptr) return errno;
+        const std::string_view nombre = entrada->d_name;
+        if (nombre == "." || nombre == "..") continue;
+        if (!conOcultos && EsNombreOculto(nombre)) continue;
+        if (!CoincidePatron(nombre, patron)) continue;
+        if (!EsArchivoRegular(dirFd, *entrada)) continue;
+        if (!visitar(entrada->d_name)) return 0;
+    }
+}
+
+bool EscribirTodo(int fd, const char* datos, size_t largo) {
+    while (largo > 0) {
+        const ssize_t escritos = ::write(fd, datos, largo);
+        if (escritos < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        datos += escritos;
+        largo -= static_cast<size_t>(escritos);
+    }
+    return true;
+}
+
+/// Renames without ever replacing `destino`. renameat2(RENAME_NOREPLACE) does
+/// it in one step; on file systems without it, link() + unlink() keeps the
+/// same guarantee for files (link fails when the target exists).
+bool RenombrarSinReemplazar(const std::string& origen, const std::string& destino, int& numero) {
+    if (::renameat2(AT_FDCWD, origen.c_str(), AT_FDCWD, destino.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        numero = errno;
+        return false;
+    }
+    struct stat datos {};
+    if (::lstat(origen.c_str(), &datos) != 0) {
+        numero = errno;
+        return false;
+    }
+    if (S_ISDIR(datos.st_mode)) {
+        // Folders cannot be linked: check, then rename (a narrow race remains).
+        if (::lstat(destino.c_str(), &datos) == 0) {
+            numero = EEXIST;
+            return false;
+        }
+        if (::rename(origen.c_str(), destino.c_str()) != 0) {
+            numero = errno;
+            return false;
+        }
+        return true;
+    }
+    if (::link(origen.c_str(), destino.c_str()) != 0) {
+        numero = errno;
+        return false;
+    }
+    if (::unlink(origen.c_str()) != 0) {
+        numero = errno;
+        (void)::unlink(destino.c_str());
+        return false;
+    }
+    return true;
+}
+
+/// The length of the UTF-8 character at `i` (1 for a byte that starts none).
+size_t LargoCaracter(std::string_view texto, size_t i) {
+    const auto b = static_cast<unsigned char>(texto[i]);
+    size_t largo = b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF8 ? 4 : 1;
+    if (i + largo > texto.size()) return 1;
+    for (size_t k = 1; k < largo; ++k) {
+        if ((static_cast<unsigned char>(texto[i + k]) & 0xC0) != 0x80) return 1;
+    }
+    return largo;
+}
+
+}  // namespace
+
+bool CoincidePatron(std::string_view nombre, std::string_view patron) {
+    if (patron == "*" || patron == "*.*") return true;
+    // Both fold to capitals with their lengths kept, so they are matched bytewise.
+    const std::string n = AMayusculas(nombre);
+    const std::string p = AMayusculas(patron);
+    size_t i = 0;
+    size_t j = 0;
+    size_t estrellaPatron = std::string::npos;
+    size_t estrellaNombre = 0;
+    while (i < n.size()) {
+        if (j < p.size() && p[j] == '*') {
+            estrellaPatron = j++;
+            estrellaNombre = i;
+        } else if (j < p.size() && p[j] == '?') {
+            i += LargoCaracter(n, i);
+            ++j;
+        } else if (j < p.size() && p[j] == n[i]) {
+            ++i;
+            ++j;
+        } else if (estrellaPatron != std::string::npos) {
+            // Let the last "*" take one more character and try again.
+            j = estrellaPatron + 1;
+            estrellaNombre += LargoCaracter(n, estrellaNombre);
+            i = estrellaNombre;
+        } else {
+            return false;
+        }
+    }
+    while (j < p.size() && p[j] == '*') ++j;
+    return j == p.size();
+}
+
+bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::string& error) const {
+    auto mapeada = prefijo_.RutaHost(ruta);
+    if (!mapeada) {
+        // A path on a drive or share the prefix lacks: nothing there exists.
+        error = DescribirError(ENOENT);
+        return false;
+    }
+    host = std::move(*mapeada);
+    return true;
+}
+
+bool ArchivosPosix::ExisteArchivo(const std::string& ruta) {
+    std::string carpeta;
+    std::string nombre;
+    SepararNombre(ruta, carpeta, nombre);
+    if (nombre.empty()) return false;
+    std::string host;
+    std::string error;
+    if (TieneComodines(nombre)) {
+        if (!Mapear(carpeta, host, error)) return false;
+        bool hallado = false;
+        (void)RecorrerArchivos(host, nombre, true, [&](const char*) {
+            hallado = true;
+            return false;
+        });
+        return hallado;
+    }
+    if (!Mapear(ruta, host, error)) return false;
+    struct stat datos {};
+    return ::stat(host.c_str(), &datos) == 0 && S_ISREG(datos.st_mode);
+}
+
+bool ArchivosPosix::BuscarArchivoSimple(const std::string& ruta, std::string& nombreEnDisco) {
+    std::string carpeta;
+    std::string nombre;
+    SepararNombre(ruta, carpeta, nombre);
+    if (nombre.empty()) return false;
+    std::string host;
+    std::string error;
+    if (TieneComodines(nombre)) {
+        if (!Mapear(carpeta, host, error)) return false;
+        bool hallado = false;
+        (void)RecorrerArchivos(host, nombre, false, [&](const char* enDisco) {
+            nombreEnDisco = enDisco;
+            hallado = true;
+            return false;
+        });
+        return hallado;
+    }
+    if (!Mapear(ruta, host, error)) return false;
+    const std::string enDisco = NombreFinalHost(host);
+    if (EsNombreOculto(enDisco)) return false;
+    struct stat datos {};
+    if (::stat(host.c_str(), &datos) != 0 || !S_ISREG(datos.st_mode)) return false;
+    nombreEnDisco = enDisco;
+    return true;
+}
+
+bool ArchivosPosix::ExisteCarpeta(const std::string& ruta) {
+    std::string host;
+    std::string error;
+    if (!Mapear(ruta, host, error)) return false;
+    struct stat datos {};
+    return ::stat(host.c_str(), &datos) == 0 && S_ISDIR(datos.st_mode);
+}
+
+bool ArchivosPosix::ListarArchivos(const std::string& carpeta, const std::string& patron,
+                                   std::vector<std::string>& nombres, std::string& error) {
+    nombres.clear();
+    std::string host;
+    if (!Mapear(carpeta, host, error)) return false;
+    const int numero = RecorrerArchivos(host, patron, false, [&](const char* nombre) {
+        nombres.emplace_back(nombre);
+        return true;
+    });
+    if (numero != 0) {
+        nombres.clear();
+        error = DescribirError(numero);
+        return false;
+    }
+    return true;
+}
+
+bool ArchivosPosix::LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) {
+    bytes.clear();
+    std::string host;
+    if (!Mapear(ruta, host, error)) return false;
+    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    int numero = 0;
+    struct stat datos {};
+    if (::fstat(fd, &datos) != 0) {
+        numero = errno;
+    } else if (S_ISDIR(datos.st_mode)) {
+        numero = EISDIR;
+    } else {
+        bytes.reserve(static_cast<size_t>(datos.st_size));
+        char bloque[kTamanoBloque];
+        for (;;) {
+            const ssize_t leidos = ::read(fd, bloque, sizeof bloque);
+            if (leidos < 0 && errno == EINTR) continue;
+            if (leidos < 0) {
+                numero = errno;
+                break;
+            }
+            if (leidos == 0) break;
+            bytes.append(bloque, static_cast<size_t>(leidos));
+        }
+    }
+    ::close(fd);
+    if (numero != 0) {
+        bytes.clear();
+        error = DescribirError(numero);
+        return false;
+    }
+    return true;
+}
+
+bool ArchivosPosix::EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
+                                         std::string& error) {
+    std::string host;
+    if (!Mapear(ruta, host, error)) return false;
+    const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    if (!EscribirTodo(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0) {
+        const int numero = errno;  // before close() can change it
+        ::close(fd);
+        error = DescribirError(numero);
+        return false;
+    }
+    // close() can report a delayed write error; the bytes are then not safe.
+    if (::close(fd) != 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    return true;
+}
+
+bool ArchivosPosix::Renombrar(const std::string& origen, const std::string& destino,
+                              std::string& error) {
+    std::string hostOrigen;
+    std::string hostDestino;
+    if (!Mapear(origen, hostOrigen, error) || !Mapear(destino, hostDestino, error)) return false;
+    if (hostOrigen == hostDestino) {
+        // Both texts name one file (they differ at most in case): Windows then
+        // renames it to the new spelling instead of refusing.
+        RutaWindowsDescompuesta partes;
+        if (!DescomponerRutaWindows(destino, partes) || partes.partes.empty()) {
+            error = DescribirError(EINVAL);
+            return false;
+        }
+        const std::string& nuevoNombre = partes.partes.back();
+        if (NombreFinalHost(hostOrigen) == nuevoNombre) {
+            struct stat datos {};
+            if (::lstat(hostOrigen.c_str(), &datos) != 0) {
+                error = DescribirError(errno);
+                return false;
+            }
+            return true;
+        }
+        hostDestino = CarpetaHost(hostOrigen) + "/" + nuevoNombre;
+    }
+    int numero = 0;
+    if (!RenombrarSinReemplazar(hostOrigen, hostDestino, numero)) {
+        error = DescribirError(numero);
+        return false;
+    }
+    return true;
+}
+
+bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino,
+                           std::string& error) {
+    std::string hostOrigen;
+    std::string hostDestino;
+    if (!Mapear(origen, hostOrigen, error) || !Mapear(destino, hostDestino, error)) return false;
+    const int fuente = ::open(hostOrigen.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fuente < 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    struct stat datos {};
+    if (::fstat(fuente, &datos) != 0 || S_ISDIR(datos.st_mode)) {
+        const int numero = S_ISDIR(datos.st_mode) ? EISDIR : errno;
+        ::close(fuente);
+        error = DescribirError(numero);
+        return false;
+    }
+    // The copy gets the source's permissions, as Windows copies the read-only attribute.
+    const int copia =
+        ::open(hostDestino.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, datos.st_mode & 0777);
+    if (copia < 0) {
+        const int numero = errno;
+        ::close(fuente);
+        error = DescribirError(numero);
+        return false;
+    }
+    int numero = 0;
+    char bloque[kTamanoBloque];
+    for (;;) {
+        const ssize_t leidos = ::read(fuente, bloque, sizeof bloque);
+        if (leidos < 0 && errno == EINTR) continue;
+        if (leidos < 0) {
+            numero = errno;
+            break;
+        }
+        if (leidos == 0) break;
+        if (!EscribirTodo(copia, bloque, static_cast<size_t>(leidos))) {
+            numero = errno;
+            break;
+        }
+    }
+    if (numero == 0) {
+        const timespec tiempos[2] = {{0, UTIME_OMIT}, datos.st_mtim};
+        if (::futimens(copia, tiempos) != 0 || ::fsync(copia) != 0) numero = errno;
+    }
+    if (::close(copia) != 0 && numero == 0) numero = errno;
+    ::close(fuente);
+    if (numero != 0) {
+        // A partial copy must not pass for a complete one (a backup, say).
+        (void)::unlink(hostDestino.c_str());
+        error = DescribirError(numero);
+        return false;
+    }
+    return true;
+}
+
+bool ArchivosPosix::Borrar(const std::string& ruta, std::string& error) {
+    std::string host;
+    if (!Mapear(ruta, host, error)) return false;
+    struct stat datos {};
+    if (::stat(host.c_str(), &datos) == 0) {
+        if (S_ISDIR(datos.st_mode)) {
+            error = DescribirError(EISDIR);
+            return false;
+        }
+        if (S_ISREG(datos.st_mode) && (datos.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            error = DescribirError(EACCES);
+            return false;
+        }
+    }
+    if (::unlink(host.c_str()) != 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    return true;
+}
+
+bool ArchivosPosix::CrearCarpeta(const std::string& ruta, std::string& error) {
+    std::string host;
+    if (!Mapear(ruta, host, error)) return false;
+    if (::mkdir(host.c_str(), 0777) != 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    return true;
+}
+
+bool ArchivosPosix::FechaModificacion(const std::string& ruta, FechaHora& fecha,
+                                      std::string& error) {
+    std::string host;
+    if (!Mapear(ruta, host, error)) return false;
+    struct stat datos {};
+    if (::stat(host.c_str(), &datos) != 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    std::tm local{};
+    if (::localtime_r(&datos.st_mtim.tv_sec, &local) == nullptr) {
+        error = DescribirError(errno);
+        return false;
+    }
+    fecha = FechaHora{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                      local.tm_hour,        local.tm_min,     local.tm_sec};
+    return true;
+}
+
+}  // namespace vorpel

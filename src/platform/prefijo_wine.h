@@ -1,0 +1,57 @@
+#pragma once
+// Windows path texts on a POSIX host, placed as Wine places them: drive X: is
+// the folder <prefix>/dosdevices/x:, a share \\server\share is
+// <prefix>/dosdevices/unc/server/share, and names match ignoring case.
+// Only POSIX code and its tests include this header.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vorpel {
+
+/// A Windows path text taken apart, with "." and ".." already resolved as
+/// Windows resolves them (never above the drive root or the share).
+struct RutaWindowsDescompuesta {
+    char unidad = 0;                  // lower-case drive letter; 0 for a share
+    std::string servidor;             // share paths only
+    std::string recurso;              // share paths only
+    std::vector<std::string> partes;  // names below the root, in order
+};
+
+/// Takes apart an absolute Windows path text ("X:\…", "X:" or "\\server\share\…";
+/// "\" and "/" both separate). False for relative paths, drive-relative ones
+/// ("X:name") and shares without a share name.
+[[nodiscard]] bool DescomponerRutaWindows(std::string_view ruta, RutaWindowsDescompuesta& salida);
+
+/// True for names Wine shows as hidden (those beginning with ".").
+bool EsNombreOculto(std::string_view nombre);
+
+class PrefijoWine {
+public:
+    /// `carpeta` is the prefix folder, the one holding "dosdevices".
+    explicit PrefijoWine(std::string carpeta);
+
+    const std::string& Carpeta() const { return carpeta_; }
+
+    /// The host path of a Windows path text. Each existing name is matched
+    /// exactly first, then ignoring case; the names from the first missing one
+    /// on keep their spelling (so a new file can be created). Empty for
+    /// relative paths and for drives or shares that the prefix lacks.
+    std::optional<std::string> RutaHost(std::string_view rutaWindows) const;
+
+    /// The Windows path text ("C:\dev", "Z:\tmp", "C:\" for a drive root) of
+    /// an absolute host path: the drive whose folder is the longest leading
+    /// part of the path wins, both taken with symbolic links resolved. Empty
+    /// when no drive holds the path.
+    std::optional<std::string> RutaWindows(std::string_view rutaHost) const;
+
+private:
+    std::string carpeta_;
+};
+
+/// The prefix Wine uses for this user: $WINEPREFIX, or ~/.wine.
+std::string CarpetaPrefijoWinePorDefecto();
+
+}  // namespace vorpel

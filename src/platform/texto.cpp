@@ -1,0 +1,195 @@
+// Case mapping over UTF-8 for the letters Windows maps one to one: ASCII,
+// Latin-1, Latin Extended-A, Greek and Cyrillic. Every mapping keeps the
+// character's UTF-8 length, so the mapped text has the same byte positions
+// as the original; a mapping that would change the length (long s to "S",
+// dotted and dotless i) is left out.
+
+#include "platform/texto.h"
+
+#include <array>
+#include <string>
+
+namespace vorpel {
+namespace {
+
+// Every character of up to two UTF-8 bytes fits in the tables.
+constexpr char32_t kLimiteTabla = 0x800;
+
+constexpr bool EnPares(char32_t c, char32_t desde, char32_t hasta) {
+    return c >= desde && c <= hasta;
+}
+
+// Latin Extended-A: pairs whose capital sits on the even code point, and the
+// two stretches where it sits on the odd one.
+constexpr bool MayusculaParLatinA(char32_t c) {
+    return EnPares(c, 0x100, 0x12F) || EnPares(c, 0x132, 0x137) || EnPares(c, 0x14A, 0x177);
+}
+constexpr bool MayusculaImparLatinA(char32_t c) {
+    return EnPares(c, 0x139, 0x148) || EnPares(c, 0x179, 0x17E);
+}
+// Cyrillic pairs with the capital on the even code point.
+constexpr bool MayusculaParCirilico(char32_t c) {
+    return EnPares(c, 0x460, 0x481) || EnPares(c, 0x48A, 0x4BF) || EnPares(c, 0x4D0, 0x4FF);
+}
+
+constexpr char32_t MinusculaDe(char32_t c) {
+    if (c >= U'A' && c <= U'Z') return c + 0x20;
+    if (c < 0x80) return c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+    if (c == 0x178) return 0xFF;
+    if (MayusculaParLatinA(c)) return c % 2 == 0 ? c + 1 : c;
+    if (MayusculaImparLatinA(c)) return c % 2 == 1 ? c + 1 : c;
+    if (c == 0x386) return 0x3AC;
+    if (c >= 0x388 && c <= 0x38A) return c + 0x25;
+    if (c == 0x38C) return 0x3CC;
+    if (c == 0x38E || c == 0x38F) return c + 0x3F;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;
+    if (MayusculaParCirilico(c)) return c % 2 == 0 ? c + 1 : c;
+    if (c == 0x4C0) return 0x4CF;
+    if (c >= 0x4C1 && c <= 0x4CE) return c % 2 == 1 ? c + 1 : c;
+    return c;
+}
+
+constexpr char32_t MayusculaDe(char32_t c) {
+    if (c >= U'a' && c <= U'z') return c - 0x20;
+    if (c < 0x80) return c;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
+    if (c == 0xFF) return 0x178;
+    if (MayusculaParLatinA(c)) return c % 2 == 1 ? c - 1 : c;
+    if (MayusculaImparLatinA(c)) return c % 2 == 0 ? c - 1 : c;
+    if (c == 0x3AC) return 0x386;
+    if (c >= 0x3AD && c <= 0x3AF) return c - 0x25;
+    if (c == 0x3CC) return 0x38C;
+    if (c == 0x3CD || c == 0x3CE) return c - 0x3F;
+    if (c == 0x3C2) return 0x3A3;  // final sigma
+    if (c >= 0x3B1 && c <= 0x3CB) return c - 0x20;
+    if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+    if (c >= 0x430 && c <= 0x44F) return c - 0x20;
+    if (MayusculaParCirilico(c)) return c % 2 == 1 ? c - 1 : c;
+    if (c == 0x4CF) return 0x4C0;
+    if (c >= 0x4C1 && c <= 0x4CE) return c % 2 == 0 ? c - 1 : c;
+    return c;
+}
+
+using Tabla = std::array<char16_t, kLimiteTabla>;
+
+template <char32_t (*mapear)(char32_t)>
+constexpr Tabla ConstruirTabla() {
+    Tabla tabla{};
+    for (char32_t c = 0; c < kLimiteTabla; ++c) tabla[c] = static_cast<char16_t>(mapear(c));
+    return tabla;
+}
+
+constexpr Tabla kMinusculas = ConstruirTabla<MinusculaDe>();
+constexpr Tabla kMayusculas = ConstruirTabla<MayusculaDe>();
+
+// The positions of the mapped text equal those of the original only while
+// ASCII stays ASCII and two-byte characters stay two-byte characters.
+constexpr bool ConservaLongitud(const Tabla& tabla) {
+    for (char32_t c = 0; c < kLimiteTabla; ++c) {
+        if ((c < 0x80) != (tabla[c] < 0x80)) return false;
+        if (tabla[c] >= kLimiteTabla) return false;
+    }
+    return true;
+}
+static_assert(ConservaLongitud(kMinusculas) && ConservaLongitud(kMayusculas));
+
+inline bool EsContinuacion(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+/// Maps the character at `i` (ASCII or a two-byte sequence; any other byte
+/// stays as it is) into `salida`; gives its byte count.
+inline size_t MapearCaracter(const Tabla& tabla, const unsigned char* p, size_t n, size_t i,
+                             unsigned char salida[2]) {
+    const unsigned char b = p[i];
+    if (b < 0x80) {
+        salida[0] = static_cast<unsigned char>(tabla[b]);
+        return 1;
+    }
+    if (b >= 0xC2 && b <= 0xDF && i + 1 < n && EsContinuacion(p[i + 1])) {
+        const char32_t c = (static_cast<char32_t>(b & 0x1F) << 6) | (p[i + 1] & 0x3F);
+        const char32_t m = tabla[c];
+        salida[0] = static_cast<unsigned char>(0xC0 | (m >> 6));
+        salida[1] = static_cast<unsigned char>(0x80 | (m & 0x3F));
+        return 2;
+    }
+    salida[0] = b;
+    return 1;
+}
+
+void MapearEnSitio(const Tabla& tabla, std::string& texto) {
+    auto* p = reinterpret_cast<unsigned char*>(texto.data());
+    const size_t n = texto.size();
+    size_t i = 0;
+    while (i < n) {
+        if (p[i] < 0x80) {
+            p[i] = static_cast<unsigned char>(tabla[p[i]]);
+            ++i;
+            continue;
+        }
+        unsigned char mapeado[2];
+        const size_t largo = MapearCaracter(tabla, p, n, i, mapeado);
+        for (size_t k = 0; k < largo; ++k) p[i + k] = mapeado[k];
+        i += largo;
+    }
+}
+
+}  // namespace
+
+std::string AMinusculas(std::string_view texto) {
+    std::string resultado(texto);
+    MapearEnSitio(kMinusculas, resultado);
+    return resultado;
+}
+
+std::string AMayusculas(std::string_view texto) {
+    std::string resultado(texto);
+    MapearEnSitio(kMayusculas, resultado);
+    return resultado;
+}
+
+// Comparisons fold to capitals, as Windows compares names: final and medial
+// sigma, or y with diaeresis and its capital, are then equal too.
+bool IgualesSinMayusculas(std::string_view a, std::string_view b) {
+    // Folding keeps lengths, so texts of different lengths never fold equal.
+    if (a.size() != b.size()) return false;
+    const auto* pa = reinterpret_cast<const unsigned char*>(a.data());
+    const auto* pb = reinterpret_cast<const unsigned char*>(b.data());
+    const size_t n = a.size();
+    size_t i = 0;
+    while (i < n) {
+        if (pa[i] < 0x80 && pb[i] < 0x80) {
+            if (kMayusculas[pa[i]] != kMayusculas[pb[i]]) return false;
+            ++i;
+            continue;
+        }
+        unsigned char ma[2];
+        unsigned char mb[2];
+        const size_t largoA = MapearCaracter(kMayusculas, pa, n, i, ma);
+        const size_t largoB = MapearCaracter(kMayusculas, pb, n, i, mb);
+        if (largoA != largoB || ma[0] != mb[0] || (largoA == 2 && ma[1] != mb[1])) return false;
+        i += largoA;
+    }
+    return true;
+}
+
+size_t BuscarSinMayusculas(std::string_view pajar, std::string_view aguja, size_t desde) {
+    if (desde > pajar.size()) return std::string_view::npos;
+    if (aguja.empty()) return desde;
+    if (aguja.size() > pajar.size() - desde) return std::string_view::npos;
+    // Reused buffers: this runs on every line of every file a command reads.
+    thread_local std::string pajarPlegado;
+    thread_local std::string agujaPlegada;
+    pajarPlegado.assign(pajar);
+    agujaPlegada.assign(aguja);
+    MapearEnSitio(kMayusculas, pajarPlegado);
+    MapearEnSitio(kMayusculas, agujaPlegada);
+    return std::string_view(pajarPlegado).find(agujaPlegada, desde);
+}
+
+bool ContieneSinMayusculas(std::string_view pajar, std::string_view aguja) {
+    return BuscarSinMayusculas(pajar, aguja) != std::string_view::npos;
+}
+
+}  // namespace vorpel

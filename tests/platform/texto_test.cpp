@@ -1,0 +1,135 @@
+#include "platform/texto.h"
+
+#include <string>
+
+#include "gtest/gtest.h"
+
+namespace vorpel {
+namespace {
+
+std::string Utf8(char32_t c) {
+    std::string s;
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return s;
+}
+
+class PaginaCodigosAnsi : public ::testing::Test {};
+
+TEST_F(PaginaCodigosAnsi, EveryByteSurvivesARoundTrip) {
+    std::string todos;
+    for (int b = 0; b < 256; ++b) todos += static_cast<char>(b);
+    EXPECT_EQ(TextoABytes(BytesATexto(todos)), todos);
+    for (int b = 0; b < 256; ++b) {
+        const std::string uno(1, static_cast<char>(b));
+        EXPECT_EQ(TextoABytes(BytesATexto(uno)), uno) << "byte " << b;
+    }
+}
+
+TEST_F(PaginaCodigosAnsi, MapsWesternBytesToTheirCharacters) {
+    EXPECT_EQ(BytesATexto("\x80"), "€");
+    EXPECT_EQ(BytesATexto("\x93hola\x94"), "“hola”");
+    EXPECT_EQ(BytesATexto("\x8A\x9A\x8E\x9E\x9F"), "ŠšŽžŸ");
+    EXPECT_EQ(BytesATexto("A\xD1O \xE1\xE9\xED\xF3\xFA\xFC"), "AÑO áéíóúü");
+    EXPECT_EQ(BytesATexto("\xA0\xFF"), "\u00A0ÿ");
+}
+
+TEST_F(PaginaCodigosAnsi, UndefinedBytesBecomeTheirControlCodePoints) {
+    EXPECT_EQ(BytesATexto("\x81\x8D\x8F\x90\x9D"), "\u0081\u008D\u008F\u0090\u009D");
+}
+
+TEST_F(PaginaCodigosAnsi, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+    EXPECT_EQ(TextoABytes("Año 中文 €"), "A\xF1o ?? \x80");
+}
+
+TEST_F(PaginaCodigosAnsi, KeepsLineEndsAndNulBytes) {
+    const std::string bytes("a\r\nb\0c\r\n", 8);
+    EXPECT_EQ(BytesATexto(bytes), bytes);
+    EXPECT_EQ(TextoABytes(bytes), bytes);
+}
+
+class MayusculasYMinusculas : public ::testing::Test {};
+
+TEST_F(MayusculasYMinusculas, LowerCasesSpanishLetters) {
+    EXPECT_EQ(AMinusculas("ÑANDÚ ÁÉÍÓÚ PINGÜINO"), "ñandú áéíóú pingüino");
+    EXPECT_EQ(AMayusculas("ñandú áéíóú pingüino"), "ÑANDÚ ÁÉÍÓÚ PINGÜINO");
+}
+
+TEST_F(MayusculasYMinusculas, MapsOtherEuropeanAlphabets) {
+    EXPECT_EQ(AMinusculas("ŁÓDŹ ČŠŽ ŒŸ"), "łódź čšž œÿ");
+    EXPECT_EQ(AMinusculas("ΑΘΉΝΑ ΣΟΦΊΑ"), "αθήνα σοφία");
+    EXPECT_EQ(AMayusculas("москва ёж"), "МОСКВА ЁЖ");
+}
+
+TEST_F(MayusculasYMinusculas, LeavesLettersWithoutSameLengthPartner) {
+    // Sharp s, long s and the Turkish i have no partner of their UTF-8 length.
+    EXPECT_EQ(AMayusculas("ß ſ ı"), "ß ſ ı");
+    EXPECT_EQ(AMinusculas("İ"), "İ");
+    EXPECT_EQ(AMinusculas("× ÷"), "× ÷");
+}
+
+TEST_F(MayusculasYMinusculas, InvalidBytesPassUnchanged) {
+    // A lone lead byte, a lone continuation byte and a raw ANSI "Ñ".
+    EXPECT_EQ(AMinusculas("\303A\221B\321C"), "\303a\221b\321c");
+    EXPECT_EQ(AMayusculas("\342\202\254e"), "€E");
+}
+
+TEST_F(MayusculasYMinusculas, EveryMappingKeepsLengthAndReturns) {
+    for (char32_t c = 1; c < 0x800; ++c) {
+        const std::string s = Utf8(c);
+        const std::string minuscula = AMinusculas(s);
+        const std::string mayuscula = AMayusculas(s);
+        ASSERT_EQ(minuscula.size(), s.size()) << std::hex << static_cast<unsigned>(c);
+        ASSERT_EQ(mayuscula.size(), s.size()) << std::hex << static_cast<unsigned>(c);
+        if (minuscula != s) {
+            EXPECT_EQ(AMayusculas(minuscula), s) << std::hex << static_cast<unsigned>(c);
+        }
+        EXPECT_TRUE(IgualesSinMayusculas(s, minuscula)) << std::hex << static_cast<unsigned>(c);
+        EXPECT_TRUE(IgualesSinMayusculas(s, mayuscula)) << std::hex << static_cast<unsigned>(c);
+    }
+}
+
+class CompararSinMayusculas : public ::testing::Test {};
+
+TEST_F(CompararSinMayusculas, EqualsIgnoringCaseOfAccentedLetters) {
+    EXPECT_TRUE(IgualesSinMayusculas("Configuración.VBP", "CONFIGURACIÓN.vbp"));
+    EXPECT_TRUE(IgualesSinMayusculas("año", "AÑO"));
+    EXPECT_TRUE(IgualesSinMayusculas("ÿ", "Ÿ"));
+    EXPECT_TRUE(IgualesSinMayusculas("ς", "Σ"));
+    EXPECT_FALSE(IgualesSinMayusculas("ano", "año"));
+    EXPECT_FALSE(IgualesSinMayusculas("año", "años"));
+    EXPECT_FALSE(IgualesSinMayusculas("é", "e\xCC\x81"));
+}
+
+TEST_F(CompararSinMayusculas, FindsPositionsValidInTheOriginalText) {
+    const std::string linea = "Begin PRAVIX.Botón  BotónAceptar";
+    const size_t posicion = BuscarSinMayusculas(linea, "botónaceptar");
+    ASSERT_NE(posicion, std::string::npos);
+    EXPECT_EQ(linea.substr(posicion), "BotónAceptar");
+    EXPECT_EQ(BuscarSinMayusculas(linea, "BOTÓN"), linea.find("Botón"));
+    EXPECT_EQ(BuscarSinMayusculas(linea, "botón", linea.find("Botón") + 1), linea.rfind("Botón"));
+}
+
+TEST_F(CompararSinMayusculas, EmptyNeedleAndStartPastTheEnd) {
+    EXPECT_EQ(BuscarSinMayusculas("abc", ""), 0u);
+    EXPECT_EQ(BuscarSinMayusculas("abc", "", 2), 2u);
+    EXPECT_EQ(BuscarSinMayusculas("abc", "a", 4), std::string::npos);
+    EXPECT_EQ(BuscarSinMayusculas("ab", "abc"), std::string::npos);
+}
+
+TEST_F(CompararSinMayusculas, ContainsIgnoringCase) {
+    EXPECT_TRUE(ContieneSinMayusculas("Object={X}#1.0#0; PRAVIXBAR.OCX", "pravixbar.ocx"));
+    EXPECT_TRUE(ContieneSinMayusculas("CIGÜEÑA", "güeña"));
+    EXPECT_FALSE(ContieneSinMayusculas("CIGUENA", "güeña"));
+}
+
+}  // namespace
+}  // namespace vorpel
