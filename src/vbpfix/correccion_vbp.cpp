@@ -1,0 +1,179 @@
+#include "vbpfix/correccion_vbp.h"
+
+#include <exception>
+
+#include "backup/backup.h"
+#include "projectfile/error_comando.h"
+#include "projectfile/lineas.h"
+#include "textfiles/archivo_texto.h"
+#include "vbpfix/referencias.h"
+#include "vbpfix/validacion.h"
+
+namespace vorpel {
+
+namespace {
+
+// Error numbers of the correction steps, added to kBaseErrores.
+constexpr uint32_t kErrorLectura = 1000;
+constexpr uint32_t kErrorNombre = 1001;
+constexpr uint32_t kErrorReferencias = 1002;
+constexpr uint32_t kErrorValidacion = 1004;
+constexpr uint32_t kErrorBackup = 1005;
+constexpr uint32_t kErrorModulo = 1006;
+constexpr uint32_t kErrorGuardado = 1007;
+constexpr uint32_t kErrorRelectura = 1008;
+constexpr uint32_t kErrorRevalidacion = 1009;
+
+// What the error trap needs to undo the command's writes.
+struct EstadoCorreccion {
+    ConjuntoTextos archivosBackup;
+    std::string carpetaBackup;
+    std::string destinoModulo;
+    bool moduloCopiado = false;
+};
+
+void EjecutarPasos(Contexto& ctx, const std::string& rutaProyecto, const std::string& fuente,
+                   EstadoCorreccion& estado, ResultadoCorreccionVbp& resultado) {
+    std::string texto;
+    bool terminaConSalto = false;
+    std::string mensaje;
+    if (!LeerArchivoTexto(ctx, rutaProyecto, texto, terminaConSalto, mensaje)) {
+        Fallar(kErrorLectura, fuente, mensaje);
+    }
+
+    resultado.nombreProyecto = ObtenerNombreProyecto(texto);
+    if (resultado.nombreProyecto.empty()) {
+        Fallar(kErrorNombre, fuente,
+               "No se pudo obtener la linea Name= del proyecto: " + rutaProyecto);
+    }
+
+    const std::string carpeta = ObtenerCarpeta(rutaProyecto, ctx.carpetaDev);
+    ConjuntoTextos formularios, modulos;
+    if (!VerificarArchivosReferenciados(ctx, texto, carpeta, formularios, modulos, mensaje)) {
+        Fallar(kErrorReferencias, fuente, mensaje);
+    }
+
+    bool cambiado = false;
+    const std::string nuevoTexto = ConvertirReferenciasVbp(texto, cambiado);
+    resultado.cambiado = cambiado;
+
+    estado.destinoModulo = carpeta + kModuloPravixBar;
+    if (!cambiado && ExisteArchivo(ctx, estado.destinoModulo)) {
+        resultado.estado = ResultadoCorreccionVbp::Estado::YaCorregido;
+        return;
+    }
+
+    // Nothing may be written before the backup has succeeded.
+    estado.archivosBackup.AgregarSinRepetir(rutaProyecto);
+    if (!HacerBackup(ctx, resultado.nombreProyecto, &estado.archivosBackup, estado.carpetaBackup,
+                     mensaje)) {
+        Fallar(kErrorBackup, fuente, mensaje);
+    }
+    resultado.carpetaBackup = estado.carpetaBackup;
+
+    if (!CopiarModuloPravixBar(ctx, carpeta, estado.destinoModulo, estado.moduloCopiado, mensaje)) {
+        Fallar(kErrorModulo, fuente, mensaje);
+    }
+
+    // Validated after the copy, so that the bar module already exists.
+    if (!ValidarVbp(ctx, nuevoTexto, carpeta, mensaje)) Fallar(kErrorValidacion, fuente, mensaje);
+
+    if (cambiado && !GuardarArchivoTexto(ctx, rutaProyecto, nuevoTexto, terminaConSalto, mensaje)) {
+        Fallar(kErrorGuardado, fuente, mensaje);
+    }
+
+    std::string textoGuardado;
+    bool ignorado = false;
+    if (!LeerArchivoTexto(ctx, rutaProyecto, textoGuardado, ignorado, mensaje)) {
+        Fallar(kErrorRelectura, fuente, mensaje);
+    }
+    if (!ValidarVbp(ctx, textoGuardado, carpeta, mensaje)) {
+        Fallar(kErrorRevalidacion, fuente, mensaje);
+    }
+    resultado.estado = ResultadoCorreccionVbp::Estado::Corregido;
+}
+
+// Recovery steps run after the error is taken; a step that fails is skipped.
+void DeshacerCambios(Contexto& ctx, const EstadoCorreccion& estado) {
+    try {
+        if (!estado.carpetaBackup.empty()) {
+            RestaurarBackup(ctx, estado.carpetaBackup, &estado.archivosBackup);
+        }
+    } catch (...) {
+    }
+    try {
+        if (estado.moduloCopiado && ExisteArchivo(ctx, estado.destinoModulo)) {
+            std::string ignorado;
+            (void)ctx.archivos.Borrar(estado.destinoModulo, ignorado);
+        }
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+ResultadoCorreccionVbp EjecutarCorreccionVbp(Contexto& ctx, const std::string& rutaProyecto,
+                                             const std::string& fuente) {
+    ResultadoCorreccionVbp resultado;
+    EstadoCorreccion estado;
+    try {
+        EjecutarPasos(ctx, rutaProyecto, fuente, estado, resultado);
+        return resultado;
+    } catch (const ErrorComando& e) {
+        resultado.numeroError = e.numero;
+        resultado.fuenteError = e.fuente;
+        resultado.descripcionError = e.descripcion;
+    } catch (const std::exception& e) {
+        // Anything unexpected from below still ends in the trap, so the
+        // project is put back as it was.
+        resultado.fuenteError = fuente;
+        resultado.descripcionError = e.what();
+    }
+    resultado.estado = ResultadoCorreccionVbp::Estado::Fallido;
+    DeshacerCambios(ctx, estado);
+    return resultado;
+}
+
+void CorregirProyectoVBP(Contexto& ctx, const std::string& rutaProyecto) {
+    const ResultadoCorreccionVbp r = EjecutarCorreccionVbp(ctx, rutaProyecto, kFuenteCorregirVbp);
+    Mensaje mensaje;
+    switch (r.estado) {
+        case ResultadoCorreccionVbp::Estado::YaCorregido:
+            mensaje = MensajeInformativo("Vorpel",
+                                         "El proyecto ya tiene el .vbp corregido.\r\n"
+                                         "No fue necesario crear backup ni grabar cambios.");
+            break;
+        case ResultadoCorreccionVbp::Estado::Corregido:
+            mensaje = MensajeInformativo("Correccion VBP terminada",
+                                         "Proyecto: " + r.nombreProyecto +
+                                             "\r\nBackup: " + r.carpetaBackup +
+                                             "\r\nVBP modificado: " + SiNo(r.cambiado) +
+                                             "\r\nModulo agregado/verificado: " + kModuloPravixBar);
+            break;
+        case ResultadoCorreccionVbp::Estado::Fallido:
+            mensaje = MensajeDeError("Error al corregir el VBP:", rutaProyecto, r.descripcionError);
+            break;
+    }
+    if (ctx.dialogos != nullptr) ctx.dialogos->Mostrar(mensaje);
+}
+
+bool CorregirProyectoVBPCore(Contexto& ctx, const std::string& rutaProyecto,
+                             std::string& resultado) {
+    const ResultadoCorreccionVbp r =
+        EjecutarCorreccionVbp(ctx, rutaProyecto, kFuenteCorregirVbpCore);
+    switch (r.estado) {
+        case ResultadoCorreccionVbp::Estado::YaCorregido:
+            resultado = "VBP ya estaba corregido.";
+            return true;
+        case ResultadoCorreccionVbp::Estado::Corregido:
+            resultado = "VBP corregido (backup: " + r.carpetaBackup +
+                        ", modificado: " + SiNo(r.cambiado) + ")";
+            return true;
+        case ResultadoCorreccionVbp::Estado::Fallido:
+            break;
+    }
+    resultado = "ERROR VBP: " + r.descripcionError;
+    return false;
+}
+
+}  // namespace vorpel

@@ -1,0 +1,104 @@
+#include "vbpfix/validacion.h"
+
+#include "backup/backup.h"
+#include "vbpfix/clasificacion_linea.h"
+#include "vbpfix/referencias.h"
+
+namespace vorpel {
+
+bool VerificarArchivosReferenciados(Contexto& ctx, std::string_view texto,
+                                    const std::string& carpetaProyecto, ConjuntoTextos& formularios,
+                                    ConjuntoTextos& modulos, std::string& mensaje) {
+    for (const std::string& linea : DividirLineas(texto)) {
+        const std::string clave = ClaveDeLinea(linea);
+        if (clave == "FORM") {
+            const std::string ruta = ResolverRuta(carpetaProyecto, ValorDeLinea(linea));
+            if (!ExisteArchivo(ctx, ruta)) {
+                mensaje = "No existe el formulario referenciado por el proyecto: " + ruta;
+                return false;
+            }
+            formularios.AgregarSinRepetir(ruta);
+        } else if (clave == "MODULE") {
+            const std::string archivo = ArchivoDeModulo(linea);
+            const std::string ruta = ResolverRuta(carpetaProyecto, archivo);
+            if (ExisteArchivo(ctx, ruta)) {
+                modulos.AgregarSinRepetir(ruta);
+            } else if (!MismaRuta(archivo, kModuloPravixBar)) {
+                // A missing bar module is fine: the correction copies it in.
+                mensaje = "No existe el modulo referenciado por el proyecto: " + ruta;
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool ValidarVbp(Contexto& ctx, std::string_view texto, const std::string& carpetaProyecto,
+                std::string& mensaje) {
+    if (ObtenerNombreProyecto(texto).empty()) {
+        mensaje = "El .vbp quedo sin Name= valido.";
+        return false;
+    }
+
+    int fenDrik = 0, ucMorvan = 0, pravixBarRep = 0, pravixBar = 0, moduloBarra = 0;
+    for (const std::string& linea : DividirLineas(texto)) {
+        const LineaClasificada c = ClasificarLineaVbp(linea);
+        if (c.pravix2) {
+            mensaje =
+                "Persisten referencias OCX viejas en el .vbp: " + std::string(Recortar(linea));
+            return false;
+        }
+        switch (c.tipo) {
+            case TipoLineaVbp::FenDrik:
+                ++fenDrik;
+                break;
+            case TipoLineaVbp::UCMorvan:
+                ++ucMorvan;
+                break;
+            case TipoLineaVbp::PravixBarRep:
+                ++pravixBarRep;
+                break;
+            case TipoLineaVbp::PravixBar:
+                ++pravixBar;
+                break;
+            case TipoLineaVbp::ModuloPravixBar:
+                ++moduloBarra;
+                break;
+            case TipoLineaVbp::UCMorvan2013:  // checked for existence, not counted
+            case TipoLineaVbp::Otra:
+                break;
+        }
+
+        std::string ruta;
+        const char* falta = nullptr;
+        if (c.clave == "FORM") {
+            ruta = ResolverRuta(carpetaProyecto, ValorDeLinea(linea));
+            falta = "Formulario inexistente en el .vbp: ";
+        } else if (c.clave == "MODULE") {
+            ruta = ResolverRuta(carpetaProyecto, ArchivoDeModulo(linea));
+            falta = "Modulo inexistente en el .vbp: ";
+        } else if (c.clave == "USERCONTROL") {
+            ruta = ResolverRuta(carpetaProyecto, ValorDeLinea(linea));
+            falta = "UserControl inexistente en el .vbp: ";
+        }
+        if (falta != nullptr && !ExisteArchivo(ctx, ruta)) {
+            mensaje = falta + ruta;
+            return false;
+        }
+    }
+
+    const auto fallar = [&mensaje](const char* linea, const char* final) {
+        mensaje = std::string("La linea '") + linea + final;
+        return false;
+    };
+    constexpr const char* kUnaSolaVez = "' debe existir una sola vez.";
+    constexpr const char* kSinDuplicar = "' no puede estar duplicada.";
+    if (fenDrik != 1) return fallar(kLineaFenDrik, kUnaSolaVez);
+    if (ucMorvan > 1) return fallar(kLineaUCMorvan, kSinDuplicar);
+    if (pravixBarRep > 1) return fallar(kLineaPravixBarRep, kSinDuplicar);
+    if (pravixBar != 1) return fallar(kLineaPravixBar, kUnaSolaVez);
+    if (moduloBarra != 1) return fallar(kLineaModuloPravixBar, kUnaSolaVez);
+    return true;
+}
+
+}  // namespace vorpel
