@@ -1,0 +1,247 @@
+#include "frmfix/correccion_frm.h"
+
+#include <exception>
+#include <vector>
+
+#include "backup/backup.h"
+#include "frmfix/formularios_compartidos.h"
+#include "frmfix/reescritura_formulario.h"
+#include "frmfix/verificacion_prefijos.h"
+#include "projectfile/error_comando.h"
+#include "projectfile/lineas.h"
+#include "textfiles/archivo_texto.h"
+#include "vbpfix/referencias.h"
+#include "vbpfix/validacion.h"
+
+namespace vorpel {
+
+namespace {
+
+// Error numbers, as offsets from kBaseErrores. The batch command reports a
+// failed verification with the number the interactive one uses for the save
+// of the project file, which the batch command never makes.
+constexpr uint32_t kErrorLeerProyecto = 1100;
+constexpr uint32_t kErrorNombre = 1101;
+constexpr uint32_t kErrorReferencias = 1102;
+constexpr uint32_t kErrorLeerFormulario = 1103;
+constexpr uint32_t kErrorBackup = 1104;
+constexpr uint32_t kErrorGuardarFormulario = 1105;
+constexpr uint32_t kErrorGuardarProyecto = 1106;
+constexpr uint32_t kErrorCompartidos = 1107;
+constexpr uint32_t kErrorVerificacion = 1108;
+constexpr uint32_t kErrorVerificacionCore = 1106;
+
+struct FormularioCambiado {
+    std::string ruta;
+    std::string texto;
+    bool terminaConSalto = false;
+};
+
+// The working state of one run; everything the trap needs to undo it.
+struct CorreccionFrm {
+    std::string fuente;
+    std::string rutaProyecto;
+    std::string textoProyecto;
+    bool proyectoTerminaConSalto = false;
+    std::string nombreProyecto;
+    ConjuntoTextos formularios;
+    std::vector<FormularioCambiado> cambiados;
+    ConjuntoTextos aRespaldar;
+    std::string carpetaBackup;  // set only once the backup succeeded
+
+    const std::vector<std::string>& Formularios() const { return formularios.Elementos(); }
+};
+
+// Reads the project, takes its name and the forms it lists.
+void LeerProyecto(Contexto& ctx, CorreccionFrm& c) {
+    std::string error;
+    if (!LeerArchivoTexto(ctx, c.rutaProyecto, c.textoProyecto, c.proyectoTerminaConSalto,
+                          error)) {
+        Fallar(kErrorLeerProyecto, c.fuente, error);
+    }
+    c.nombreProyecto = ObtenerNombreProyecto(c.textoProyecto);
+    if (c.nombreProyecto.empty()) {
+        Fallar(kErrorNombre, c.fuente,
+               "No se pudo obtener la linea Name= del proyecto: " + c.rutaProyecto);
+    }
+    const std::string carpeta = ObtenerCarpeta(c.rutaProyecto, ctx.carpetaDev);
+    ConjuntoTextos modulos;
+    std::string mensaje;
+    if (!VerificarArchivosReferenciados(ctx, c.textoProyecto, carpeta, c.formularios, modulos,
+                                        mensaje)) {
+        Fallar(kErrorReferencias, c.fuente, mensaje);
+    }
+}
+
+// Rewrites every form in memory; a changed form and its .frx are to be backed up.
+void CorregirFormularios(Contexto& ctx, CorreccionFrm& c) {
+    for (const std::string& ruta : c.Formularios()) {
+        FormularioCambiado formulario{ruta, {}, false};
+        bool cambiado = false;
+        std::string error;
+        if (!CorregirFormulario(ctx, ruta, c.nombreProyecto, formulario.texto, cambiado,
+                                formulario.terminaConSalto, error)) {
+            Fallar(kErrorLeerFormulario, c.fuente, error);
+        }
+        if (!cambiado) continue;
+        c.aRespaldar.AgregarSinRepetir(ruta);
+        // The .frx is never rewritten, but it travels with its form so that a
+        // restore gives back a matching pair.
+        const std::string frx = CambiarExtension(ruta, ".frx");
+        if (ExisteArchivo(ctx, frx)) c.aRespaldar.AgregarSinRepetir(frx);
+        c.cambiados.push_back(std::move(formulario));
+    }
+}
+
+void VerificarFormularios(Contexto& ctx, const CorreccionFrm& c, uint32_t numeroError) {
+    std::string error;
+    if (!VerificarPrefijos(ctx, c.Formularios(), c.nombreProyecto, error)) {
+        Fallar(numeroError, c.fuente, error);
+    }
+}
+
+// Nothing is written before the backup has succeeded.
+void RespaldarYGuardarFormularios(Contexto& ctx, CorreccionFrm& c) {
+    std::string carpetaBackup;
+    std::string error;
+    if (!HacerBackup(ctx, c.nombreProyecto, &c.aRespaldar, carpetaBackup, error)) {
+        Fallar(kErrorBackup, c.fuente, error);
+    }
+    c.carpetaBackup = carpetaBackup;
+    for (const FormularioCambiado& formulario : c.cambiados) {
+        if (!GuardarArchivoTexto(ctx, formulario.ruta, formulario.texto,
+                                 formulario.terminaConSalto, error)) {
+            Fallar(kErrorGuardarFormulario, c.fuente, error);
+        }
+    }
+}
+
+// The trap's undo: every failure here is ignored.
+void DeshacerCambios(Contexto& ctx, const CorreccionFrm& c) {
+    if (c.carpetaBackup.empty()) return;
+    try {
+        RestaurarBackup(ctx, c.carpetaBackup, &c.aRespaldar);
+    } catch (...) {
+    }
+}
+
+Respuesta Mostrar(Contexto& ctx, const Mensaje& mensaje) {
+    return ctx.dialogos ? ctx.dialogos->Mostrar(mensaje) : mensaje.porDefecto;
+}
+
+Mensaje PreguntaCompartidos(const std::string& reporte) {
+    Mensaje m;
+    m.titulo = "Formularios compartidos";
+    m.texto = "Este proyecto comparte formularios con otros proyectos:\r\n\r\n" + reporte +
+              "\r\nCambiar los prefijos puede impedir que el otro proyecto abra esos "
+              "formularios.\r\n\r\nContinuar de todos modos?";
+    m.icono = Icono::Exclamacion;
+    m.botones = Botones::SiNo;
+    m.porDefecto = Respuesta::No;
+    return m;
+}
+
+}  // namespace
+
+uint32_t CorregirProyectoFRMConError(Contexto& ctx, const std::string& rutaProyecto) {
+    CorreccionFrm c;
+    c.fuente = "CorregirProyectoFRM";
+    c.rutaProyecto = rutaProyecto;
+    uint32_t numero = 0;
+    std::string descripcion;
+    try {
+        LeerProyecto(ctx, c);
+
+        std::string reporte;
+        std::string error;
+        if (!BuscarFormulariosCompartidos(ctx, rutaProyecto, reporte, error)) {
+            Fallar(kErrorCompartidos, c.fuente, error);
+        }
+        if (!reporte.empty() && Mostrar(ctx, PreguntaCompartidos(reporte)) == Respuesta::No) {
+            return 0;
+        }
+
+        std::string textoProyectoNuevo;
+        const bool proyectoCambiado = AgregarModuloSelvira(c.textoProyecto, textoProyectoNuevo);
+        if (proyectoCambiado) c.aRespaldar.AgregarSinRepetir(rutaProyecto);
+
+        CorregirFormularios(ctx, c);
+        if (c.cambiados.empty() && !proyectoCambiado) {
+            VerificarFormularios(ctx, c, kErrorVerificacion);
+            Mostrar(ctx, MensajeInformativo(
+                             "Vorpel",
+                             "El proyecto no tiene formularios ni .vbp pendientes de correccion."
+                             "\r\nNo fue necesario crear backup ni grabar cambios."));
+            return 0;
+        }
+
+        RespaldarYGuardarFormularios(ctx, c);
+        if (proyectoCambiado &&
+            !GuardarArchivoTexto(ctx, rutaProyecto, textoProyectoNuevo,
+                                 c.proyectoTerminaConSalto, error)) {
+            Fallar(kErrorGuardarProyecto, c.fuente, error);
+        }
+        VerificarFormularios(ctx, c, kErrorVerificacion);
+
+        Mostrar(ctx, MensajeInformativo(
+                         "Correccion FRM terminada",
+                         "Proyecto: " + c.nombreProyecto + "\r\nBackup: " + c.carpetaBackup +
+                             "\r\nFormularios modificados: " + std::to_string(c.cambiados.size()) +
+                             "\r\nModSelvira.bas agregado al .vbp: " + SiNo(proyectoCambiado)));
+        return 0;
+    } catch (const ErrorComando& e) {
+        numero = e.numero;
+        descripcion = e.descripcion;
+    } catch (const std::exception& e) {
+        numero = kBaseErrores;
+        descripcion = e.what();
+    }
+    DeshacerCambios(ctx, c);
+    Mostrar(ctx, MensajeDeError("Error al corregir los FRM del proyecto:", rutaProyecto,
+                                descripcion));
+    return numero;
+}
+
+void CorregirProyectoFRM(Contexto& ctx, const std::string& rutaProyecto) {
+    CorregirProyectoFRMConError(ctx, rutaProyecto);
+}
+
+bool CorregirProyectoFRMCoreConError(Contexto& ctx, const std::string& rutaProyecto,
+                                     std::string& resultado, uint32_t& numeroError) {
+    CorreccionFrm c;
+    c.fuente = "CorregirProyectoFRMCore";
+    c.rutaProyecto = rutaProyecto;
+    numeroError = 0;
+    std::string descripcion;
+    try {
+        LeerProyecto(ctx, c);
+        CorregirFormularios(ctx, c);
+        if (c.cambiados.empty()) {
+            VerificarFormularios(ctx, c, kErrorVerificacionCore);
+            resultado = "FRM: sin cambios pendientes.";
+            return true;
+        }
+        RespaldarYGuardarFormularios(ctx, c);
+        VerificarFormularios(ctx, c, kErrorVerificacionCore);
+        resultado = "FRM corregido (backup: " + c.carpetaBackup +
+                    ", formularios modificados: " + std::to_string(c.cambiados.size()) + ")";
+        return true;
+    } catch (const ErrorComando& e) {
+        numeroError = e.numero;
+        descripcion = e.descripcion;
+    } catch (const std::exception& e) {
+        numeroError = kBaseErrores;
+        descripcion = e.what();
+    }
+    DeshacerCambios(ctx, c);
+    resultado = "ERROR FRM: " + descripcion;
+    return false;
+}
+
+bool CorregirProyectoFRMCore(Contexto& ctx, const std::string& rutaProyecto,
+                             std::string& resultado) {
+    uint32_t numeroError = 0;
+    return CorregirProyectoFRMCoreConError(ctx, rutaProyecto, resultado, numeroError);
+}
+
+}  // namespace vorpel

@@ -1,0 +1,161 @@
+#include "frmfix/reescritura_formulario.h"
+
+#include <vector>
+
+#include "frmfix/busqueda_ascii.h"
+#include "platform/texto.h"
+#include "projectfile/lineas.h"
+#include "textfiles/archivo_texto.h"
+
+namespace vorpel {
+
+namespace {
+
+constexpr std::string_view kDeclaracion = "begin ";
+
+// Letters of the ANSI code page beyond ASCII: Latin-1 and Latin Extended
+// (ñ, á, Š, Œ, ƒ…) and the ordinal and micro signs.
+bool EsLetraNoAscii(char32_t c) {
+    if (c == 0xAA || c == 0xB5 || c == 0xBA) return true;
+    if (c == 0xD7 || c == 0xF7) return false;  // multiplication and division signs
+    return c >= 0xC0 && c <= 0x24F;
+}
+
+// The code point that ends right before byte `pos` of the UTF-8 text.
+char32_t CaracterAnterior(std::string_view texto, size_t pos) {
+    size_t inicio = pos - 1;
+    while (inicio > 0 && (static_cast<unsigned char>(texto[inicio]) & 0xC0) == 0x80) --inicio;
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(texto[i]); };
+    const unsigned char lider = byte(inicio);
+    const size_t largo = pos - inicio;
+    char32_t c = 0;
+    if (lider < 0x80 || largo == 1) return lider;
+    if ((lider & 0xE0) == 0xC0) c = lider & 0x1F;
+    else if ((lider & 0xF0) == 0xE0) c = lider & 0x0F;
+    else c = lider & 0x07;
+    for (size_t i = inicio + 1; i < pos; ++i) c = (c << 6) | (byte(i) & 0x3F);
+    return c;
+}
+
+// True when the character before `pos` would make the literal part of a longer identifier.
+bool PegadoAIdentificador(std::string_view texto, size_t pos) {
+    if (pos == 0) return false;
+    const char32_t c = CaracterAnterior(texto, pos);
+    if (c < 0x80) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               c == '_';
+    }
+    return EsLetraNoAscii(c);
+}
+
+// One left-to-right pass replacing every free-standing occurrence of `literal`.
+std::string ReemplazarLiteralLibre(std::string_view texto, std::string_view literal,
+                                   std::string_view reemplazo) {
+    const std::string buscado = MinusculasAscii(literal);
+    std::string resultado;
+    resultado.reserve(texto.size());
+    size_t desde = 0;
+    for (size_t pos = BuscarAscii(texto, buscado); pos != std::string_view::npos;
+         pos = BuscarAscii(texto, buscado, desde)) {
+        resultado.append(texto.substr(desde, pos - desde));
+        if (PegadoAIdentificador(texto, pos)) {
+            resultado.append(texto.substr(pos, literal.size()));
+        } else {
+            resultado.append(reemplazo);
+        }
+        desde = pos + literal.size();
+    }
+    resultado.append(texto.substr(desde));
+    return resultado;
+}
+
+// Replaces every occurrence of `buscado` in `linea`, ignoring case.
+std::string ReemplazarEnLinea(const std::string& linea, const std::string& buscado,
+                              const std::string& reemplazo) {
+    std::string resultado;
+    size_t desde = 0;
+    for (size_t pos = BuscarSinMayusculas(linea, buscado); pos != std::string::npos;
+         pos = BuscarSinMayusculas(linea, buscado, desde)) {
+        resultado.append(linea, desde, pos - desde);
+        resultado.append(reemplazo);
+        desde = pos + buscado.size();
+    }
+    resultado.append(linea, desde, std::string::npos);
+    return resultado;
+}
+
+}  // namespace
+
+bool CorregirFormulario(Contexto& ctx, const std::string& ruta, const std::string& prefijo,
+                        std::string& textoNuevo, bool& cambiado, bool& terminaConSalto,
+                        std::string& error) {
+    std::string texto;
+    bool salto = false;
+    if (!LeerArchivoTexto(ctx, ruta, texto, salto, error)) return false;
+
+    static const std::vector<std::string> ocx(kOcxPropios.begin(), kOcxPropios.end());
+    std::string nuevo = QuitarLineas(texto, ocx);
+    nuevo = ReemplazarPrefijoProyecto1(nuevo, prefijo);
+    for (const char* tipo : kTiposPropios) nuevo = CorregirPrefijoTipo(nuevo, prefijo, tipo);
+    nuevo = AsegurarCargarSkin(nuevo);
+
+    cambiado = nuevo != texto;
+    textoNuevo = std::move(nuevo);
+    terminaConSalto = salto;
+    return true;
+}
+
+std::string ReemplazarPrefijoProyecto1(std::string_view texto, std::string_view prefijo) {
+    const std::string prefijoTexto(prefijo);
+    std::string resultado =
+        ReemplazarLiteralLibre(texto, "Proyecto1.FenDrik", prefijoTexto + ".FenDrik");
+    return ReemplazarLiteralLibre(resultado, "Proyecto1.Pravix", prefijoTexto + ".Pravix");
+}
+
+std::string CorregirPrefijoTipo(std::string_view texto, std::string_view prefijo,
+                                std::string_view tipo) {
+    const std::string patron = "." + std::string(tipo);
+    const std::string patronMinusculas = MinusculasAscii(patron);
+    const std::string reemplazo = std::string(prefijo) + patron;
+
+    ListaLineas lineas = DividirLineas(texto);
+    for (std::string& linea : lineas) {
+        const std::string_view t = Recortar(linea);
+        if (!EmpiezaConAscii(t, kDeclaracion)) continue;
+        const size_t pos = BuscarAscii(t, patronMinusculas);
+        if (pos == std::string_view::npos) continue;
+        const std::string_view prefijoViejo = t.substr(kDeclaracion.size(),
+                                                       pos - kDeclaracion.size());
+        if (prefijoViejo.empty() || IgualesSinMayusculas(prefijoViejo, prefijo)) continue;
+        linea = ReemplazarEnLinea(linea, std::string(prefijoViejo) + patron, reemplazo);
+    }
+    return UnirLineas(lineas);
+}
+
+std::string AsegurarCargarSkin(std::string_view texto) {
+    const ListaLineas lineas = DividirLineas(texto);
+    ListaLineas resultado;
+    resultado.reserve(lineas.size() + 4);
+    bool dentro = false;
+    bool llamadaVista = false;
+    for (const std::string& linea : lineas) {
+        const std::string_view t = Recortar(linea);
+        if (!dentro) {
+            if (BuscarAscii(t, "sub form_load()") != std::string_view::npos) {
+                dentro = true;
+                llamadaVista = false;
+            }
+        } else {
+            // A commented-out call counts as present: the user chose to disable it.
+            if (BuscarAscii(linea, "cargarskin") != std::string_view::npos) llamadaVista = true;
+            if (IgualAscii(t, "end sub")) {
+                if (!llamadaVista) resultado.push_back("    CargarSkin Me");
+                dentro = false;
+            }
+        }
+        resultado.push_back(linea);
+    }
+    return UnirLineas(resultado);
+}
+
+}  // namespace vorpel

@@ -1,0 +1,66 @@
+#include "transfer/inventario.h"
+
+#include <string_view>
+
+#include "platform/texto.h"
+#include "textfiles/archivo_texto.h"
+
+namespace vorpel {
+
+namespace {
+
+bool TerminaEn(std::string_view ruta, std::string_view extensionMinusculas) {
+    if (ruta.size() < extensionMinusculas.size()) return false;
+    return IgualesSinMayusculas(ruta.substr(ruta.size() - extensionMinusculas.size()),
+                                extensionMinusculas);
+}
+
+}  // namespace
+
+bool ListarArchivosProyecto(Contexto& ctx, const std::string& rutaProyecto,
+                            ConjuntoTextos& inventario, std::string& error) {
+    // The caller holds an empty inventory even when the read fails.
+    inventario = ConjuntoTextos{};
+
+    std::string texto;
+    bool salto = false;
+    if (!LeerArchivoTexto(ctx, rutaProyecto, texto, salto, error)) return false;
+
+    const std::string carpeta = ObtenerCarpeta(rutaProyecto, ctx.carpetaDev);
+    for (const std::string& original : DividirLineas(texto)) {
+        const std::string_view linea = Recortar(original);
+        if (linea.empty() || linea.front() == '\'') continue;
+
+        const std::string clave = ClaveDeLinea(linea);
+        std::string archivo;
+        if (clave == "CLASS" || clave == "MODULE") {
+            archivo = ArchivoDeModulo(linea);
+        } else if (clave == "FORM" || clave == "USERCONTROL") {
+            archivo = ValorDeLinea(linea);
+        } else {
+            continue;
+        }
+        if (Recortar(archivo).empty()) continue;
+
+        const std::string ruta = ResolverRuta(carpeta, archivo);
+        inventario.AgregarSinRepetir(ruta);
+        if (TerminaEn(ruta, ".frm")) {
+            inventario.AgregarSinRepetir(CambiarExtension(ruta, ".frx"));
+        } else if (TerminaEn(ruta, ".ctl")) {
+            inventario.AgregarSinRepetir(CambiarExtension(ruta, ".ctx"));
+        }
+    }
+    return true;
+}
+
+std::string ObtenerRutaRelativa(const std::string& ruta, const std::string& carpeta) {
+    std::string base = carpeta;
+    if (base.empty() || base.back() != '\\') base += '\\';
+    if (ruta.size() < base.size()) return {};
+    if (!IgualesSinMayusculas(std::string_view(ruta).substr(0, base.size()), base)) return {};
+    std::string resto = ruta.substr(base.size());
+    if (resto.find("..") != std::string::npos) return {};
+    return resto;
+}
+
+}  // namespace vorpel

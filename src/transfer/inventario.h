@@ -1,0 +1,22 @@
+#pragma once
+// The inventory of a project: the files its project file names, with the
+// companions of forms (.frx) and user controls (.ctx).
+
+#include <string>
+
+#include "platform/contexto.h"
+#include "projectfile/lineas.h"
+
+namespace vorpel {
+
+/// Lists the resolved paths of every Form, Module, Class and UserControl line,
+/// in file order, each form followed by its .frx and each user control by its
+/// .ctx (whether they exist or not). `inventario` is emptied first; false only
+/// when the project file cannot be read.
+[[nodiscard]] bool ListarArchivosProyecto(Contexto& ctx, const std::string& rutaProyecto,
+                                          ConjuntoTextos& inventario, std::string& error);
+/// The part of `ruta` below `carpeta` (compared ignoring case), or an empty
+/// text when the path is not strictly below it or climbs with "..".
+std::string ObtenerRutaRelativa(const std::string& ruta, const std::string& carpeta);
+
+}  // namespace vorpel

@@ -1,0 +1,4 @@
+Attribute VB_Name = "ModGeneral"
+Option Explicit
+
+Public Const kEmpresa As String = "Compañía"
