@@ -1,0 +1,107 @@
+#include "app/correccion.h"
+
+#include "frmfix/correccion_frm.h"
+#include "platform/texto.h"
+#include "projectfile/lineas.h"
+#include "skin/quitar_skin.h"
+#include "vbpfix/correccion_vbp.h"
+
+namespace vorpel {
+
+namespace {
+
+constexpr std::string_view kExtensionProyecto = ".vbp";
+
+bool TerminaEnVbp(std::string_view nombre) {
+    return nombre.size() >= kExtensionProyecto.size() &&
+           IgualesSinMayusculas(nombre.substr(nombre.size() - kExtensionProyecto.size()),
+                                kExtensionProyecto);
+}
+
+void AvisarArchivoInexistente(Contexto& ctx, const std::string& ruta) {
+    if (ctx.dialogos == nullptr) return;
+    Mensaje m;
+    m.titulo = kTituloAplicacion;
+    m.texto = "No existe el archivo:\r\n" + ruta;
+    m.icono = Icono::Exclamacion;
+    m.botones = Botones::Aceptar;
+    m.porDefecto = Respuesta::Aceptar;
+    ctx.dialogos->Mostrar(m);
+}
+
+}  // namespace
+
+ComandosCorreccion ComandosReales() {
+    return ComandosCorreccion{
+        [](Contexto& ctx, const std::string& ruta) { CorregirProyectoVBP(ctx, ruta); },
+        [](Contexto& ctx, const std::string& ruta) { CorregirProyectoFRM(ctx, ruta); },
+        [](Contexto& ctx, const std::string& ruta) { CorregirProyectoSkinCodejock(ctx, ruta); },
+    };
+}
+
+bool EsNombreDentroDeCarpeta(std::string_view nombre) {
+    if (nombre.empty()) return false;
+    // ".." could climb out of the folder; the wildcards would make the plain-file
+    // lookup find some other project and the command then run on a path that
+    // names no file.
+    if (nombre.find("..") != std::string_view::npos) return false;
+    for (unsigned char c : nombre) {
+        if (c < 0x20) return false;
+        switch (c) {
+            case '\\':
+            case '/':
+            case ':':
+            case '*':
+            case '?':
+            case '"':
+            case '<':
+            case '>':
+            case '|':
+                return false;
+            default:
+                break;
+        }
+    }
+    return true;
+}
+
+ResultadoCorreccion EjecutarCorreccion(Contexto& ctx, ModoCorreccion modo,
+                                       std::string_view textoProyecto,
+                                       const ComandosCorreccion& comandos) {
+    ResultadoCorreccion resultado;
+    std::string nombre(Recortar(textoProyecto));
+    if (nombre.empty()) return resultado;
+    if (!TerminaEnVbp(nombre)) nombre += kExtensionProyecto;
+
+    resultado.rutaProyecto = ctx.carpetaDev + "\\" + nombre;
+    std::string nombreEnDisco;
+    if (!EsNombreDentroDeCarpeta(nombre) ||
+        !ctx.archivos.BuscarArchivoSimple(resultado.rutaProyecto, nombreEnDisco)) {
+        resultado.estado = EstadoCorreccion::NoExiste;
+        AvisarArchivoInexistente(ctx, resultado.rutaProyecto);
+        return resultado;
+    }
+
+    resultado.estado = EstadoCorreccion::Ejecutada;
+    const ComandoProyecto* comando = &comandos.skin;
+    if (modo == ModoCorreccion::Vbp) {
+        comando = &comandos.vbp;
+    } else if (modo == ModoCorreccion::Frm) {
+        comando = &comandos.frm;
+    }
+    if (*comando) (*comando)(ctx, resultado.rutaProyecto);
+    return resultado;
+}
+
+ResultadoCorreccion EjecutarCorreccion(Contexto& ctx, ModoCorreccion modo,
+                                       std::string_view textoProyecto) {
+    return EjecutarCorreccion(ctx, modo, textoProyecto, ComandosReales());
+}
+
+std::string NormalizarNombreVbp(std::string_view textoProyecto) {
+    std::string nombre(Recortar(textoProyecto));
+    if (TerminaEnVbp(nombre)) nombre.resize(nombre.size() - kExtensionProyecto.size());
+    return nombre;
+}
+
+}  // namespace vorpel

@@ -1,0 +1,206 @@
+#include "cli/cli.h"
+
+#include "app/catalogo.h"
+#include "projectfile/lineas.h"
+
+namespace vorpel {
+
+namespace {
+
+constexpr const char* kPrograma = "vorpel-cli";
+
+struct OpcionesCli {
+    std::optional<std::string> carpetaDev;  // host path
+    ModoRespuestas respuestas = ModoRespuestas::Preguntar;
+    bool ayuda = false;
+    std::string comando;
+    std::vector<std::string> argumentos;
+};
+
+[[nodiscard]] bool AnalizarArgumentos(const std::vector<std::string>& args, OpcionesCli& opciones,
+                                      std::string& error) {
+    bool hayComando = false;
+    bool soloArgumentos = false;
+    bool vistoSi = false, vistoNo = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool esOpcion = !soloArgumentos && arg.size() > 1 && arg[0] == '-';
+        if (!esOpcion) {
+            if (hayComando) {
+                opciones.argumentos.push_back(arg);
+            } else {
+                opciones.comando = arg;
+                hayComando = true;
+            }
+            continue;
+        }
+        if (arg == "--") {
+            soloArgumentos = true;
+        } else if (arg == "--help" || arg == "-h") {
+            opciones.ayuda = true;
+        } else if (arg == "--si") {
+            vistoSi = true;
+        } else if (arg == "--no") {
+            vistoNo = true;
+        } else if (arg == "--dev" || arg.rfind("--dev=", 0) == 0) {
+            if (opciones.carpetaDev) {
+                error = "--dev aparece mas de una vez.";
+                return false;
+            }
+            if (arg == "--dev") {
+                if (i + 1 >= args.size()) {
+                    error = "--dev necesita una carpeta.";
+                    return false;
+                }
+                opciones.carpetaDev = args[++i];
+            } else {
+                opciones.carpetaDev = arg.substr(6);
+            }
+            if (opciones.carpetaDev->empty()) {
+                error = "--dev necesita una carpeta.";
+                return false;
+            }
+        } else {
+            error = "opcion desconocida: " + arg;
+            return false;
+        }
+    }
+    if (vistoSi && vistoNo) {
+        error = "--si y --no no pueden ir juntos.";
+        return false;
+    }
+    if (vistoSi) opciones.respuestas = ModoRespuestas::SiempreSi;
+    if (vistoNo) opciones.respuestas = ModoRespuestas::SiempreNo;
+    if (opciones.ayuda) return true;
+    if (!hayComando) {
+        error = "falta el comando.";
+        return false;
+    }
+    const std::string& c = opciones.comando;
+    if (c == "listar") {
+        if (opciones.argumentos.size() > 1) {
+            error = "listar admite un solo texto de busqueda (use comillas si lleva espacios).";
+            return false;
+        }
+    } else if (c == "vbp" || c == "frm" || c == "skin") {
+        if (opciones.argumentos.empty() || Recortar(opciones.argumentos[0]).empty()) {
+            error = "falta el nombre del proyecto.";
+            return false;
+        }
+        if (opciones.argumentos.size() > 1) {
+            error = c + " admite un solo proyecto (use comillas si el nombre lleva espacios).";
+            return false;
+        }
+    } else {
+        error = "comando desconocido: " + c;
+        return false;
+    }
+    return true;
+}
+
+// The DEV folder as a Windows path text without final "\", or nullopt after
+// telling why on the error stream.
+std::optional<std::string> ResolverCarpetaDev(const OpcionesCli& opciones,
+                                              ServiciosCli& servicios) {
+    const std::string carpetaHost = opciones.carpetaDev.value_or(servicios.carpetaActual);
+    std::optional<std::string> carpeta;
+    if (servicios.rutaWindowsDeHost) carpeta = servicios.rutaWindowsDeHost(carpetaHost);
+    if (!carpeta || carpeta->empty()) {
+        servicios.errores << kPrograma << ": la carpeta DEV '" << carpetaHost
+                          << "' no tiene ruta de Windows (debe estar dentro de una unidad del "
+                             "prefijo de Wine: $WINEPREFIX/dosdevices).\n";
+        return std::nullopt;
+    }
+    while (carpeta->size() > 1 && (carpeta->back() == '\\' || carpeta->back() == '/')) {
+        carpeta->pop_back();
+    }
+    // A bare drive ("E:") means that drive's current folder to Windows: ask for its root.
+    const std::string carpetaBuscada =
+        (carpeta->size() == 2 && (*carpeta)[1] == ':') ? *carpeta + "\\" : *carpeta;
+    if (!servicios.archivos.ExisteCarpeta(carpetaBuscada)) {
+        servicios.errores << kPrograma << ": no existe la carpeta DEV: " << *carpeta << "\n";
+        return std::nullopt;
+    }
+    return carpeta;
+}
+
+int Listar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios) {
+    CatalogoProyectos catalogo;
+    std::string error;
+    if (!CargarProyectos(ctx, catalogo, error)) {
+        servicios.errores << kPrograma << ": no se pudo listar la carpeta DEV " << ctx.carpetaDev
+                          << ": " << error << "\n";
+        return kSalidaFallo;
+    }
+    const std::string busqueda = opciones.argumentos.empty() ? "" : opciones.argumentos[0];
+    const std::vector<std::string> visibles = FiltrarProyectos(catalogo, busqueda);
+    for (const std::string& nombre : visibles) servicios.salida << nombre << "\n";
+    servicios.salida << TextoContadorProyectos(visibles.size()) << "\n";
+    servicios.salida.flush();
+    return kSalidaCorrecta;
+}
+
+ModoCorreccion ModoDeComando(const std::string& comando) {
+    if (comando == "vbp") return ModoCorreccion::Vbp;
+    if (comando == "frm") return ModoCorreccion::Frm;
+    return ModoCorreccion::Skin;
+}
+
+}  // namespace
+
+std::string TextoUso() {
+    return "Uso: vorpel-cli [--dev CARPETA] [--si | --no] COMANDO [ARGUMENTOS]\n"
+           "\n"
+           "Comandos:\n"
+           "  listar [TEXTO]   los proyectos de la carpeta DEV que contienen TEXTO (todos sin\n"
+           "                   TEXTO), uno por linea, y la cuenta: Proyectos (N)\n"
+           "  vbp PROYECTO     corrige el .vbp del proyecto (controles fuente y ModPravixBar.bas)\n"
+           "  frm PROYECTO     corrige los prefijos de los controles en los .frm del proyecto\n"
+           "  skin PROYECTO    quita SkinFramework Codejock del .vbp y los .frm del proyecto\n"
+           "\n"
+           "PROYECTO es el nombre del .vbp en la carpeta DEV, con o sin la extension.\n"
+           "\n"
+           "Opciones:\n"
+           "  --dev CARPETA    la carpeta DEV (por omision, la carpeta actual); en Linux, una\n"
+           "                   carpeta dentro de una unidad del prefijo de Wine\n"
+           "  --si, --no       la respuesta a las preguntas; sin ellas se pregunta en la\n"
+           "                   terminal, o se responde No cuando no hay terminal\n"
+           "  --help           muestra esta ayuda\n"
+           "\n"
+           "Salida: 0 terminado, nada que hacer o respuesta No; 1 se informo un error;\n"
+           "2 error de uso.\n";
+}
+
+int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
+    OpcionesCli opciones;
+    std::string error;
+    if (!AnalizarArgumentos(args, opciones, error)) {
+        servicios.errores << kPrograma << ": " << error << "\n\n" << TextoUso();
+        return kSalidaUso;
+    }
+    if (opciones.ayuda) {
+        servicios.salida << TextoUso();
+        servicios.salida.flush();
+        return kSalidaCorrecta;
+    }
+
+    const std::optional<std::string> carpetaDev = ResolverCarpetaDev(opciones, servicios);
+    if (!carpetaDev) return kSalidaFallo;
+
+    DialogosImpresos dialogos(servicios.salida, servicios.errores, opciones.respuestas,
+                              servicios.entradaEsTerminal, servicios.leerLinea);
+    Contexto ctx{servicios.archivos, *carpetaDev, &dialogos, servicios.entorno, servicios.rutas};
+
+    if (opciones.comando == "listar") return Listar(ctx, opciones, servicios);
+
+    const ComandosCorreccion comandos = servicios.comandos.value_or(ComandosReales());
+    const ResultadoCorreccion resultado =
+        EjecutarCorreccion(ctx, ModoDeComando(opciones.comando), opciones.argumentos[0], comandos);
+    servicios.salida.flush();
+    if (resultado.estado != EstadoCorreccion::Ejecutada || dialogos.HuboError()) {
+        return kSalidaFallo;
+    }
+    return kSalidaCorrecta;
+}
+
+}  // namespace vorpel

@@ -1,0 +1,97 @@
+// vorpel-cli: the program's entry point. Hands the real operating-system
+// services to EjecutarCli.
+
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "platform/sistema.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool EntradaEsTerminal() {
+#ifdef _WIN32
+    // _isatty also says yes for the NUL device; only a console has a console mode.
+    DWORD modo = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &modo) != 0;
+#else
+    return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+std::optional<std::string> LeerLineaEntrada() {
+    std::string linea;
+    if (!std::getline(std::cin, linea)) return std::nullopt;
+    if (!linea.empty() && linea.back() == '\r') linea.pop_back();
+    return linea;
+}
+
+int Ejecutar(const std::vector<std::string>& args) {
+    try {
+        std::unique_ptr<vorpel::SistemaArchivos> archivos = vorpel::CrearSistemaArchivos();
+        std::unique_ptr<vorpel::Entorno> entorno = vorpel::CrearEntorno();
+        vorpel::ServiciosCli servicios{*archivos, std::cout, std::cerr};
+        servicios.entorno = entorno.get();
+        servicios.entradaEsTerminal = EntradaEsTerminal();
+        servicios.leerLinea = LeerLineaEntrada;
+        servicios.rutaWindowsDeHost = vorpel::RutaWindowsDeHost;
+        servicios.carpetaActual = vorpel::CarpetaActualHost();
+        const int estado = vorpel::EjecutarCli(args, servicios);
+        std::cout.flush();
+        return estado;
+    } catch (const std::exception& e) {
+        // Commands trap their own errors; this is the last guard against a fault.
+        std::cout.flush();
+        std::cerr << "vorpel-cli: error inesperado: " << e.what() << "\n";
+        return vorpel::kSalidaFallo;
+    }
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+namespace {
+
+std::string Utf16AUtf8(const wchar_t* texto) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, texto, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return std::string();
+    std::string resultado(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, texto, -1, resultado.data(), n, nullptr, nullptr);
+    resultado.resize(static_cast<size_t>(n - 1));
+    return resultado;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    SetConsoleOutputCP(CP_UTF8);
+    // Binary streams: the output carries "\n" line ends on every platform, and
+    // the UTF-8 bytes pass untouched.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(Utf16AUtf8(argv[i]));
+    return Ejecutar(args);
+}
+
+#else
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return Ejecutar(args);
+}
+
+#endif

@@ -1,0 +1,2 @@
+Attribute VB_Name = "ModSelvira"
+Option Explicit

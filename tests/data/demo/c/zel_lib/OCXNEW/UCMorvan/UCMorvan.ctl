@@ -1,0 +1,5 @@
+VERSION 5.00
+Begin VB.UserControl UCMorvan
+   ClientHeight    =   600
+End
+Attribute VB_Name = "UCMorvan"

@@ -1,0 +1,3 @@
+Attribute VB_Name = "Base"
+Option Explicit
+' Módulo base de cálculo

@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# Runs vorpel-cli end to end on a DEV folder in a Wine prefix, scenario by
+# scenario, and compares its whole output and exit status with the expected
+# text, then checks the files left on disk.
+#
+# Usage: correr.sh [--windows] PROGRAM [PROGRAM-ARGS...]
+#   native build:   correr.sh build/native/vorpel-cli
+#   Windows build:  correr.sh --windows wine build/windows/vorpel-cli.exe
+# The native build gets a prefix made here (dosdevices symlinks only). The
+# Windows build uses $WINEPREFIX when it holds a booted prefix, otherwise one
+# booted here. Both see the same drives:
+#   C:  DEV folder C:\DEV, origin C:\DARVENTO\SISTEMAS\Plexwin\ZEL_CONT, C:\zel_lib
+#   E:  an empty folder of its own (the backup drive)
+#
+# Scenario folder tests/e2e/escenarios/<name>/:
+#   preparar.sh   puts the files in place (functions of comun.sh)
+#   comando       one command line per line: the arguments of vorpel-cli, in
+#                 shell words; $CARPETA_DEV is the DEV folder in the form that
+#                 --dev takes for this build
+#   carpeta       optional: the Windows path of the folder to run in (C:\DEV
+#                 when absent)
+#   esperado.txt  for each command: "$ vorpel-cli ARGS", its standard output,
+#                 its error output with each line prefixed by "2> ", and
+#                 "[salida N]"
+#   verificar.sh  optional checks of the disk afterwards
+# Environment: E2E_ESCENARIOS="name ..." runs only those; E2E_CONSERVAR=1
+# keeps the temporary folder for inspection.
+set -uo pipefail
+
+aqui="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+export DATOS="$aqui/../data/e2e"
+modo=nativo
+if [[ "${1:-}" == "--windows" ]]; then
+    modo=windows
+    shift
+fi
+if (($# == 0)); then
+    echo "Usage: correr.sh [--windows] PROGRAM [ARGS...]" >&2
+    exit 2
+fi
+programa=()
+# The program runs from inside the DEV folder: relative paths made absolute first.
+for parte in "$@"; do
+    if [[ "$parte" == */* && -e "$parte" ]]; then
+        parte="$(cd "$(dirname "$parte")" && pwd)/$(basename "$parte")"
+    fi
+    programa+=("$parte")
+done
+# UTF-8 names and arguments must reach Wine as UTF-8, as they reach the native build.
+export LC_ALL=C.UTF-8
+
+tmp="$(mktemp -d "${TMPDIR:-/tmp}/vorpel-e2e.XXXXXX")" || exit 2
+tmp="$(cd "$tmp" && pwd -P)"
+prefijo_propio=""
+creados=()
+e_guardada=""
+
+limpiar() {
+    declare -F quitar_extras >/dev/null && quitar_extras
+    for c in "${creados[@]}"; do rm -rf "$c"; done
+    if [[ -n "${PREFIJO:-}" ]]; then
+        rm -f "$PREFIJO/dosdevices/e:"
+        [[ -n "$e_guardada" ]] && mv "$e_guardada" "$PREFIJO/dosdevices/e:"
+    fi
+    if [[ -n "$prefijo_propio" && "$modo" == windows ]]; then
+        WINEPREFIX="$prefijo_propio" wineserver -k >/dev/null 2>&1
+        WINEPREFIX="$prefijo_propio" wineserver -w >/dev/null 2>&1
+    fi
+    if [[ "${E2E_CONSERVAR:-}" == 1 ]]; then
+        echo "Temporary folder kept: $tmp" >&2
+    else
+        rm -rf "$tmp"
+    fi
+}
+trap limpiar EXIT
+
+# --- The prefix -------------------------------------------------------------
+
+if [[ "$modo" == nativo ]]; then
+    prefijo_propio="$tmp/prefijo"
+    mkdir -p "$prefijo_propio/dosdevices" "$tmp/unidad_c"
+    ln -s "$tmp/unidad_c" "$prefijo_propio/dosdevices/c:"
+    export WINEPREFIX="$prefijo_propio"
+else
+    export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+    if [[ -z "${WINEPREFIX:-}" || ! -e "${WINEPREFIX}/dosdevices/c:" ]]; then
+        prefijo_propio="$tmp/prefijo"
+        export WINEPREFIX="$prefijo_propio" WINEARCH=win64
+        echo "Booting a Wine prefix in $WINEPREFIX ..." >&2
+        if ! (unset DISPLAY; wineboot -i && wineserver -w) >"$tmp/wineboot.log" 2>&1; then
+            cat "$tmp/wineboot.log" >&2
+            exit 2
+        fi
+    fi
+fi
+export PREFIJO="$WINEPREFIX"
+UNIDAD_C="$(cd "$PREFIJO/dosdevices/c:" && pwd -P)" || exit 2
+export UNIDAD_C
+export UNIDAD_E="$tmp/unidad_e"
+# What --dev takes for the DEV folder: a host path for the native build, the
+# Windows path for the Windows one.
+if [[ "$modo" == nativo ]]; then
+    export CARPETA_DEV="$UNIDAD_C/DEV"
+else
+    export CARPETA_DEV='C:\DEV'
+fi
+
+# A prefix handed in may hold a drive E: of its own: put it back at the end.
+if [[ -e "$PREFIJO/dosdevices/e:" || -L "$PREFIJO/dosdevices/e:" ]]; then
+    e_guardada="$tmp/e_guardada"
+    mv "$PREFIJO/dosdevices/e:" "$e_guardada"
+fi
+# Only folders made here are ever deleted.
+for nombre in DEV DARVENTO zel_lib; do
+    if [[ -e "$UNIDAD_C/$nombre" ]]; then
+        echo "correr.sh: $UNIDAD_C/$nombre already exists; use a fresh prefix." >&2
+        exit 2
+    fi
+    creados+=("$UNIDAD_C/$nombre")
+done
+
+# --- Scenarios --------------------------------------------------------------
+
+source "$aqui/comun.sh"
+
+preparar_unidades() {
+    quitar_extras
+    for c in "${creados[@]}"; do rm -rf "$c"; done
+    rm -rf "$UNIDAD_E"
+    mkdir -p "$UNIDAD_E" "$UNIDAD_C/DEV"
+    rm -f "$PREFIJO/dosdevices/e:"
+    ln -s "$UNIDAD_E" "$PREFIJO/dosdevices/e:"
+    # Every scenario starts with the origin's bar module and the source controls.
+    poner origen/ModPravixBar.bas 'C:\DARVENTO\SISTEMAS\Plexwin\ZEL_CONT\ModPravixBar.bas'
+    poner 'zel_lib/OCXNEW/Fen Drik/FenDrik.ctl' 'C:\zel_lib\OCXNEW\Fen Drik\FenDrik.ctl'
+    poner zel_lib/OCXNEW/UCMorvan/UCMorvan.ctl 'C:\zel_lib\OCXNEW\UCMorvan\UCMorvan.ctl'
+}
+
+ejecutar_comandos() {
+    local escenario="$1" salida="$2" linea carpeta="$UNIDAD_C/DEV"
+    if [[ -f "$escenario/carpeta" ]]; then
+        carpeta="$(ruta_host "$(head -n 1 "$escenario/carpeta")")"
+    fi
+    : >"$salida"
+    while IFS= read -r linea || [[ -n "$linea" ]]; do
+        [[ -z "$linea" ]] && continue
+        local args=()
+        eval "args=($linea)"
+        printf '$ vorpel-cli %s\n' "$linea" >>"$salida"
+        (cd "$carpeta" && "${programa[@]}" "${args[@]}" </dev/null \
+            >"$tmp/stdout" 2>"$tmp/stderr")
+        local estado=$?
+        cat "$tmp/stdout" >>"$salida"
+        sed 's/^/2> /' "$tmp/stderr" >>"$salida"
+        printf '[salida %d]\n' "$estado" >>"$salida"
+    done <"$escenario/comando"
+}
+
+seleccion=(${E2E_ESCENARIOS:-})
+total=0
+fallidos=()
+for escenario in "$aqui"/escenarios/*/; do
+    escenario="${escenario%/}"
+    nombre="$(basename "$escenario")"
+    if ((${#seleccion[@]} > 0)) && [[ " ${seleccion[*]} " != *" $nombre "* ]]; then
+        continue
+    fi
+    total=$((total + 1))
+    preparar_unidades
+    FALLOS_VERIFICACION=0
+    if [[ -f "$escenario/preparar.sh" ]]; then
+        source "$escenario/preparar.sh"
+    fi
+    ejecutar_comandos "$escenario" "$tmp/obtenido.txt"
+    bien=1
+    if ! diff -u --label "$nombre/esperado.txt" --label "obtenido ($modo)" \
+        "$escenario/esperado.txt" "$tmp/obtenido.txt"; then
+        bien=0
+    fi
+    if [[ -f "$escenario/verificar.sh" ]]; then
+        source "$escenario/verificar.sh"
+        ((FALLOS_VERIFICACION == 0)) || bien=0
+    fi
+    if ((bien)); then
+        echo "ok      $nombre"
+    else
+        echo "FALLO   $nombre"
+        fallidos+=("$nombre")
+    fi
+done
+
+echo "$((total - ${#fallidos[@]}))/$total scenarios passed ($modo)"
+((${#fallidos[@]} == 0))

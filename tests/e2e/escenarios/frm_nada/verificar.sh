@@ -1,0 +1,3 @@
+igual 'C:\DEV\Corregido.vbp' vbp/Corregido.vbp
+igual 'C:\DEV\frmCorregido.frm' vbp/frmCorregido.frm
+solo_en_e

@@ -1,0 +1,2 @@
+poner vbp/Corregido.vbp 'C:\DEV\Corregido.vbp'
+poner vbp/frmCorregido.frm 'C:\DEV\frmCorregido.frm'

@@ -1,0 +1,2 @@
+poner vbp/Bom.vbp 'C:\DEV\Bom.vbp'
+poner vbp/frmCorregido.frm 'C:\DEV\frmCorregido.frm'
