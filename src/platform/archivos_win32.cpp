@@ -1,0 +1,277 @@
+// File-system services over the wide-character Win32 API. Every failure takes
+// GetLastError() before any clean-up call can overwrite it.
+
+#include <algorithm>
+
+#include "platform/plataforma_win32.h"
+
+namespace vorpel {
+
+namespace {
+
+constexpr DWORD kTramoLectura = 1 << 20;
+constexpr DWORD kAtributosNoSimples =
+    FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool FallarCon(DWORD codigo, std::string& error) {
+    error = DescribirErrorSistema(codigo);
+    return false;
+}
+
+bool FallarConUltimoError(std::string& error) { return FallarCon(GetLastError(), error); }
+
+class Busqueda {
+public:
+    explicit Busqueda(const std::wstring& patron)
+        : manejador_(FindFirstFileW(patron.c_str(), &datos_)), codigo_(GetLastError()) {}
+    ~Busqueda() {
+        if (Abierta()) FindClose(manejador_);
+    }
+    Busqueda(const Busqueda&) = delete;
+    Busqueda& operator=(const Busqueda&) = delete;
+
+    bool Abierta() const { return manejador_ != INVALID_HANDLE_VALUE; }
+    /// Error of FindFirstFileW when the search could not start.
+    DWORD CodigoError() const { return codigo_; }
+    const WIN32_FIND_DATAW& Actual() const { return datos_; }
+    bool Siguiente() { return FindNextFileW(manejador_, &datos_) != FALSE; }
+
+private:
+    WIN32_FIND_DATAW datos_{};
+    HANDLE manejador_;
+    DWORD codigo_;
+};
+
+class Manejador {
+public:
+    explicit Manejador(HANDLE h) : h_(h) {}
+    ~Manejador() {
+        if (Valido()) CloseHandle(h_);
+    }
+    Manejador(const Manejador&) = delete;
+    Manejador& operator=(const Manejador&) = delete;
+
+    bool Valido() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return h_; }
+    /// Closes now so that a failed close can be reported.
+    bool Cerrar() {
+        const BOOL ok = CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+        return ok != FALSE;
+    }
+
+private:
+    HANDLE h_;
+};
+
+bool EsArchivoSimple(const WIN32_FIND_DATAW& datos) {
+    return (datos.dwFileAttributes & kAtributosNoSimples) == 0;
+}
+
+std::wstring AMayusculasAncho(std::wstring texto) {
+    if (!texto.empty()) CharUpperBuffW(texto.data(), static_cast<DWORD>(texto.size()));
+    return texto;
+}
+
+// Wildcard match as the file system understands it, on upper-cased texts. It
+// errs on the side of matching: "?" may also match nothing, and "X.*" also
+// matches a name without a dot.
+bool CoincideComodines(std::wstring_view nombre, std::wstring_view patron) {
+    if (patron.empty()) return nombre.empty();
+    if (patron[0] == L'*') {
+        for (size_t i = 0; i <= nombre.size(); ++i) {
+            if (CoincideComodines(nombre.substr(i), patron.substr(1))) return true;
+        }
+        return false;
+    }
+    if (patron[0] == L'?') {
+        if (CoincideComodines(nombre, patron.substr(1))) return true;
+        return !nombre.empty() && CoincideComodines(nombre.substr(1), patron.substr(1));
+    }
+    if (patron == L".*" && nombre.empty()) return true;
+    return !nombre.empty() && nombre[0] == patron[0] &&
+           CoincideComodines(nombre.substr(1), patron.substr(1));
+}
+
+// A pattern such as "*.vbp" also matches the 8.3 short name of
+// "Proyecto.vbp_old" ("PROYEC~1.VBP"); only names whose own long spelling
+// matches belong in a listing.
+bool CoincideNombreLargo(const WIN32_FIND_DATAW& datos, const std::wstring& patronMayusculas) {
+    if (datos.cAlternateFileName[0] == L'\0') return true;
+    return CoincideComodines(AMayusculasAncho(datos.cFileName), patronMayusculas);
+}
+
+bool EsCarpeta(const std::wstring& ruta) {
+    const DWORD atributos = GetFileAttributesW(ruta.c_str());
+    return atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool TerminaEnSeparador(const std::string& ruta) {
+    return !ruta.empty() && (ruta.back() == '\\' || ruta.back() == '/');
+}
+
+}  // namespace
+
+bool SistemaArchivosWin32::ExisteArchivo(const std::string& ruta) {
+    Busqueda busqueda(Utf8AUtf16(ruta));
+    if (!busqueda.Abierta()) return false;
+    do {
+        if ((busqueda.Actual().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return true;
+    } while (busqueda.Siguiente());
+    return false;
+}
+
+bool SistemaArchivosWin32::BuscarArchivoSimple(const std::string& ruta,
+                                               std::string& nombreEnDisco) {
+    Busqueda busqueda(Utf8AUtf16(ruta));
+    if (!busqueda.Abierta()) return false;
+    do {
+        if (EsArchivoSimple(busqueda.Actual())) {
+            nombreEnDisco = Utf16AUtf8(busqueda.Actual().cFileName);
+            return true;
+        }
+    } while (busqueda.Siguiente());
+    return false;
+}
+
+bool SistemaArchivosWin32::ExisteCarpeta(const std::string& ruta) {
+    // Attributes, not a listing: an empty drive root must count as present.
+    return !ruta.empty() && EsCarpeta(Utf8AUtf16(ruta));
+}
+
+bool SistemaArchivosWin32::ListarArchivos(const std::string& carpeta, const std::string& patron,
+                                          std::vector<std::string>& nombres, std::string& error) {
+    nombres.clear();
+    std::string completo = carpeta;
+    if (!completo.empty() && !TerminaEnSeparador(completo)) completo += '\\';
+    completo += patron;
+
+    Busqueda busqueda(Utf8AUtf16(completo));
+    if (!busqueda.Abierta()) {
+        const DWORD codigo = busqueda.CodigoError();
+        if (codigo == ERROR_FILE_NOT_FOUND || codigo == ERROR_NO_MORE_FILES) {
+            // "Nothing matches" and "no such folder" look alike here; only the
+            // second one is an error.
+            const std::wstring carpetaAncha = Utf8AUtf16(carpeta.empty() ? "." : carpeta);
+            const DWORD atributos = GetFileAttributesW(carpetaAncha.c_str());
+            if (atributos == INVALID_FILE_ATTRIBUTES) return FallarConUltimoError(error);
+            if ((atributos & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                return FallarCon(ERROR_DIRECTORY, error);
+            return true;
+        }
+        return FallarCon(codigo, error);
+    }
+
+    const size_t corte = patron.find_last_of("\\/");
+    const std::wstring patronNombre = AMayusculasAncho(
+        Utf8AUtf16(corte == std::string::npos ? patron : patron.substr(corte + 1)));
+    do {
+        const WIN32_FIND_DATAW& datos = busqueda.Actual();
+        if (EsArchivoSimple(datos) && CoincideNombreLargo(datos, patronNombre)) {
+            nombres.push_back(Utf16AUtf8(datos.cFileName));
+        }
+    } while (busqueda.Siguiente());
+    const DWORD codigo = GetLastError();
+    if (codigo != ERROR_NO_MORE_FILES) {
+        nombres.clear();
+        return FallarCon(codigo, error);
+    }
+    return true;
+}
+
+bool SistemaArchivosWin32::LeerBytes(const std::string& ruta, std::string& bytes,
+                                     std::string& error) {
+    bytes.clear();
+    Manejador archivo(CreateFileW(Utf8AUtf16(ruta).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!archivo.Valido()) return FallarConUltimoError(error);
+
+    LARGE_INTEGER tamano{};
+    if (GetFileSizeEx(archivo.Get(), &tamano) && tamano.QuadPart > 0) {
+        bytes.reserve(static_cast<size_t>(tamano.QuadPart));
+    }
+    std::string tramo(kTramoLectura, '\0');
+    for (;;) {
+        DWORD leidos = 0;
+        if (!ReadFile(archivo.Get(), tramo.data(), kTramoLectura, &leidos, nullptr)) {
+            const DWORD codigo = GetLastError();
+            bytes.clear();
+            return FallarCon(codigo, error);
+        }
+        if (leidos == 0) break;
+        bytes.append(tramo, 0, leidos);
+    }
+    return true;
+}
+
+bool SistemaArchivosWin32::EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
+                                                std::string& error) {
+    Manejador archivo(CreateFileW(Utf8AUtf16(ruta).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!archivo.Valido()) return FallarConUltimoError(error);
+
+    size_t escritos = 0;
+    while (escritos < bytes.size()) {
+        const DWORD pedido =
+            static_cast<DWORD>(std::min<size_t>(bytes.size() - escritos, kTramoLectura));
+        DWORD hechos = 0;
+        if (!WriteFile(archivo.Get(), bytes.data() + escritos, pedido, &hechos, nullptr)) {
+            return FallarConUltimoError(error);
+        }
+        if (hechos == 0) return FallarCon(ERROR_WRITE_FAULT, error);
+        escritos += hechos;
+    }
+    // The caller replaces the original with this file next; its bytes must be
+    // on the disk before that.
+    if (!FlushFileBuffers(archivo.Get())) return FallarConUltimoError(error);
+    if (!archivo.Cerrar()) return FallarConUltimoError(error);
+    return true;
+}
+
+bool SistemaArchivosWin32::Renombrar(const std::string& origen, const std::string& destino,
+                                     std::string& error) {
+    // MoveFileW without MOVEFILE_REPLACE_EXISTING refuses an existing target.
+    if (!MoveFileW(Utf8AUtf16(origen).c_str(), Utf8AUtf16(destino).c_str())) {
+        return FallarConUltimoError(error);
+    }
+    return true;
+}
+
+bool SistemaArchivosWin32::Copiar(const std::string& origen, const std::string& destino,
+                                  std::string& error) {
+    // CopyFileW keeps the source's last-modified time.
+    if (!CopyFileW(Utf8AUtf16(origen).c_str(), Utf8AUtf16(destino).c_str(), TRUE)) {
+        return FallarConUltimoError(error);
+    }
+    return true;
+}
+
+bool SistemaArchivosWin32::Borrar(const std::string& ruta, std::string& error) {
+    if (!DeleteFileW(Utf8AUtf16(ruta).c_str())) return FallarConUltimoError(error);
+    return true;
+}
+
+bool SistemaArchivosWin32::CrearCarpeta(const std::string& ruta, std::string& error) {
+    if (!CreateDirectoryW(Utf8AUtf16(ruta).c_str(), nullptr)) return FallarConUltimoError(error);
+    return true;
+}
+
+bool SistemaArchivosWin32::FechaModificacion(const std::string& ruta, FechaHora& fecha,
+                                             std::string& error) {
+    WIN32_FILE_ATTRIBUTE_DATA datos{};
+    if (!GetFileAttributesExW(Utf8AUtf16(ruta).c_str(), GetFileExInfoStandard, &datos)) {
+        return FallarConUltimoError(error);
+    }
+    FILETIME local{};
+    SYSTEMTIME partes{};
+    if (!FileTimeToLocalFileTime(&datos.ftLastWriteTime, &local) ||
+        !FileTimeToSystemTime(&local, &partes)) {
+        return FallarConUltimoError(error);
+    }
+    fecha = FechaHora{partes.wYear, partes.wMonth,  partes.wDay,
+                      partes.wHour, partes.wMinute, partes.wSecond};
+    return true;
+}
+
+}  // namespace vorpel

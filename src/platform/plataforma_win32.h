@@ -1,0 +1,51 @@
+#pragma once
+// Pieces shared by the Win32 backend files: UTF-8/UTF-16 conversion at the
+// API boundary, the system's error texts and the backend classes.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/archivos.h"
+#include "platform/entorno.h"
+
+namespace vorpel {
+
+std::wstring Utf8AUtf16(std::string_view texto);
+std::string Utf16AUtf8(std::wstring_view texto);
+
+/// The system's description of an error code, without the trailing line break.
+std::string DescribirErrorSistema(DWORD codigo);
+
+class SistemaArchivosWin32 final : public SistemaArchivos {
+public:
+    bool ExisteArchivo(const std::string& ruta) override;
+    bool BuscarArchivoSimple(const std::string& ruta, std::string& nombreEnDisco) override;
+    bool ExisteCarpeta(const std::string& ruta) override;
+    [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
+                                      std::vector<std::string>& nombres,
+                                      std::string& error) override;
+    [[nodiscard]] bool LeerBytes(const std::string& ruta, std::string& bytes,
+                                 std::string& error) override;
+    [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
+                                            std::string& error) override;
+    [[nodiscard]] bool Renombrar(const std::string& origen, const std::string& destino,
+                                 std::string& error) override;
+    [[nodiscard]] bool Copiar(const std::string& origen, const std::string& destino,
+                              std::string& error) override;
+    [[nodiscard]] bool Borrar(const std::string& ruta, std::string& error) override;
+    [[nodiscard]] bool CrearCarpeta(const std::string& ruta, std::string& error) override;
+    [[nodiscard]] bool FechaModificacion(const std::string& ruta, FechaHora& fecha,
+                                         std::string& error) override;
+};
+
+class EntornoWin32 final : public Entorno {
+public:
+    std::string CarpetaAplicacion() override;
+    std::optional<std::string> CarpetaDeVariable(const std::string& nombre) override;
+    FechaHora FechaHoraLocal() override;
+    double SegundosDesdeMedianoche() override;
+};
+
+}  // namespace vorpel

@@ -1,0 +1,76 @@
+// The Win32 process environment: program folder, variables, clock.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "platform/plataforma_win32.h"
+#include "platform/sistema.h"
+
+namespace vorpel {
+namespace {
+
+constexpr wchar_t kVariable[] = L"VORPEL_PRUEBA_CARPETA";
+
+class EntornoDelSistema : public ::testing::Test {
+protected:
+    void TearDown() override { SetEnvironmentVariableW(kVariable, nullptr); }
+
+    std::unique_ptr<Entorno> entorno_ = CrearEntorno();
+    std::unique_ptr<SistemaArchivos> archivos_ = CrearSistemaArchivos();
+};
+
+TEST_F(EntornoDelSistema, ApplicationFolderHoldsTheRunningProgram) {
+    const std::string carpeta = entorno_->CarpetaAplicacion();
+    ASSERT_FALSE(carpeta.empty());
+    EXPECT_NE(carpeta.back(), '\\');
+    EXPECT_TRUE(archivos_->ExisteCarpeta(carpeta));
+
+    wchar_t programa[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameW(nullptr, programa, MAX_PATH), 0u);
+    const std::string ruta = Utf16AUtf8(programa);
+    EXPECT_EQ(ruta.substr(0, carpeta.size() + 1), carpeta + "\\");
+    EXPECT_EQ(ruta.find('\\', carpeta.size() + 1), std::string::npos);
+}
+
+TEST_F(EntornoDelSistema, FolderVariableLosesItsFinalBackslash) {
+    ASSERT_TRUE(SetEnvironmentVariableW(kVariable, L"C:\\Temporal \xF1\\"));
+    EXPECT_EQ(entorno_->CarpetaDeVariable("VORPEL_PRUEBA_CARPETA"),
+              std::optional<std::string>("C:\\Temporal \xC3\xB1"));
+}
+
+TEST_F(EntornoDelSistema, UnsetFolderVariableGivesTheTemporaryFolder) {
+    SetEnvironmentVariableW(kVariable, nullptr);
+    wchar_t temp[MAX_PATH + 1] = {};
+    ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
+    std::string esperada = Utf16AUtf8(temp);
+    esperada.pop_back();
+
+    const std::optional<std::string> carpeta = entorno_->CarpetaDeVariable("VORPEL_PRUEBA_CARPETA");
+    ASSERT_TRUE(carpeta.has_value());
+    EXPECT_EQ(*carpeta, esperada);
+}
+
+TEST_F(EntornoDelSistema, EmptyFolderVariableGivesTheTemporaryFolder) {
+    ASSERT_TRUE(SetEnvironmentVariableW(kVariable, L""));
+    const std::optional<std::string> carpeta = entorno_->CarpetaDeVariable("VORPEL_PRUEBA_CARPETA");
+    ASSERT_TRUE(carpeta.has_value());
+    EXPECT_FALSE(carpeta->empty());
+    EXPECT_TRUE(archivos_->ExisteCarpeta(*carpeta)) << *carpeta;
+}
+
+TEST_F(EntornoDelSistema, ClockAndSecondsCounterAgree) {
+    const FechaHora fecha = entorno_->FechaHoraLocal();
+    const double segundos = entorno_->SegundosDesdeMedianoche();
+    if (fecha.hora == 23 && fecha.minuto == 59) GTEST_SKIP() << "too close to midnight";
+    EXPECT_GE(fecha.anio, 2024);
+    EXPECT_NEAR(segundos, fecha.hora * 3600 + fecha.minuto * 60 + fecha.segundo, 2.0);
+    EXPECT_GE(segundos, 0.0);
+    EXPECT_LT(segundos, 86400.0);
+}
+
+}  // namespace
+}  // namespace vorpel
