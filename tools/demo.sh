@@ -14,25 +14,7 @@ construccion="${VORPEL_BUILD:-$raiz/build}/demo"
 proyecto="${1:-Ventas}"
 paquetes=(cmake ninja-build g++)
 
-aviso() { printf '\n=== %s\n' "$*"; }
-
-instalar_paquetes() {
-    local faltan=()
-    for p in "${paquetes[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-            faltan+=("$p")
-    done
-    ((${#faltan[@]} == 0)) && return 0
-    aviso "Installing: ${faltan[*]}"
-    local sudo=()
-    if ((EUID != 0)); then
-        command -v sudo >/dev/null || { echo "Need root or sudo to install packages" >&2; return 1; }
-        sudo=(sudo)
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -q &&
-        "${sudo[@]}" apt-get install -y -q --no-install-recommends "${faltan[@]}" </dev/null
-}
+source "$raiz/tools/comun.sh"
 
 instalar_paquetes || { echo "Could not install the required packages" >&2; exit 2; }
 

@@ -20,25 +20,7 @@ paquetes=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix
           wine wine64 fonts-wine xvfb xauth
           libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3)
 
-aviso() { printf '\n=== %s\n' "$*"; }
-
-instalar_paquetes() {
-    local faltan=()
-    for p in "${paquetes[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-            faltan+=("$p")
-    done
-    ((${#faltan[@]} == 0)) && return 0
-    aviso "Installing: ${faltan[*]}"
-    local sudo=()
-    if ((EUID != 0)); then
-        command -v sudo >/dev/null || { echo "Need root or sudo to install packages" >&2; return 1; }
-        sudo=(sudo)
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -q &&
-        "${sudo[@]}" apt-get install -y -q --no-install-recommends "${faltan[@]}" </dev/null
-}
+source "$raiz/tools/comun.sh"
 
 # --- Native suite -----------------------------------------------------------
 
