@@ -1,0 +1,3 @@
+igual 'C:\DEV\SinNombre.vbp' vbp/SinNombre.vbp
+no_existe 'C:\DEV\ModPravixBar.bas'
+solo_en_e
