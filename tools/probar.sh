@@ -4,7 +4,8 @@
 # throw-away prefix). Installs the Debian packages it needs when they are
 # missing. Exits non-zero when anything fails.
 #
-# Usage: probar.sh [native|windows]   (no argument: both suites)
+# Usage: probar.sh [native|windows|mismo-prefijo]   (no argument: all three; the
+#        last runs the native build on the Wine prefix of the Windows suite)
 # Environment: VORPEL_BUILD  build root (default: <repo>/build)
 #              VORPEL_JOBS   parallel build jobs (default: nproc)
 set -uo pipefail
@@ -92,14 +93,24 @@ probar_windows() {
     return "${PIPESTATUS[0]}"
 }
 
+# The native build on the very prefix the Windows build ran on: both must see
+# the same files and print the same output.
+probar_mismo_prefijo() {
+    aviso "native build on the Windows suite's Wine prefix"
+    [[ -n "$prefijo" ]] || preparar_wine || return 1
+    E2E_PREFIJO_WINE=1 bash "$raiz/tests/e2e/correr.sh" "$construccion/native/vorpel-cli" 2>&1 |
+        tee "$construccion/mismo-prefijo-ctest.log"
+    return "${PIPESTATUS[0]}"
+}
+
 resumen() {
     local nombre="$1" estado="$2" linea=""
     [[ -f "$construccion/$nombre-ctest.log" ]] &&
-        linea="$(grep -E 'tests passed|No tests were found' "$construccion/$nombre-ctest.log" | tail -n 1)"
+        linea="$(grep -E 'tests passed|No tests were found|scenarios passed' "$construccion/$nombre-ctest.log" | tail -n 1)"
     if ((estado == 0)); then
-        printf '%-8s OK     %s\n' "$nombre" "${linea:-}"
+        printf '%-14s OK     %s\n' "$nombre" "${linea:-}"
     else
-        printf '%-8s FAILED %s\n' "$nombre" "${linea:-(build or set-up failed)}"
+        printf '%-14s FAILED %s\n' "$nombre" "${linea:-(build or set-up failed)}"
     fi
 }
 
@@ -108,14 +119,15 @@ mkdir -p "$construccion"
 rm -f "$construccion/native-ctest.log" "$construccion/windows-ctest.log"
 
 suites=("$@")
-((${#suites[@]} == 0)) && suites=(native windows)
+((${#suites[@]} == 0)) && suites=(native windows mismo-prefijo)
 fallos=0
 declare -A estados=()
 for suite in "${suites[@]}"; do
     case "$suite" in
         native) probar_nativo ;;
         windows) probar_windows ;;
-        *) echo "Unknown suite: $suite (native or windows)" >&2; exit 2 ;;
+        mismo-prefijo) probar_mismo_prefijo ;;
+        *) echo "Unknown suite: $suite (native, windows or mismo-prefijo)" >&2; exit 2 ;;
     esac
     estados[$suite]=$?
     ((estados[$suite] == 0)) || fallos=1

@@ -24,7 +24,8 @@
 #                 "[salida N]"
 #   verificar.sh  optional checks of the disk afterwards
 # Environment: E2E_ESCENARIOS="name ..." runs only those; E2E_CONSERVAR=1
-# keeps the temporary folder for inspection.
+# keeps the temporary folder for inspection; E2E_PREFIJO_WINE=1 runs the native
+# build on the booted prefix in $WINEPREFIX instead of one made of symlinks.
 set -uo pipefail
 
 aqui="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -76,7 +77,10 @@ trap limpiar EXIT
 
 # --- The prefix -------------------------------------------------------------
 
-if [[ "$modo" == nativo ]]; then
+if [[ "$modo" == nativo && "${E2E_PREFIJO_WINE:-}" == 1 && -e "${WINEPREFIX:-}/dosdevices/c:" ]]; then
+    # The native build on the booted prefix that the Windows build uses.
+    :
+elif [[ "$modo" == nativo ]]; then
     prefijo_propio="$tmp/prefijo"
     mkdir -p "$prefijo_propio/dosdevices" "$tmp/unidad_c"
     ln -s "$tmp/unidad_c" "$prefijo_propio/dosdevices/c:"
