@@ -178,6 +178,33 @@ TEST_F(Backup, CopyKeepsFirstErrorAndTimestamps) {
     EXPECT_EQ(error, "No existe el archivo: C:\\no\\hay.bas");
 }
 
+TEST_F(Backup, EveryFailingOperationOfACopyKeepsTheSourceAndReportsOnce) {
+    const std::string destino = "C:\\otra\\sub\\frmMain.frm";
+    for (int n = 1;; ++n) {
+        ArchivosFalsos disco;
+        disco.PonerArchivo(kFrm, "nuevo");
+        disco.PonerArchivo(destino, "viejo");
+        ArchivosConFallos fallos(disco);
+        fallos.FallarEnOperacion(n, "Acceso denegado.");
+        Contexto c{fallos, "C:\\dev"};
+        std::string error;
+        bool ok = CopiarArchivo(c, kFrm, destino, error);
+        if (!fallos.Fallo()) {
+            EXPECT_TRUE(ok);
+            EXPECT_EQ(disco.Contenido(destino), "nuevo");
+            break;
+        }
+        SCOPED_TRACE(n);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(error, "No se pudo copiar '" + kFrm + "' a '" + destino + "': Acceso denegado.");
+        EXPECT_EQ(disco.Contenido(kFrm), "nuevo");
+        // The old destination is deleted before the copy: a copy failing after
+        // that leaves it missing, never partly written.
+        auto queda = disco.Contenido(destino);
+        EXPECT_TRUE(!queda || *queda == "viejo");
+    }
+}
+
 TEST_F(Backup, CopyOntoReadOnlyDestinationFailsAndKeepsIt) {
     fs.PonerArchivo("C:\\d\\a.bas", "destino", {}, AtributosFalsos{false, false, true});
     std::string error;
