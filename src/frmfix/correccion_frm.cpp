@@ -20,9 +20,7 @@ namespace {
 // Error numbers, as offsets from kBaseErrores. The batch command reports a
 // failed verification with the number the interactive one uses for the save
 // of the project file, which the batch command never makes.
-constexpr uint32_t kErrorLeerProyecto = 1100;
-constexpr uint32_t kErrorNombre = 1101;
-constexpr uint32_t kErrorReferencias = 1102;
+constexpr uint32_t kErrorLeerProyecto = 1100;  // and the two after it, when opening the project
 constexpr uint32_t kErrorLeerFormulario = 1103;
 constexpr uint32_t kErrorBackup = 1104;
 constexpr uint32_t kErrorGuardarFormulario = 1105;
@@ -54,23 +52,11 @@ struct CorreccionFrm {
 
 // Reads the project, takes its name and the forms it lists.
 void LeerProyecto(Contexto& ctx, CorreccionFrm& c) {
-    std::string error;
-    if (!LeerArchivoTexto(ctx, c.rutaProyecto, c.textoProyecto, c.proyectoTerminaConSalto,
-                          error)) {
-        Fallar(kErrorLeerProyecto, c.fuente, error);
-    }
-    c.nombreProyecto = ObtenerNombreProyecto(c.textoProyecto);
-    if (c.nombreProyecto.empty()) {
-        Fallar(kErrorNombre, c.fuente,
-               "No se pudo obtener la linea Name= del proyecto: " + c.rutaProyecto);
-    }
-    const std::string carpeta = ObtenerCarpeta(c.rutaProyecto, ctx.carpetaDev);
-    ConjuntoTextos modulos;
-    std::string mensaje;
-    if (!VerificarArchivosReferenciados(ctx, c.textoProyecto, carpeta, c.formularios, modulos,
-                                        mensaje)) {
-        Fallar(kErrorReferencias, c.fuente, mensaje);
-    }
+    ProyectoLeido proyecto = AbrirProyecto(ctx, c.rutaProyecto, c.fuente, kErrorLeerProyecto);
+    c.textoProyecto = std::move(proyecto.texto);
+    c.proyectoTerminaConSalto = proyecto.terminaConSalto;
+    c.nombreProyecto = std::move(proyecto.nombre);
+    c.formularios = std::move(proyecto.formularios);
 }
 
 // Rewrites every form in memory; a changed form and its .frx are to be backed up.
@@ -109,8 +95,8 @@ void RespaldarYGuardarFormularios(Contexto& ctx, CorreccionFrm& c) {
     }
     c.carpetaBackup = carpetaBackup;
     for (const FormularioCambiado& formulario : c.cambiados) {
-        if (!GuardarArchivoTexto(ctx, formulario.ruta, formulario.texto,
-                                 formulario.terminaConSalto, error)) {
+        if (!GuardarArchivoTexto(ctx, formulario.ruta, formulario.texto, formulario.terminaConSalto,
+                                 error)) {
             Fallar(kErrorGuardarFormulario, c.fuente, error);
         }
     }
@@ -176,9 +162,8 @@ uint32_t CorregirProyectoFRMConError(Contexto& ctx, const std::string& rutaProye
         }
 
         RespaldarYGuardarFormularios(ctx, c);
-        if (proyectoCambiado &&
-            !GuardarArchivoTexto(ctx, rutaProyecto, textoProyectoNuevo,
-                                 c.proyectoTerminaConSalto, error)) {
+        if (proyectoCambiado && !GuardarArchivoTexto(ctx, rutaProyecto, textoProyectoNuevo,
+                                                     c.proyectoTerminaConSalto, error)) {
             Fallar(kErrorGuardarProyecto, c.fuente, error);
         }
         VerificarFormularios(ctx, c, kErrorVerificacion);
@@ -197,8 +182,8 @@ uint32_t CorregirProyectoFRMConError(Contexto& ctx, const std::string& rutaProye
         descripcion = e.what();
     }
     DeshacerCambios(ctx, c);
-    Mostrar(ctx, MensajeDeError("Error al corregir los FRM del proyecto:", rutaProyecto,
-                                descripcion));
+    Mostrar(ctx,
+            MensajeDeError("Error al corregir los FRM del proyecto:", rutaProyecto, descripcion));
     return numero;
 }
 

@@ -16,9 +16,7 @@ namespace {
 constexpr const char* kInicioBloqueSkin = "Begin XtremeSkinFramework.SkinFramework";
 
 // Error offsets of the removal command, one per step that can fail.
-constexpr uint32_t kErrorLeerProyecto = 1200;
-constexpr uint32_t kErrorNombreProyecto = 1201;
-constexpr uint32_t kErrorArchivosReferenciados = 1202;
+constexpr uint32_t kErrorLeerProyecto = 1200;  // and the two after it, when opening the project
 constexpr uint32_t kErrorFormulario = 1203;
 constexpr uint32_t kErrorBackup = 1204;
 constexpr uint32_t kErrorGuardarProyecto = 1205;
@@ -99,25 +97,11 @@ ResultadoQuitarSkin QuitarSkinDeProyecto(Contexto& ctx, const std::string& rutaP
     ResultadoQuitarSkin resultado;
     ConjuntoTextos aRespaldar;
     try {
-        std::string texto;
-        bool terminaConSalto = false;
+        const ProyectoLeido proyecto =
+            AbrirProyecto(ctx, rutaProyecto, kFuenteQuitarSkin, kErrorLeerProyecto);
+        resultado.nombreProyecto = proyecto.nombre;
+        const std::string& texto = proyecto.texto;
         std::string mensaje;
-        if (!LeerArchivoTexto(ctx, rutaProyecto, texto, terminaConSalto, mensaje)) {
-            Fallar(kErrorLeerProyecto, kFuenteQuitarSkin, mensaje);
-        }
-
-        resultado.nombreProyecto = ObtenerNombreProyecto(texto);
-        if (resultado.nombreProyecto.empty()) {
-            Fallar(kErrorNombreProyecto, kFuenteQuitarSkin,
-                   "No se pudo obtener la linea Name= del proyecto: " + rutaProyecto);
-        }
-
-        const std::string carpeta = ObtenerCarpeta(rutaProyecto, ctx.carpetaDev);
-        ConjuntoTextos formularios;
-        ConjuntoTextos modulos;
-        if (!VerificarArchivosReferenciados(ctx, texto, carpeta, formularios, modulos, mensaje)) {
-            Fallar(kErrorArchivosReferenciados, kFuenteQuitarSkin, mensaje);
-        }
 
         const std::string textoNuevo = QuitarReferenciasSkin(texto);
         resultado.proyectoCambiado = textoNuevo != texto;
@@ -126,7 +110,7 @@ ResultadoQuitarSkin QuitarSkinDeProyecto(Contexto& ctx, const std::string& rutaP
         // Every form is read and checked before the backup, so a form that
         // cannot be handled stops the command before anything is written.
         std::vector<FormularioCambiado> cambiados;
-        for (const std::string& rutaFormulario : formularios.Elementos()) {
+        for (const std::string& rutaFormulario : proyecto.formularios.Elementos()) {
             FormularioCambiado form;
             bool cambiado = false;
             if (!QuitarSkinDeFormulario(ctx, rutaFormulario, form.texto, cambiado,
@@ -159,7 +143,8 @@ ResultadoQuitarSkin QuitarSkinDeProyecto(Contexto& ctx, const std::string& rutaP
 
         if (resultado.proyectoCambiado) {
             std::string error;
-            if (!GuardarArchivoTexto(ctx, rutaProyecto, textoNuevo, terminaConSalto, error)) {
+            if (!GuardarArchivoTexto(ctx, rutaProyecto, textoNuevo, proyecto.terminaConSalto,
+                                     error)) {
                 Fallar(kErrorGuardarProyecto, kFuenteQuitarSkin, error);
             }
         }

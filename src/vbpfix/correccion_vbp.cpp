@@ -14,9 +14,7 @@ namespace vorpel {
 namespace {
 
 // Error numbers of the correction steps, added to kBaseErrores.
-constexpr uint32_t kErrorLectura = 1000;
-constexpr uint32_t kErrorNombre = 1001;
-constexpr uint32_t kErrorReferencias = 1002;
+constexpr uint32_t kErrorLectura = 1000;  // and the two after it, when opening the project
 constexpr uint32_t kErrorValidacion = 1004;
 constexpr uint32_t kErrorBackup = 1005;
 constexpr uint32_t kErrorModulo = 1006;
@@ -34,27 +32,13 @@ struct EstadoCorreccion {
 
 void EjecutarPasos(Contexto& ctx, const std::string& rutaProyecto, const std::string& fuente,
                    EstadoCorreccion& estado, ResultadoCorreccionVbp& resultado) {
-    std::string texto;
-    bool terminaConSalto = false;
+    const ProyectoLeido proyecto = AbrirProyecto(ctx, rutaProyecto, fuente, kErrorLectura);
+    resultado.nombreProyecto = proyecto.nombre;
+    const std::string& carpeta = proyecto.carpeta;
     std::string mensaje;
-    if (!LeerArchivoTexto(ctx, rutaProyecto, texto, terminaConSalto, mensaje)) {
-        Fallar(kErrorLectura, fuente, mensaje);
-    }
-
-    resultado.nombreProyecto = ObtenerNombreProyecto(texto);
-    if (resultado.nombreProyecto.empty()) {
-        Fallar(kErrorNombre, fuente,
-               "No se pudo obtener la linea Name= del proyecto: " + rutaProyecto);
-    }
-
-    const std::string carpeta = ObtenerCarpeta(rutaProyecto, ctx.carpetaDev);
-    ConjuntoTextos formularios, modulos;
-    if (!VerificarArchivosReferenciados(ctx, texto, carpeta, formularios, modulos, mensaje)) {
-        Fallar(kErrorReferencias, fuente, mensaje);
-    }
 
     bool cambiado = false;
-    const std::string nuevoTexto = ConvertirReferenciasVbp(texto, cambiado);
+    const std::string nuevoTexto = ConvertirReferenciasVbp(proyecto.texto, cambiado);
     resultado.cambiado = cambiado;
 
     estado.destinoModulo = carpeta + kModuloPravixBar;
@@ -78,7 +62,8 @@ void EjecutarPasos(Contexto& ctx, const std::string& rutaProyecto, const std::st
     // Validated after the copy, so that the bar module already exists.
     if (!ValidarVbp(ctx, nuevoTexto, carpeta, mensaje)) Fallar(kErrorValidacion, fuente, mensaje);
 
-    if (cambiado && !GuardarArchivoTexto(ctx, rutaProyecto, nuevoTexto, terminaConSalto, mensaje)) {
+    if (cambiado &&
+        !GuardarArchivoTexto(ctx, rutaProyecto, nuevoTexto, proyecto.terminaConSalto, mensaje)) {
         Fallar(kErrorGuardado, fuente, mensaje);
     }
 

@@ -1,6 +1,8 @@
 #include "vbpfix/validacion.h"
 
 #include "backup/backup.h"
+#include "projectfile/error_comando.h"
+#include "textfiles/archivo_texto.h"
 #include "vbpfix/clasificacion_linea.h"
 #include "vbpfix/referencias.h"
 
@@ -99,6 +101,30 @@ bool ValidarVbp(Contexto& ctx, std::string_view texto, const std::string& carpet
     if (pravixBar != 1) return fallar(kLineaPravixBar, kUnaSolaVez);
     if (moduloBarra != 1) return fallar(kLineaModuloPravixBar, kUnaSolaVez);
     return true;
+}
+
+}  // namespace vorpel
+
+namespace vorpel {
+
+ProyectoLeido AbrirProyecto(Contexto& ctx, const std::string& rutaProyecto,
+                            const std::string& fuente, uint32_t primerError) {
+    ProyectoLeido p;
+    std::string mensaje;
+    if (!LeerArchivoTexto(ctx, rutaProyecto, p.texto, p.terminaConSalto, mensaje)) {
+        Fallar(primerError, fuente, mensaje);
+    }
+    p.nombre = ObtenerNombreProyecto(p.texto);
+    if (p.nombre.empty()) {
+        Fallar(primerError + 1, fuente,
+               "No se pudo obtener la linea Name= del proyecto: " + rutaProyecto);
+    }
+    p.carpeta = ObtenerCarpeta(rutaProyecto, ctx.carpetaDev);
+    if (!VerificarArchivosReferenciados(ctx, p.texto, p.carpeta, p.formularios, p.modulos,
+                                        mensaje)) {
+        Fallar(primerError + 2, fuente, mensaje);
+    }
+    return p;
 }
 
 }  // namespace vorpel
