@@ -121,24 +121,39 @@ bool EsLineaDeArchivo(std::string_view linea) {
            kClavesDeArchivo.end();
 }
 
-bool LineaContieneAlguno(std::string_view linea, const std::vector<std::string>& busquedas) {
-    if (busquedas.empty()) return false;
-    std::string baja = AMinusculas(linea);
-    for (const auto& b : busquedas) {
+namespace {
+
+// `busquedasMinusculas` are already lower-cased: QuitarLineas lower-cases them
+// once for a whole text instead of once per line.
+bool ContieneAlgunoMinusculas(std::string_view linea,
+                              const std::vector<std::string>& busquedasMinusculas) {
+    if (busquedasMinusculas.empty()) return false;
+    const std::string baja = AMinusculas(linea);
+    for (const auto& b : busquedasMinusculas) {
         // An empty search text occurs in every non-empty line.
-        if (b.empty()) {
-            if (!linea.empty()) return true;
-            continue;
-        }
-        if (baja.find(AMinusculas(b)) != std::string::npos) return true;
+        if (b.empty() ? !linea.empty() : baja.find(b) != std::string::npos) return true;
     }
     return false;
 }
 
+std::vector<std::string> EnMinusculas(const std::vector<std::string>& textos) {
+    std::vector<std::string> r;
+    r.reserve(textos.size());
+    for (const auto& t : textos) r.push_back(AMinusculas(t));
+    return r;
+}
+
+}  // namespace
+
+bool LineaContieneAlguno(std::string_view linea, const std::vector<std::string>& busquedas) {
+    return ContieneAlgunoMinusculas(linea, EnMinusculas(busquedas));
+}
+
 std::string QuitarLineas(std::string_view texto, const std::vector<std::string>& busquedas) {
+    const std::vector<std::string> minusculas = EnMinusculas(busquedas);
     ListaLineas quedan;
     for (auto& linea : DividirLineas(texto))
-        if (!LineaContieneAlguno(linea, busquedas)) quedan.push_back(std::move(linea));
+        if (!ContieneAlgunoMinusculas(linea, minusculas)) quedan.push_back(std::move(linea));
     return UnirLineas(quedan);
 }
 
