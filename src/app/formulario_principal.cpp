@@ -1,0 +1,144 @@
+#include "app/formulario_principal.h"
+
+#include <utility>
+
+#include "platform/texto.h"
+
+namespace vorpel {
+
+FormularioPrincipal::FormularioPrincipal(Ventana& ventana, Contexto& ctx,
+                                         ComandosCorreccion comandos)
+    : ventana_(ventana), ctx_(ctx), comandos_(std::move(comandos)) {}
+
+void FormularioPrincipal::Abrir() {
+    OcultarListaConvertidos();
+    CargarProyectos();
+}
+
+void FormularioPrincipal::CargarProyectos() {
+    ventana_.PonerPuntero(Puntero::RelojArena);
+    std::string error;
+    const bool listada = vorpel::CargarProyectos(ctx_, catalogo_, error);
+    FiltrarProyectos(ventana_.Texto(Control::Text1));
+    ventana_.PonerPuntero(Puntero::Normal);
+    // An unlistable DEV folder would otherwise look like one without projects.
+    if (!listada && ctx_.dialogos != nullptr) {
+        Mensaje m;
+        m.titulo = kTituloAplicacion;
+        m.texto = "No se pudo listar la carpeta DEV:\r\n" + ctx_.carpetaDev +
+                  "\r\n\r\nDetalle: " + error;
+        m.icono = Icono::Critico;
+        ctx_.dialogos->Mostrar(m);
+    }
+}
+
+void FormularioPrincipal::FiltrarProyectos(std::string_view filtro) {
+    ventana_.VaciarLista(Control::List1);
+    for (const std::string& nombre : vorpel::FiltrarProyectos(catalogo_, filtro)) {
+        ventana_.AgregarALista(Control::List1, nombre);
+    }
+    ActualizarContadores();
+}
+
+void FormularioPrincipal::ActualizarContadores() {
+    const int cantidad = ventana_.CantidadEnLista(Control::List1);
+    ventana_.PonerTexto(Control::Label3, TextoContadorProyectos(static_cast<size_t>(cantidad)));
+}
+
+void FormularioPrincipal::SeleccionarProyecto(std::string_view nombreArchivo) {
+    const int enLista1 = ventana_.CantidadEnLista(Control::List1);
+    for (int i = 0; i < enLista1; ++i) {
+        if (IgualesSinMayusculas(ventana_.TextoEnLista(Control::List1, i), nombreArchivo)) {
+            ventana_.PonerActualEnLista(Control::List1, i);
+            List1_Click();
+            ventana_.PonerActualEnLista(Control::List2, -1);
+            return;
+        }
+    }
+    const int enLista2 = ventana_.CantidadEnLista(Control::List2);
+    for (int i = 0; i < enLista2; ++i) {
+        if (IgualesSinMayusculas(ventana_.TextoEnLista(Control::List2, i), nombreArchivo)) {
+            ventana_.PonerActualEnLista(Control::List2, i);
+            List2_Click();
+            ventana_.PonerActualEnLista(Control::List1, -1);
+            return;
+        }
+    }
+}
+
+void FormularioPrincipal::OcultarListaConvertidos() {
+    ventana_.PonerVisible(Control::List2, false);
+    ventana_.PonerVisible(Control::Label4, false);
+}
+
+void FormularioPrincipal::Text1_Change() { FiltrarProyectos(ventana_.Texto(Control::Text1)); }
+
+void FormularioPrincipal::List1_Click() {
+    const int actual = ventana_.ActualEnLista(Control::List1);
+    if (actual < 0) return;
+    ventana_.PonerTexto(Control::TxTCorrige, ventana_.TextoEnLista(Control::List1, actual));
+}
+
+void FormularioPrincipal::List2_Click() {
+    const int actual = ventana_.ActualEnLista(Control::List2);
+    if (actual < 0) return;
+    ventana_.PonerActualEnLista(Control::List1, -1);
+    ventana_.PonerTexto(Control::TxTCorrige, ventana_.TextoEnLista(Control::List2, actual));
+}
+
+void FormularioPrincipal::CmdMarcarTodos_Click() {
+    const int cantidad = ventana_.CantidadEnLista(Control::List1);
+    for (int i = 0; i < cantidad; ++i) ventana_.PonerMarcado(Control::List1, i, true);
+}
+
+void FormularioPrincipal::CmdDesmarcarTodos_Click() {
+    const int cantidad = ventana_.CantidadEnLista(Control::List1);
+    for (int i = 0; i < cantidad; ++i) ventana_.PonerMarcado(Control::List1, i, false);
+}
+
+void FormularioPrincipal::Command1_Click() { EjecutarCorreccion(ModoCorreccion::Vbp); }
+void FormularioPrincipal::Command2_Click() { EjecutarCorreccion(ModoCorreccion::Frm); }
+void FormularioPrincipal::Command3_Click() { EjecutarCorreccion(ModoCorreccion::Skin); }
+
+// The transfer and batch commands are wired as they are built.
+void FormularioPrincipal::CmdTraerOrigen_Click() {}
+void FormularioPrincipal::CmdDevolverOrigen_Click() {}
+void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {}
+
+void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo) {
+    const ResultadoCorreccion resultado =
+        vorpel::EjecutarCorreccion(ctx_, modo, ventana_.Texto(Control::TxTCorrige), comandos_);
+    if (resultado.estado != EstadoCorreccion::Ejecutada) return;
+
+    // Whatever the command's outcome: rescan, then name and select the project
+    // as the disk spells it now (nothing when it has gone meanwhile).
+    CargarProyectos();
+    std::string nombreEnDisco;
+    if (!ctx_.archivos.BuscarArchivoSimple(resultado.rutaProyecto, nombreEnDisco)) {
+        nombreEnDisco.clear();
+    }
+    ventana_.PonerTexto(Control::TxTCorrige, nombreEnDisco);
+    SeleccionarProyecto(nombreEnDisco);
+}
+
+void FormularioPrincipal::AlPulsar(Control control) {
+    switch (control) {
+        case Control::List1: List1_Click(); break;
+        case Control::List2: List2_Click(); break;
+        case Control::CmdMarcarTodos: CmdMarcarTodos_Click(); break;
+        case Control::CmdDesmarcarTodos: CmdDesmarcarTodos_Click(); break;
+        case Control::Command1: Command1_Click(); break;
+        case Control::Command2: Command2_Click(); break;
+        case Control::Command3: Command3_Click(); break;
+        case Control::CmdTraerOrigen: CmdTraerOrigen_Click(); break;
+        case Control::CmdDevolverOrigen: CmdDevolverOrigen_Click(); break;
+        case Control::CmdRecompilarSeleccionados: CmdRecompilarSeleccionados_Click(); break;
+        default: break;
+    }
+}
+
+void FormularioPrincipal::AlCambiarTexto(Control control) {
+    if (control == Control::Text1) Text1_Change();
+}
+
+}  // namespace vorpel

@@ -1,0 +1,60 @@
+#pragma once
+// The main window's behaviour, portable: the handlers of its controls and the
+// catalogue it owns. The Win32 window and the in-memory one only forward
+// their events here.
+
+#include <string>
+#include <string_view>
+
+#include "app/catalogo.h"
+#include "app/correccion.h"
+#include "platform/contexto.h"
+#include "platform/ventana.h"
+
+namespace vorpel {
+
+class FormularioPrincipal {
+public:
+    FormularioPrincipal(Ventana& ventana, Contexto& ctx,
+                        ComandosCorreccion comandos = ComandosReales());
+
+    /// Window opening: hides the converted-projects list and scans the DEV folder.
+    void Abrir();
+
+    void CargarProyectos();
+    void FiltrarProyectos(std::string_view filtro);
+    void ActualizarContadores();
+    void SeleccionarProyecto(std::string_view nombreArchivo);
+    void OcultarListaConvertidos();
+
+    void Text1_Change();
+    void List1_Click();
+    void List2_Click();
+    void CmdMarcarTodos_Click();
+    void CmdDesmarcarTodos_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void CmdTraerOrigen_Click();
+    void CmdDevolverOrigen_Click();
+    void CmdRecompilarSeleccionados_Click();
+
+    /// Events forwarded by a window: a click on a button or list, a change of a
+    /// text box's text. Other controls have no handler.
+    void AlPulsar(Control control);
+    void AlCambiarTexto(Control control);
+
+    const CatalogoProyectos& Catalogo() const { return catalogo_; }
+    Ventana& VentanaPrincipal() { return ventana_; }
+    Contexto& ContextoPrincipal() { return ctx_; }
+
+private:
+    void EjecutarCorreccion(ModoCorreccion modo);
+
+    Ventana& ventana_;
+    Contexto& ctx_;
+    ComandosCorreccion comandos_;
+    CatalogoProyectos catalogo_;
+};
+
+}  // namespace vorpel
