@@ -100,10 +100,13 @@ void FormularioPrincipal::Command1_Click() { EjecutarCorreccion(ModoCorreccion::
 void FormularioPrincipal::Command2_Click() { EjecutarCorreccion(ModoCorreccion::Frm); }
 void FormularioPrincipal::Command3_Click() { EjecutarCorreccion(ModoCorreccion::Skin); }
 
-// The transfer and batch commands are wired as they are built.
+// The transfer commands are wired as they are built.
 void FormularioPrincipal::CmdTraerOrigen_Click() {}
 void FormularioPrincipal::CmdDevolverOrigen_Click() {}
-void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {}
+
+void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {
+    ultimoLote_ = RecompilarSeleccionados(ctx_, ventana_);
+}
 
 void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo) {
     const ResultadoCorreccion resultado =

@@ -10,6 +10,7 @@
 #include "app/correccion.h"
 #include "platform/contexto.h"
 #include "platform/ventana.h"
+#include "rebuild/recompilacion_lote.h"
 
 namespace vorpel {
 
@@ -45,6 +46,8 @@ public:
     void AlCambiarTexto(Control control);
 
     const CatalogoProyectos& Catalogo() const { return catalogo_; }
+    /// What the last batch run did (counts, log), for the command line.
+    const ResumenLote& UltimoLote() const { return ultimoLote_; }
     Ventana& VentanaPrincipal() { return ventana_; }
     Contexto& ContextoPrincipal() { return ctx_; }
 
@@ -55,6 +58,7 @@ private:
     Contexto& ctx_;
     ComandosCorreccion comandos_;
     CatalogoProyectos catalogo_;
+    ResumenLote ultimoLote_;
 };
 
 }  // namespace vorpel

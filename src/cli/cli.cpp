@@ -1,6 +1,9 @@
 #include "cli/cli.h"
 
 #include "app/catalogo.h"
+#include "app/formulario_principal.h"
+#include "app/ventana_memoria.h"
+#include "platform/texto.h"
 #include "projectfile/lineas.h"
 
 namespace vorpel {
@@ -13,6 +16,7 @@ struct OpcionesCli {
     std::optional<std::string> carpetaDev;  // host path
     ModoRespuestas respuestas = ModoRespuestas::Preguntar;
     bool ayuda = false;
+    bool sinCorregir = false;
     std::string comando;
     std::vector<std::string> argumentos;
 };
@@ -38,6 +42,8 @@ struct OpcionesCli {
             soloArgumentos = true;
         } else if (arg == "--help" || arg == "-h") {
             opciones.ayuda = true;
+        } else if (arg == "--sin-corregir") {
+            opciones.sinCorregir = true;
         } else if (arg == "--si") {
             vistoSi = true;
         } else if (arg == "--no") {
@@ -91,8 +97,17 @@ struct OpcionesCli {
             error = c + " admite un solo proyecto (use comillas si el nombre lleva espacios).";
             return false;
         }
+    } else if (c == "recompilar") {
+        if (opciones.argumentos.empty()) {
+            error = "falta el nombre de al menos un proyecto.";
+            return false;
+        }
     } else {
         error = "comando desconocido: " + c;
+        return false;
+    }
+    if (opciones.sinCorregir && c != "recompilar") {
+        error = "--sin-corregir solo vale para recompilar.";
         return false;
     }
     return true;
@@ -146,6 +161,42 @@ ModoCorreccion ModoDeComando(const std::string& comando) {
     return ModoCorreccion::Skin;
 }
 
+// The batch run through the window's own behaviour: the named projects are
+// the ticked ones, and every line ListResultados receives is printed.
+int Recompilar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios,
+               const DialogosImpresos& dialogos) {
+    VentanaMemoria ventana;
+    FormularioPrincipal formulario(ventana, ctx);
+    formulario.Abrir();
+    const int cantidad = ventana.CantidadEnLista(Control::List1);
+    for (const std::string& pedido : opciones.argumentos) {
+        const std::string nombre = NormalizarNombreVbp(pedido);
+        bool hallado = false;
+        for (int i = 0; i < cantidad && !nombre.empty(); ++i) {
+            if (IgualesSinMayusculas(NormalizarNombreVbp(ventana.TextoEnLista(Control::List1, i)),
+                                     nombre)) {
+                ventana.PonerMarcado(Control::List1, i, true);
+                hallado = true;
+            }
+        }
+        if (!hallado) {
+            servicios.errores << kPrograma << ": no hay un proyecto '" << pedido
+                              << "' en la carpeta DEV " << ctx.carpetaDev << ".\n";
+            return kSalidaUso;
+        }
+    }
+    ventana.PonerTildado(Control::ChkCorregirAntes, !opciones.sinCorregir);
+    ventana.alCambiarEntrada = [&servicios](Control lista, int, const std::string& texto) {
+        if (lista != Control::ListResultados) return;
+        servicios.salida << texto << "\n";
+        servicios.salida.flush();
+    };
+    formulario.CmdRecompilarSeleccionados_Click();
+    servicios.salida.flush();
+    if (dialogos.HuboError() || formulario.UltimoLote().conError > 0) return kSalidaFallo;
+    return kSalidaCorrecta;
+}
+
 }  // namespace
 
 std::string TextoUso() {
@@ -157,6 +208,10 @@ std::string TextoUso() {
            "  vbp PROYECTO     corrige el .vbp del proyecto (controles fuente y ModPravixBar.bas)\n"
            "  frm PROYECTO     corrige los prefijos de los controles en los .frm del proyecto\n"
            "  skin PROYECTO    quita SkinFramework Codejock del .vbp y los .frm del proyecto\n"
+           "  recompilar [--sin-corregir] PROYECTO...\n"
+           "                   corrige (salvo con --sin-corregir) y compila con VB6 los\n"
+           "                   proyectos nombrados, uno tras otro; muestra cada resultado y\n"
+           "                   deja el registro en Herramientas\\ de la carpeta DEV\n"
            "\n"
            "PROYECTO es el nombre del .vbp en la carpeta DEV, con o sin la extension.\n"
            "\n"
@@ -167,8 +222,11 @@ std::string TextoUso() {
            "                   terminal, o se responde No cuando no hay terminal\n"
            "  --help           muestra esta ayuda\n"
            "\n"
-           "Salida: 0 terminado, nada que hacer o respuesta No; 1 se informo un error;\n"
-           "2 error de uso.\n";
+           "Salida: 0 terminado, nada que hacer o respuesta No; 1 se informo un error\n"
+           "(recompilar: algun proyecto fallo); 2 error de uso.\n"
+           "\n"
+           "Variable de entorno (ayuda para pruebas): VORPEL_ESPERA_COMPILADOR_MS, la espera\n"
+           "maxima de cada compilacion en milisegundos (por omision 180000).\n";
 }
 
 int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
@@ -190,8 +248,10 @@ int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
     DialogosImpresos dialogos(servicios.salida, servicios.errores, opciones.respuestas,
                               servicios.entradaEsTerminal, servicios.leerLinea);
     Contexto ctx{servicios.archivos, *carpetaDev, &dialogos, servicios.entorno, servicios.rutas};
+    ctx.procesos = servicios.procesos;
 
     if (opciones.comando == "listar") return Listar(ctx, opciones, servicios);
+    if (opciones.comando == "recompilar") return Recompilar(ctx, opciones, servicios, dialogos);
 
     const ComandosCorreccion comandos = servicios.comandos.value_or(ComandosReales());
     const ResultadoCorreccion resultado =

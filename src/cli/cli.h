@@ -13,6 +13,7 @@
 #include "platform/archivos.h"
 #include "platform/contexto.h"
 #include "platform/entorno.h"
+#include "platform/procesos.h"
 
 namespace vorpel {
 
@@ -30,6 +31,7 @@ struct ServiciosCli {
     std::ostream& salida;   // the message boxes and listings
     std::ostream& errores;  // usage errors, the prompt of a question
     Entorno* entorno = nullptr;
+    Procesos* procesos = nullptr;
     bool entradaEsTerminal = false;
     LectorLineas leerLinea;
     /// Windows path text of a host folder; nullopt when it has none.

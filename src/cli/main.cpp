@@ -1,6 +1,7 @@
 // vorpel-cli: the program's entry point. Hands the real operating-system
 // services to EjecutarCli.
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -38,12 +39,27 @@ std::optional<std::string> LeerLineaEntrada() {
     return linea;
 }
 
+// A test aid: a shorter wait for the compiler, so that a scenario with a hung
+// compiler does not take three minutes. Ignored unless a positive number.
+void LeerEsperaCompilador(vorpel::RutasFijas& rutas) {
+    const char* valor = std::getenv("VORPEL_ESPERA_COMPILADOR_MS");
+    if (valor == nullptr || *valor == '\0') return;
+    char* fin = nullptr;
+    const unsigned long espera = std::strtoul(valor, &fin, 10);
+    if (*fin == '\0' && espera > 0 && espera <= 0xFFFFFFFEul) {
+        rutas.esperaCompiladorMs = static_cast<uint32_t>(espera);
+    }
+}
+
 int Ejecutar(const std::vector<std::string>& args) {
     try {
         std::unique_ptr<vorpel::SistemaArchivos> archivos = vorpel::CrearSistemaArchivos();
         std::unique_ptr<vorpel::Entorno> entorno = vorpel::CrearEntorno();
+        std::unique_ptr<vorpel::Procesos> procesos = vorpel::CrearProcesos();
         vorpel::ServiciosCli servicios{*archivos, std::cout, std::cerr};
         servicios.entorno = entorno.get();
+        servicios.procesos = procesos.get();
+        LeerEsperaCompilador(servicios.rutas);
         servicios.entradaEsTerminal = EntradaEsTerminal();
         servicios.leerLinea = LeerLineaEntrada;
         servicios.rutaWindowsDeHost = vorpel::RutaWindowsDeHost;

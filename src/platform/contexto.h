@@ -2,11 +2,13 @@
 // What a command needs from outside: the operating system's services, the DEV
 // folder and the fixed folders of the tool.
 
+#include <cstdint>
 #include <string>
 
 #include "platform/archivos.h"
 #include "platform/dialogos.h"
 #include "platform/entorno.h"
+#include "platform/procesos.h"
 
 namespace vorpel {
 
@@ -20,6 +22,8 @@ struct RutasFijas {
     std::string carpetaOrigen = "C:\\DARVENTO\\SISTEMAS\\Plexwin\\ZEL_CONT\\";
     std::string compiladorVb6 =
         "C:\\Program Files (x86)\\Microsoft Visual Studio\\VB98\\VB6.EXE";
+    /// How long one compilation may run before it is killed.
+    uint32_t esperaCompiladorMs = 180000;
 };
 
 struct Contexto {
@@ -28,6 +32,7 @@ struct Contexto {
     Dialogos* dialogos = nullptr;
     Entorno* entorno = nullptr;
     RutasFijas rutas{};
+    Procesos* procesos = nullptr;
 };
 
 }  // namespace vorpel

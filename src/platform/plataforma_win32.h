@@ -9,6 +9,7 @@
 
 #include "platform/archivos.h"
 #include "platform/entorno.h"
+#include "platform/procesos.h"
 
 namespace vorpel {
 
@@ -46,6 +47,13 @@ public:
     std::optional<std::string> CarpetaDeVariable(const std::string& nombre) override;
     FechaHora FechaHoraLocal() override;
     double SegundosDesdeMedianoche() override;
+};
+
+/// Runs each program in a job object that kills it with its children.
+class ProcesosWin32 final : public Procesos {
+public:
+    [[nodiscard]] bool EjecutarYEsperar(const std::string& lineaComando, uint32_t esperaMs,
+                                        FinProceso& fin, std::string& error) override;
 };
 
 }  // namespace vorpel

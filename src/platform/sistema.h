@@ -8,11 +8,13 @@
 
 #include "platform/archivos.h"
 #include "platform/entorno.h"
+#include "platform/procesos.h"
 
 namespace vorpel {
 
 std::unique_ptr<SistemaArchivos> CrearSistemaArchivos();
 std::unique_ptr<Entorno> CrearEntorno();
+std::unique_ptr<Procesos> CrearProcesos();
 
 }  // namespace vorpel
 

@@ -11,6 +11,8 @@ std::unique_ptr<SistemaArchivos> CrearSistemaArchivos() {
 
 std::unique_ptr<Entorno> CrearEntorno() { return std::make_unique<EntornoWin32>(); }
 
+std::unique_ptr<Procesos> CrearProcesos() { return std::make_unique<ProcesosWin32>(); }
+
 std::string DescribirErrorSistema(DWORD codigo) {
     wchar_t* mensaje = nullptr;
     // ALLOCATE_BUFFER: some system messages are longer than any fixed buffer.

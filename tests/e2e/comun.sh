@@ -108,3 +108,63 @@ solo_en_e() {
     [[ "$esperado" == "$obtenido" ]] ||
         fallo "files on E: differ; expected:"$'\n'"$esperado"$'\n'"  got:"$'\n'"$obtenido"
 }
+
+# --- Batch recompilation ------------------------------------------------------
+
+# Installs the compiler stand-in where the tool looks for VB6.EXE.
+instalar_compilador() {
+    local carpeta="$UNIDAD_C/Program Files (x86)/Microsoft Visual Studio"
+    if [[ -e "$carpeta" ]]; then
+        echo "comun.sh: $carpeta already exists; not touching it" >&2
+        return 1
+    fi
+    if [[ -d "$UNIDAD_C/Program Files (x86)" ]]; then
+        EXTRAS+=("$carpeta")
+    else
+        registrar "$carpeta" || return 1
+    fi
+    mkdir -p "$carpeta/VB98"
+    cp "$VORPEL_SUSTITUTO_VB6" "$carpeta/VB98/VB6.EXE"
+}
+
+# Sorts every run of consecutive lines matching the extended regex $1 (the
+# lines whose order follows the DEV folder's listing, which differs between
+# file systems). Lines of one entry joined by "\001" travel together.
+ordenar_tramos() {
+    awk -v patron="$1" '
+        function volcar() { if (n) { cmd = "LC_ALL=C sort"; for (i = 1; i <= n; i++) print t[i] | cmd; close(cmd); n = 0 } }
+        $0 ~ patron { t[++n] = $0; next }
+        { volcar(); print }
+        END { volcar() }'
+}
+
+# The output of vorpel-cli recompilar, its log's time stamp masked and its
+# progress lines in a fixed order.
+filtrar_recompilacion() {
+    sed -E 's/Recompilacion_[0-9]{8}_[0-9]{6}\.txt/Recompilacion_AAAAMMDD_HHMMSS.txt/' |
+        ordenar_tramos '^(.* - procesando\.\.\.|(OK|ERROR) - .*|.*\.frm  ->  .*)$'
+}
+
+# registro_lote EXPECTED: the one batch log in C:\DEV\Herramientas, read as
+# UTF-8 text without CRs, its time stamp masked and its project blocks and
+# shared-form lines in a fixed order, equals the scenario's file EXPECTED.
+registro_lote() {
+    local registros=("$UNIDAD_C/DEV/Herramientas"/Recompilacion_*.txt) obtenido
+    if ((${#registros[@]} != 1)) || [[ ! -f "${registros[0]}" ]]; then
+        fallo "expected one batch log in C:\\DEV\\Herramientas, found: ${registros[*]}"
+        return
+    fi
+    [[ "$(basename "${registros[0]}")" =~ ^Recompilacion_[0-9]{8}_[0-9]{6}\.txt$ ]] ||
+        fallo "batch log name: $(basename "${registros[0]}")"
+    grep -q $'\r$' "${registros[0]}" || fallo "batch log lines must end in CRLF"
+    obtenido="$(iconv -f WINDOWS-1252 -t UTF-8 "${registros[0]}" | tr -d '\r' |
+        sed -E 's|^(Recompilacion en lote - )[0-9]{2}/[0-9]{2}/[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}$|\1DD/MM/AAAA HH:MM:SS|' |
+        awk '/^[^ ].*\.vbp$/ && !/  ->  / { b = $0; dentro = 1; next }
+             dentro && /^$/ { print b "\001"; dentro = 0; next }
+             dentro { b = b "\001" $0; next }
+             { print }' |
+        ordenar_tramos '(\001|^.*\.frm  ->  )' | tr '\001' '\n')"
+    if ! diff -u --label "$1" --label "batch log" "$escenario/$1" <(printf '%s\n' "$obtenido"); then
+        fallo "batch log differs from $1"
+    fi
+}

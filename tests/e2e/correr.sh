@@ -23,7 +23,14 @@
 #                 its error output with each line prefixed by "2> ", and
 #                 "[salida N]"
 #   verificar.sh  optional checks of the disk afterwards
-# Environment: E2E_ESCENARIOS="name ..." runs only those; E2E_CONSERVAR=1
+#   entorno       optional: VAR=value lines (shell words) exported for the
+#                 scenario's commands only
+#   filtro.sh     optional: sourced with each command's standard output as its
+#                 input, prints what is compared (masks time stamps, orders
+#                 what follows the DEV folder's listing order; see comun.sh)
+# Environment: VORPEL_SUSTITUTO_VB6 the compiler stand-in that scenarios
+# install (default: tools/VB6[.exe] beside the program);
+# E2E_ESCENARIOS="name ..." runs only those; E2E_CONSERVAR=1
 # keeps the temporary folder for inspection; E2E_PREFIJO_WINE=1 runs the native
 # build on the booted prefix in $WINEPREFIX instead of one made of symlinks.
 set -uo pipefail
@@ -47,6 +54,11 @@ for parte in "$@"; do
     fi
     programa+=("$parte")
 done
+if [[ -z "${VORPEL_SUSTITUTO_VB6:-}" ]]; then
+    VORPEL_SUSTITUTO_VB6="$(dirname "${programa[${#programa[@]}-1]}")/tools/VB6"
+    [[ "$modo" == windows ]] && VORPEL_SUSTITUTO_VB6+=".exe"
+fi
+export VORPEL_SUSTITUTO_VB6
 # UTF-8 names and arguments must reach Wine as UTF-8, as they reach the native build.
 export LC_ALL=C.UTF-8
 
@@ -151,10 +163,15 @@ ejecutar_comandos() {
         local args=()
         eval "args=($linea)"
         printf '$ vorpel-cli %s\n' "$linea" >>"$salida"
-        (cd "$carpeta" && "${programa[@]}" "${args[@]}" </dev/null \
-            >"$tmp/stdout" 2>"$tmp/stderr")
+        (cd "$carpeta" &&
+            if [[ -f "$escenario/entorno" ]]; then set -a; source "$escenario/entorno"; set +a; fi &&
+            "${programa[@]}" "${args[@]}" </dev/null >"$tmp/stdout" 2>"$tmp/stderr")
         local estado=$?
-        cat "$tmp/stdout" >>"$salida"
+        if [[ -f "$escenario/filtro.sh" ]]; then
+            (source "$escenario/filtro.sh") <"$tmp/stdout" >>"$salida"
+        else
+            cat "$tmp/stdout" >>"$salida"
+        fi
         sed 's/^/2> /' "$tmp/stderr" >>"$salida"
         printf '[salida %d]\n' "$estado" >>"$salida"
     done <"$escenario/comando"

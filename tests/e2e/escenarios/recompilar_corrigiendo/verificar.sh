@@ -1,0 +1,1 @@
+registro_lote registro.txt

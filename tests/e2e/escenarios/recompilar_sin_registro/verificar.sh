@@ -1,0 +1,1 @@
+no_existe 'C:\DEV\Herramientas'

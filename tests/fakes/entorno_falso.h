@@ -1,0 +1,27 @@
+#pragma once
+// A process environment with fixed values: TEMP, the clock, the program folder.
+
+#include <optional>
+#include <string>
+
+#include "platform/entorno.h"
+
+namespace vorpel {
+
+class EntornoFalso : public Entorno {
+public:
+    std::string CarpetaAplicacion() override { return carpetaAplicacion; }
+    std::optional<std::string> CarpetaDeVariable(const std::string& nombre) override {
+        if (nombre == "TEMP") return temp;
+        return std::nullopt;
+    }
+    FechaHora FechaHoraLocal() override { return ahora; }
+    double SegundosDesdeMedianoche() override { return segundos; }
+
+    std::string carpetaAplicacion = "C:\\DEV";
+    std::optional<std::string> temp = "C:\\TEMP";
+    FechaHora ahora{2026, 3, 5, 14, 3, 7};
+    double segundos = 14 * 3600 + 3 * 60 + 7.25;
+};
+
+}  // namespace vorpel

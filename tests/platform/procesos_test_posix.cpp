@@ -1,0 +1,101 @@
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "gtest/gtest.h"
+#include "platform/procesos_posix.h"
+#include "prefijo_falso_posix.h"
+
+namespace vorpel {
+namespace {
+
+using Reloj = std::chrono::steady_clock;
+
+/// True while the process exists and has not ended (a zombie has ended).
+bool SigueVivo(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string linea;
+    if (!std::getline(stat, linea)) return false;
+    const size_t cierre = linea.rfind(')');
+    return cierre != std::string::npos && cierre + 2 < linea.size() && linea[cierre + 2] != 'Z';
+}
+
+class ProcesosPosixTest : public ::testing::Test {
+protected:
+    ProcesosPosixTest() : procesos_(PrefijoWine(falso_.Prefijo())) {
+        falso_.CrearCarpeta("discoC/bin");
+    }
+
+    void Guion(const std::string& nombre, const std::string& cuerpo) {
+        falso_.CrearArchivo("discoC/bin/" + nombre, "#!/bin/sh\n" + cuerpo);
+        ASSERT_EQ(::chmod(falso_.Ruta("discoC/bin/" + nombre).c_str(), 0755), 0);
+    }
+
+    bool Ejecutar(const std::string& linea, uint32_t esperaMs) {
+        return procesos_.EjecutarYEsperar(linea, esperaMs, fin_, error_);
+    }
+
+    PrefijoFalso falso_;
+    ProcesosPosix procesos_;
+    FinProceso fin_ = FinProceso::Terminado;
+    std::string error_;
+};
+
+TEST_F(ProcesosPosixTest, NativeProgramGetsTheWindowsArgumentsAndThePrefix) {
+    Guion("eco", "printf '%s\\n' \"$@\" \"$WINEPREFIX\" > \"$(dirname \"$0\")/args.txt\"\n");
+    ASSERT_TRUE(Ejecutar("\"C:\\BIN\\ECO\" /make \"C:\\DEV\\A b.vbp\" /out \"C:\\T\\x.txt\"", 10000))
+        << error_;
+    EXPECT_EQ(fin_, FinProceso::Terminado);
+    EXPECT_EQ(falso_.Contenido("discoC/bin/args.txt"),
+              "/make\nC:\\DEV\\A b.vbp\n/out\nC:\\T\\x.txt\n" + falso_.Prefijo() + "\n");
+}
+
+// Regression: a program that ended before it was waited for counted as hung.
+TEST_F(ProcesosPosixTest, ProgramThatEndsAtOnceHasEnded) {
+    Guion("nada", "exit 3\n");
+    const auto inicio = Reloj::now();
+    ASSERT_TRUE(Ejecutar("C:\\bin\\nada", 5000)) << error_;
+    EXPECT_EQ(fin_, FinProceso::Terminado);
+    EXPECT_LT(Reloj::now() - inicio, std::chrono::seconds(4));
+}
+
+TEST_F(ProcesosPosixTest, TimeOutKillsTheProgramWithItsChildren) {
+    Guion("cuelga", "sleep 300 &\necho $! > \"$(dirname \"$0\")/hijo.pid\"\nsleep 300\n");
+    const auto inicio = Reloj::now();
+    ASSERT_TRUE(Ejecutar("C:\\bin\\cuelga", 500)) << error_;
+    EXPECT_EQ(fin_, FinProceso::TiempoAgotado);
+    EXPECT_LT(Reloj::now() - inicio, std::chrono::seconds(20));
+    const pid_t hijo = std::atoi(falso_.Contenido("discoC/bin/hijo.pid").c_str());
+    ASSERT_GT(hijo, 0);
+    EXPECT_FALSE(SigueVivo(hijo));
+}
+
+TEST_F(ProcesosPosixTest, MissingProgramOrDriveGivesTheSystemText) {
+    EXPECT_FALSE(Ejecutar("\"C:\\no\\VB6.EXE\" /make \"a\"", 1000));
+    EXPECT_EQ(error_, std::strerror(ENOENT));
+    error_.clear();
+    EXPECT_FALSE(Ejecutar("\"Q:\\VB6.EXE\"", 1000));
+    EXPECT_EQ(error_, std::strerror(ENOENT));
+}
+
+TEST_F(ProcesosPosixTest, WindowsExecutableRunsThroughWine) {
+    falso_.CrearArchivo("discoC/bin/VB6.EXE", "MZ\x90");
+    Guion("wine", "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/wine.txt\"\n");
+    const char* antes = std::getenv("PATH");
+    const std::string pathAnterior = antes != nullptr ? antes : "";
+    ::setenv("PATH", (falso_.Ruta("discoC/bin") + ":" + pathAnterior).c_str(), 1);
+    const bool bien = Ejecutar("\"C:\\bin\\vb6.exe\" /make \"C:\\DEV\\A.vbp\"", 10000);
+    ::setenv("PATH", pathAnterior.c_str(), 1);
+    ASSERT_TRUE(bien) << error_;
+    EXPECT_EQ(falso_.Contenido("discoC/bin/wine.txt"), "C:\\bin\\vb6.exe\n/make\nC:\\DEV\\A.vbp\n");
+}
+
+}  // namespace
+}  // namespace vorpel

@@ -1,0 +1,262 @@
+#include "rebuild/recompilacion_lote.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/ventana_memoria.h"
+#include "fakes/archivos_falsos.h"
+#include "fakes/dialogos_grabados.h"
+#include "fakes/entorno_falso.h"
+#include "fakes/procesos_falsos.h"
+#include "rebuild/compilacion.h"
+
+namespace vorpel {
+namespace {
+
+constexpr const char* kRutaLog = "C:\\DEV\\Herramientas\\Recompilacion_20260305_140307.txt";
+const std::string kGuiones(70, '-');
+
+class RecompilarSeleccionadosPrueba : public ::testing::Test {
+protected:
+    RecompilarSeleccionadosPrueba() {
+        archivos_.PonerCarpeta("C:\\DEV\\Herramientas");
+        archivos_.PonerCarpeta("C:\\TEMP");
+        ctx_.procesos = &procesos_;
+        // Recording commands: each answers from its table, OK by default.
+        comandos_.buscarCompartidos = [this](Contexto&, const std::string& ruta,
+                                             std::string& reporte, std::string& error) {
+            llamadas_.push_back("compartidos " + ruta);
+            reporte = compartidos_[ruta];
+            error = "no se pudo leer " + ruta;
+            return !fallaCompartidos_;
+        };
+        auto comando = [this](const char* nombre, std::map<std::string, std::string>& fallos,
+                              const char* textoBien) {
+            return [this, nombre, &fallos, textoBien](Contexto&, const std::string& ruta,
+                                                      std::string& texto) {
+                llamadas_.push_back(std::string(nombre) + " " + ruta);
+                const auto f = fallos.find(ruta);
+                texto = f != fallos.end() ? f->second : textoBien;
+                return f == fallos.end();
+            };
+        };
+        comandos_.corregirVbp = comando("vbp", fallosVbp_, "VBP ya estaba corregido.");
+        comandos_.corregirFrm = comando("frm", fallosFrm_, "FRM: sin cambios pendientes.");
+        comandos_.compilar = comando("compilar", fallosCompilar_, "Compilo OK.");
+    }
+
+    void Proyectos(std::initializer_list<std::pair<const char*, bool>> lista) {
+        for (const auto& [nombre, marcado] : lista) {
+            ventana_.AgregarALista(Control::List1, nombre);
+            ventana_.PonerMarcado(Control::List1, ventana_.CantidadEnLista(Control::List1) - 1,
+                                  marcado);
+        }
+    }
+
+    ResumenLote Ejecutar() { return RecompilarSeleccionados(ctx_, ventana_, comandos_); }
+
+    std::string Log() { return archivos_.Contenido(kRutaLog).value_or("<sin registro>"); }
+
+    const Mensaje& Resumen() { return dialogos_.mostrados.back(); }
+
+    ArchivosFalsos archivos_;
+    DialogosGrabados dialogos_;
+    EntornoFalso entorno_;
+    ProcesosFalsos procesos_{archivos_};
+    Contexto ctx_{archivos_, "C:\\DEV", &dialogos_, &entorno_};
+    VentanaMemoria ventana_;
+    ComandosLote comandos_;
+    std::vector<std::string> llamadas_;
+    std::map<std::string, std::string> compartidos_, fallosVbp_, fallosFrm_, fallosCompilar_;
+    bool fallaCompartidos_ = false;
+};
+
+TEST_F(RecompilarSeleccionadosPrueba, NothingTickedOnlyWarns) {
+    Proyectos({{"Alfa.vbp", false}});
+    EXPECT_FALSE(Ejecutar().ejecutado);
+    ASSERT_EQ(dialogos_.mostrados.size(), 1u);
+    EXPECT_EQ(dialogos_.mostrados[0].titulo, "vorpel");
+    EXPECT_EQ(dialogos_.mostrados[0].texto,
+              "No marcaste ningun proyecto (tilda la casilla en la lista de la izquierda).");
+    EXPECT_EQ(dialogos_.mostrados[0].icono, Icono::Exclamacion);
+    EXPECT_TRUE(llamadas_.empty());
+    EXPECT_FALSE(archivos_.ExisteArchivo(kRutaLog));
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, OneProjectWithoutCorrectionsLogsItsBlock) {
+    Proyectos({{"Alfa.vbp", true}, {"Beta.vbp", false}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, false);
+    std::vector<std::string> durante;
+    ventana_.alCeder = [&] {
+        durante.push_back(ventana_.TextoEnLista(Control::ListResultados, 0) +
+                          (ventana_.Habilitado(Control::CmdRecompilarSeleccionados) ? " on" : " off"));
+    };
+    const ResumenLote r = Ejecutar();
+
+    EXPECT_EQ(llamadas_, std::vector<std::string>{"compilar C:\\DEV\\Alfa.vbp"});
+    EXPECT_EQ(Log(), "Recompilacion en lote - 05/03/2026 14:03:07\r\n"
+                     "Proyectos marcados: 1\r\n"
+                     "Corregir antes de compilar: No\r\n" + kGuiones + "\r\n"
+                     "Alfa.vbp\r\n"
+                     "  Compilo OK.\r\n"
+                     "  Resultado: OK - Alfa.vbp\r\n"
+                     "\r\n" + kGuiones + "\r\n"
+                     "Total: 1  OK: 1  Con error: 0\r\n");
+    // Two yields per project, the button off and the hourglass meanwhile.
+    EXPECT_EQ(durante, (std::vector<std::string>{"Alfa.vbp - procesando... off", "OK - Alfa.vbp off"}));
+    EXPECT_EQ(ventana_.ActualEnLista(Control::ListResultados), 0);
+    EXPECT_TRUE(ventana_.Habilitado(Control::CmdRecompilarSeleccionados));
+    EXPECT_EQ(ventana_.HistorialPuntero(),
+              (std::vector<Puntero>{Puntero::RelojArena, Puntero::Normal}));
+    EXPECT_TRUE(r.registroGuardado);
+    EXPECT_EQ(Resumen().titulo, "Recompilacion en lote");
+    EXPECT_EQ(Resumen().icono, Icono::Informacion);
+    EXPECT_EQ(Resumen().texto, "Recompilacion terminada.\r\nOK: 1   Con error: 0\r\n\r\n"
+                               "Registro guardado en:\r\n" + std::string(kRutaLog));
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, FailedProjectFileCorrectionSkipsFormsAndCompiler) {
+    Proyectos({{"Alfa.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, true);
+    fallosVbp_["C:\\DEV\\Alfa.vbp"] = "ERROR VBP: falta Name";
+    Ejecutar();
+    EXPECT_EQ(llamadas_, (std::vector<std::string>{"compartidos C:\\DEV\\Alfa.vbp",
+                                                   "vbp C:\\DEV\\Alfa.vbp"}));
+    EXPECT_NE(Log().find("Corregir antes de compilar: Si\r\n" + kGuiones + "\r\n"
+                         "Alfa.vbp\r\n"
+                         "  ERROR VBP: falta Name\r\n"
+                         "  No se intento compilar (fallo la correccion previa).\r\n"
+                         "  Resultado: ERROR - Alfa.vbp\r\n\r\n"),
+              std::string::npos)
+        << Log();
+    EXPECT_EQ(ventana_.Entradas(Control::ListResultados),
+              std::vector<std::string>{"ERROR - Alfa.vbp"});
+    EXPECT_EQ(Resumen().icono, Icono::Exclamacion);
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, BothCorrectionTextsAreLoggedBeforeTheCompilation) {
+    Proyectos({{"Alfa.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, true);
+    fallosCompilar_["C:\\DEV\\Alfa.vbp"] = "ERROR compilando: x";
+    Ejecutar();
+    EXPECT_NE(Log().find("Alfa.vbp\r\n  VBP ya estaba corregido.\r\n"
+                         "  FRM: sin cambios pendientes.\r\n  ERROR compilando: x\r\n"
+                         "  Resultado: ERROR - Alfa.vbp\r\n"),
+              std::string::npos)
+        << Log();
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, SharedFormsOfBothProjectsAreAskedAndLogged) {
+    Proyectos({{"Alfa.vbp", true}, {"Beta.vbp", true}, {"Gama.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, true);
+    compartidos_["C:\\DEV\\Alfa.vbp"] = "frmComun.frm  ->  Alfa, Beta\r\n";
+    compartidos_["C:\\DEV\\Beta.vbp"] = "frmComun.frm  ->  Beta, Alfa\r\n";
+    // A report the collected text already holds, ignoring case, is left out.
+    compartidos_["C:\\DEV\\Gama.vbp"] = "FRMCOMUN.FRM  ->  ALFA, BETA\r\n";
+    dialogos_.respuestas.push_back(Respuesta::Si);
+    Ejecutar();
+
+    const std::string reportes =
+        "frmComun.frm  ->  Alfa, Beta\r\nfrmComun.frm  ->  Beta, Alfa\r\n";
+    const Mensaje& pregunta = dialogos_.mostrados[0];
+    EXPECT_EQ(pregunta.titulo, "Archivos compartidos entre proyectos");
+    EXPECT_EQ(pregunta.botones, Botones::SiNo);
+    EXPECT_EQ(pregunta.porDefecto, Respuesta::No);
+    EXPECT_EQ(pregunta.icono, Icono::Exclamacion);
+    EXPECT_EQ(pregunta.texto,
+              "Estos proyectos comparten formularios con otros .vbp de la carpeta:\r\n\r\n" +
+                  reportes +
+                  "\r\nCorregir uno puede 'descorregir' otro que use el mismo archivo (ya paso "
+                  "antes).\r\n\r\nContinuar igual?");
+    EXPECT_NE(Log().find("Corregir antes de compilar: Si\r\n"
+                         "ATENCION - formularios compartidos con otros proyectos (se continuo "
+                         "igual):\r\n" + reportes + "\r\n" + kGuiones),
+              std::string::npos)
+        << Log();
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, DecliningTheSharedFormsQuestionEndsSilently) {
+    Proyectos({{"Alfa.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, true);
+    compartidos_["C:\\DEV\\Alfa.vbp"] = "frmComun.frm  ->  Alfa, Beta\r\n";
+    EXPECT_FALSE(Ejecutar().ejecutado);
+    EXPECT_EQ(dialogos_.mostrados.size(), 1u);
+    EXPECT_EQ(llamadas_.size(), 1u);
+    EXPECT_FALSE(archivos_.ExisteArchivo(kRutaLog));
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, FailedSharedFormCheckStopsBeforeTheLog) {
+    Proyectos({{"Alfa.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, true);
+    fallaCompartidos_ = true;
+    EXPECT_FALSE(Ejecutar().ejecutado);
+    ASSERT_EQ(dialogos_.mostrados.size(), 1u);
+    EXPECT_EQ(dialogos_.mostrados[0].titulo, "Formularios compartidos");
+    EXPECT_EQ(dialogos_.mostrados[0].icono, Icono::Critico);
+    EXPECT_EQ(dialogos_.mostrados[0].texto,
+              "No se pudo verificar si hay formularios compartidos:\r\nno se pudo leer "
+              "C:\\DEV\\Alfa.vbp");
+    EXPECT_FALSE(archivos_.ExisteArchivo(kRutaLog));
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, EntryUntickedDuringTheRunIsSkippedButCounted) {
+    Proyectos({{"Alfa.vbp", true}, {"Beta.vbp", true}});
+    ventana_.alCeder = [&] { ventana_.PonerMarcado(Control::List1, 1, false); };
+    const ResumenLote r = Ejecutar();
+    EXPECT_EQ(r.correctos, 1);
+    EXPECT_NE(Log().find("Total: 2  OK: 1  Con error: 0\r\n"), std::string::npos);
+    EXPECT_EQ(Log().find("Beta.vbp"), std::string::npos);
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, HungCompilerCountsAsErrorAndTheRunGoesOn) {
+    comandos_.compilar = CompilarProyecto;
+    Proyectos({{"Alfa.vbp", true}, {"Beta.vbp", true}});
+    procesos_.guiones = {ProcesosFalsos::Cuelga(), ProcesosFalsos::Termina()};
+    const ResumenLote r = Ejecutar();
+    EXPECT_EQ(procesos_.lineas.size(), 2u);
+    EXPECT_EQ(ventana_.Entradas(Control::ListResultados),
+              (std::vector<std::string>{"ERROR - Alfa.vbp", "OK - Beta.vbp"}));
+    EXPECT_NE(Log().find("  TIMEOUT compilando (posible dialogo bloqueante) - revisar el "
+                         "proyecto a mano.\r\n  Resultado: ERROR - Alfa.vbp"),
+              std::string::npos);
+    EXPECT_EQ(r.conError, 1);
+    EXPECT_EQ(r.correctos, 1);
+}
+
+// Regression: the summary announced "Registro guardado en:" for a log that was
+// never written (no "Herramientas" folder).
+TEST_F(RecompilarSeleccionadosPrueba, SummaryNeverClaimsALogThatWasNotWritten) {
+    ArchivosFalsos sinHerramientas;
+    Contexto ctx{sinHerramientas, "C:\\DEV", &dialogos_, &entorno_};
+    Proyectos({{"Alfa.vbp", true}});
+    const ResumenLote r = RecompilarSeleccionados(ctx, ventana_, comandos_);
+    EXPECT_TRUE(r.ejecutado);
+    EXPECT_FALSE(r.registroGuardado);
+    EXPECT_FALSE(sinHerramientas.ExisteCarpeta("C:\\DEV\\Herramientas"));
+    EXPECT_EQ(Resumen().texto, "Recompilacion terminada.\r\nOK: 1   Con error: 0\r\n\r\n"
+                               "No se pudo guardar el registro en:\r\n" + std::string(kRutaLog));
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, LogWriteFailingMidRunIsReportedNotFatal) {
+    ArchivosConFallos conFallos(archivos_);
+    // The header is written; the rewrite after the first project fails.
+    conFallos.FallarPrimera(ArchivosConFallos::Operacion::Borrar, kRutaLog);
+    Contexto ctx{conFallos, "C:\\DEV", &dialogos_, &entorno_};
+    Proyectos({{"Alfa.vbp", true}, {"Beta.vbp", true}});
+    const ResumenLote r = RecompilarSeleccionados(ctx, ventana_, comandos_);
+    EXPECT_EQ(r.correctos, 2);
+    EXPECT_FALSE(r.registroGuardado);
+    EXPECT_NE(Resumen().texto.find("No se pudo guardar el registro en:"), std::string::npos);
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, LogIsAnsiAndReplacesOneOfTheSameName) {
+    archivos_.PonerArchivo(kRutaLog, "una corrida anterior");
+    Proyectos({{"A\xC3\xB1o.vbp", true}});
+    Ejecutar();
+    EXPECT_EQ(Log().find("anterior"), std::string::npos);
+    EXPECT_NE(Log().find("\r\nA\xF1o.vbp\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vorpel

@@ -1,0 +1,229 @@
+// A stand-in for the VB6 command-line compiler, for the tests and the demo.
+//
+//   VB6 /make PROJECT /out LOG
+//
+// Checks the project the way a build would fail on it and writes the log in
+// the compiler's own wording:
+//   - every Form, Module, Class and UserControl file it names must exist:
+//     "File not found: 'PATH'" for each one missing, then "Errors during load
+//     of 'PROJECT'." (a failed build's log always holds the word "Error");
+//   - every in-house control declared in its forms must carry the project's
+//     Name as prefix: "Compile Error in File 'FORM', Line N : ..." for the first
+//     one that does not;
+//   - otherwise "Build of 'NAME.exe' succeeded."
+// Paths are Windows path texts; on Linux they go through the Wine prefix
+// ($WINEPREFIX), as the tool's own file services do.
+//
+// Test aids, as lines of the project file (the compiler itself ignores keys it
+// does not know):
+//   SustitutoVB6=Colgar       never ends, as a compiler stuck on a dialog; it
+//                             first starts a child process that appends to
+//                             PROJECT.latido every 100 ms, so that a test can
+//                             see whether the kill took the child too
+//   SustitutoVB6=SinRegistro  ends without writing any log
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/contexto.h"
+#include "platform/sistema.h"
+#include "platform/texto.h"
+#include "projectfile/lineas.h"
+#include "textfiles/archivo_texto.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+
+#include "platform/prefijo_wine.h"
+#endif
+
+namespace vorpel {
+namespace {
+
+const std::vector<std::string> kTiposPropios = {"skarno",         "pravix", "fendrik", "ucmorvan",
+                                                "gravlocfiltros", "gravlo"};
+
+std::string NombreDeArchivo(const std::string& ruta) {
+    const size_t barra = ruta.find_last_of("\\/");
+    return barra == std::string::npos ? ruta : ruta.substr(barra + 1);
+}
+
+/// The first declaration of an in-house control without the project's prefix,
+/// as a compiler message; empty when every declaration is right.
+std::string ErrorDePrefijos(const std::string& archivoFormulario, const std::string& texto,
+                            const std::string& prefijo) {
+    const ListaLineas lineas = DividirLineas(texto);
+    for (size_t n = 0; n < lineas.size(); ++n) {
+        const std::string t(Recortar(lineas[n]));
+        if (t.size() < 6 || AMinusculas(t.substr(0, 6)) != "begin ") continue;
+        const std::string resto = t.substr(6);
+        const size_t espacio = resto.find(' ');
+        if (espacio == std::string::npos || espacio == 0) continue;
+        const std::string token = resto.substr(0, espacio);
+        const size_t punto = token.rfind('.');
+        if (punto == std::string::npos || punto == 0) continue;
+        const std::string tipo = token.substr(punto + 1);
+        bool propio = false;
+        for (const std::string& t6 : kTiposPropios) propio = propio || AMinusculas(tipo) == t6;
+        if (!propio || IgualesSinMayusculas(token.substr(0, punto), prefijo)) continue;
+        const std::string control(Recortar(resto.substr(espacio + 1)));
+        return "Compile Error in File '" + archivoFormulario + "', Line " + std::to_string(n + 1) +
+               " : Class " + token + " of control " + control +
+               " was not a loaded control class.";
+    }
+    return {};
+}
+
+bool EscribirRegistro(SistemaArchivos& archivos, const std::string& ruta,
+                      const std::string& texto) {
+    std::string error;
+    if (archivos.ExisteArchivo(ruta)) (void)archivos.Borrar(ruta, error);
+    return archivos.EscribirArchivoNuevo(ruta, TextoABytes(texto), error);
+}
+
+// --- Hanging, with a child that shows whether it is still alive -------------
+
+[[noreturn]] void Latir(const std::string& rutaLatido) {
+    for (;;) {
+#ifdef _WIN32
+        const int n = MultiByteToWideChar(CP_UTF8, 0, rutaLatido.c_str(), -1, nullptr, 0);
+        std::wstring ancha(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, rutaLatido.c_str(), -1, ancha.data(), n);
+        FILE* archivo = _wfopen(ancha.c_str(), L"ab");
+#else
+        const auto host = PrefijoWine(CarpetaPrefijoWinePorDefecto()).RutaHost(rutaLatido);
+        FILE* archivo = host ? std::fopen(host->c_str(), "ab") : nullptr;
+#endif
+        if (archivo != nullptr) {
+            std::fputc('.', archivo);
+            std::fclose(archivo);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+[[noreturn]] void Colgar(const std::string& rutaLatido) {
+#ifdef _WIN32
+    wchar_t propio[MAX_PATH];
+    GetModuleFileNameW(nullptr, propio, MAX_PATH);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, rutaLatido.c_str(), -1, nullptr, 0);
+    std::wstring latido(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, rutaLatido.c_str(), -1, latido.data(), n);
+    latido.resize(latido.size() - 1);
+    std::wstring linea = L"\"" + std::wstring(propio) + L"\" /latido \"" + latido + L"\"";
+    STARTUPINFOW inicio{};
+    inicio.cb = sizeof inicio;
+    PROCESS_INFORMATION proceso{};
+    if (CreateProcessW(nullptr, linea.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &inicio, &proceso)) {
+        CloseHandle(proceso.hThread);
+        CloseHandle(proceso.hProcess);
+    }
+#else
+    if (::fork() == 0) Latir(rutaLatido);
+#endif
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+}
+
+// --- The build ---------------------------------------------------------------
+
+int Compilar(const std::string& proyecto, const std::string& registro) {
+    std::unique_ptr<SistemaArchivos> archivos = CrearSistemaArchivos();
+    Contexto ctx{*archivos, ""};
+
+    std::string texto, error;
+    bool terminaConSalto = false;
+    if (!LeerArchivoTexto(ctx, proyecto, texto, terminaConSalto, error)) {
+        EscribirRegistro(*archivos, registro, "File not found: '" + proyecto + "'\r\n");
+        return 1;
+    }
+    const ListaLineas lineas = DividirLineas(texto);
+    for (const std::string& linea : lineas) {
+        if (ClaveDeLinea(linea) != "SUSTITUTOVB6") continue;
+        if (IgualesSinMayusculas(ValorDeLinea(linea), "Colgar")) Colgar(proyecto + ".latido");
+        if (IgualesSinMayusculas(ValorDeLinea(linea), "SinRegistro")) return 0;
+    }
+
+    const std::string nombre = ObtenerNombreProyecto(texto);
+    const std::string carpeta = ObtenerCarpeta(proyecto, "");
+    std::string faltan;
+    std::vector<std::string> formularios;
+    for (const std::string& linea : lineas) {
+        const std::string clave = ClaveDeLinea(linea);
+        std::string escrito;
+        if (clave == "FORM" || clave == "USERCONTROL") {
+            escrito = ValorDeLinea(linea);
+        } else if (clave == "MODULE" || clave == "CLASS") {
+            escrito = ArchivoDeModulo(linea);
+        } else {
+            continue;
+        }
+        const std::string ruta = ResolverRuta(carpeta, escrito);
+        if (!archivos->ExisteArchivo(ruta)) {
+            faltan += "File not found: '" + ruta + "'\r\n";
+        } else if (clave == "FORM") {
+            formularios.push_back(ruta);
+        }
+    }
+    if (!faltan.empty()) {
+        EscribirRegistro(*archivos, registro,
+                         faltan + "Errors during load of '" + NombreDeArchivo(proyecto) + "'.\r\n");
+        return 1;
+    }
+    for (const std::string& formulario : formularios) {
+        std::string textoFormulario;
+        if (!LeerArchivoTexto(ctx, formulario, textoFormulario, terminaConSalto, error)) {
+            EscribirRegistro(*archivos, registro,
+                             "Compile Error in File '" + NombreDeArchivo(formulario) +
+                                 "', Line 1 : " + error + "\r\n");
+            return 1;
+        }
+        const std::string fallo =
+            ErrorDePrefijos(NombreDeArchivo(formulario), textoFormulario, nombre);
+        if (!fallo.empty()) {
+            EscribirRegistro(*archivos, registro, fallo + "\r\n");
+            return 1;
+        }
+    }
+    EscribirRegistro(*archivos, registro, "Build of '" + nombre + ".exe' succeeded.\r\n");
+    return 0;
+}
+
+int Principal(const std::vector<std::string>& args) {
+    if (args.size() == 2 && args[0] == "/latido") Latir(args[1]);
+    std::string proyecto, registro;
+    for (size_t i = 0; i + 1 < args.size(); ++i) {
+        if (IgualesSinMayusculas(args[i], "/make")) proyecto = args[++i];
+        else if (IgualesSinMayusculas(args[i], "/out")) registro = args[++i];
+    }
+    if (proyecto.empty() || registro.empty()) {
+        std::fprintf(stderr, "Uso: VB6 /make PROYECTO /out REGISTRO\n");
+        return 2;
+    }
+    return Compilar(proyecto, registro);
+}
+
+}  // namespace
+}  // namespace vorpel
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<size_t>(n > 0 ? n : 1), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, arg.data(), n, nullptr, nullptr);
+        arg.resize(arg.size() - 1);
+        args.push_back(arg);
+    }
+    return vorpel::Principal(args);
+}
+#else
+int main(int argc, char** argv) { return vorpel::Principal({argv + 1, argv + argc}); }
+#endif
