@@ -1,9 +1,10 @@
 // vorpel.exe: the program's entry point. The DEV folder is the folder of the
 // executable; the window opens on it and closing the window ends the program.
 
+// clang-format off
 #include <windows.h>
-
-#include <commctrl.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
 
 #include <memory>
 

@@ -51,18 +51,17 @@ ClaseControl ClaseDe(const DefinicionControl& def) {
         case TipoControl::CajaTexto:
             return {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         case TipoControl::ListaConCasillas:
-            return {WC_LISTVIEWW,
-                    WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
-                        LVS_SHOWSELALWAYS,
-                    WS_EX_CLIENTEDGE};
+            return {
+                WC_LISTVIEWW,
+                WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                WS_EX_CLIENTEDGE};
         case TipoControl::Lista:
             return {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                     WS_EX_CLIENTEDGE};
         case TipoControl::Boton: {
             // The three tall correction buttons wrap their long captions.
             const bool alto = def.control == Control::Command1 ||
-                              def.control == Control::Command2 ||
-                              def.control == Control::Command3;
+                              def.control == Control::Command2 || def.control == Control::Command3;
             return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | (alto ? BS_MULTILINE : 0u), 0};
         }
         case TipoControl::Casilla:
@@ -75,7 +74,8 @@ ClaseControl ClaseDe(const DefinicionControl& def) {
 
 std::wstring TextoDeVentana(HWND hwnd) {
     std::wstring texto(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    texto.resize(static_cast<size_t>(GetWindowTextW(hwnd, texto.data(), static_cast<int>(texto.size()))));
+    texto.resize(
+        static_cast<size_t>(GetWindowTextW(hwnd, texto.data(), static_cast<int>(texto.size()))));
     return texto;
 }
 
@@ -378,9 +378,9 @@ std::string VentanaPrincipal::TextoEnLista(Control lista, int indice) {
             LVITEMW entrada{};
             entrada.pszText = texto.data();
             entrada.cchTextMax = static_cast<int>(tamano);
-            const auto largo = static_cast<size_t>(
-                SendMessageW(h, LVM_GETITEMTEXTW, static_cast<WPARAM>(indice),
-                             reinterpret_cast<LPARAM>(&entrada)));
+            const auto largo =
+                static_cast<size_t>(SendMessageW(h, LVM_GETITEMTEXTW, static_cast<WPARAM>(indice),
+                                                 reinterpret_cast<LPARAM>(&entrada)));
             if (largo + 1 < tamano) {
                 texto.resize(largo);
                 break;
@@ -458,8 +458,8 @@ void VentanaPrincipal::PonerTildado(Control casilla, bool tildado) {
 void VentanaPrincipal::PonerPuntero(Puntero puntero) {
     puntero_ = puntero;
     // At once: WM_SETCURSOR only comes when the mouse moves.
-    SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(
-                                       puntero == Puntero::RelojArena ? IDC_WAIT : IDC_ARROW)));
+    SetCursor(LoadCursorW(
+        nullptr, reinterpret_cast<LPCWSTR>(puntero == Puntero::RelojArena ? IDC_WAIT : IDC_ARROW)));
 }
 
 void VentanaPrincipal::CederMensajes() {

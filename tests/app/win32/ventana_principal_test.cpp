@@ -2,23 +2,22 @@
 // mouse clicks, BM_CLICK) on a DEV folder in a temporary folder on disk.
 // Runs under Wine and Xvfb, at 96 DPI.
 
-#include <windows.h>
+#include "app/win32/ventana_principal.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "app/disposicion.h"
 #include "app/formulario_principal.h"
 #include "app/win32/dialogos_win32.h"
-#include "app/win32/ventana_principal.h"
 #include "fakes/dialogos_grabados.h"
 #include "platform/plataforma_win32.h"
 #include "platform/sistema.h"
@@ -44,12 +43,17 @@ std::string TextoDeVentana(HWND hwnd) {
 
 const char* ClaseEsperada(TipoControl tipo) {
     switch (tipo) {
-        case TipoControl::CajaTexto: return "Edit";
-        case TipoControl::ListaConCasillas: return "SysListView32";
-        case TipoControl::Lista: return "ListBox";
+        case TipoControl::CajaTexto:
+            return "Edit";
+        case TipoControl::ListaConCasillas:
+            return "SysListView32";
+        case TipoControl::Lista:
+            return "ListBox";
         case TipoControl::Boton:
-        case TipoControl::Casilla: return "Button";
-        case TipoControl::Etiqueta: return "Static";
+        case TipoControl::Casilla:
+            return "Button";
+        case TipoControl::Etiqueta:
+            return "Static";
     }
     return "";
 }
@@ -265,7 +269,8 @@ TEST_F(VentanaPrincipalWin32, ListsOnlyPlainProjectFilesWithTheirCount) {
     Escribir(L"DEV/notas.txt", "x");
     fs::create_directories(raiz_ / L"DEV" / L"Carpeta.vbp");
     Abrir();
-    EXPECT_EQ(EntradasLista1(), (std::vector<std::string>{"Caja.vbp", "Compras.VBP", "Ventas.vbp"}));
+    EXPECT_EQ(EntradasLista1(),
+              (std::vector<std::string>{"Caja.vbp", "Compras.VBP", "Ventas.vbp"}));
     EXPECT_EQ(TextoDeVentana(De(Control::Label3)), "Proyectos (3)");
 }
 
@@ -372,11 +377,13 @@ TEST_F(VentanaPrincipalWin32, Command1OnAMissingProjectShowsTheBoxAndChangesNoth
 }
 
 TEST_F(VentanaPrincipalWin32, Command1CorrectsARealProjectAndSelectsItAgain) {
-    const std::string vbp = "Type=Exe\r\nForm=frmVentas.frm\r\nStartup=\"frmVentas\"\r\n"
-                            "Name=\"Ventas\"\r\n";
+    const std::string vbp =
+        "Type=Exe\r\nForm=frmVentas.frm\r\nStartup=\"frmVentas\"\r\n"
+        "Name=\"Ventas\"\r\n";
     Escribir(L"DEV/Ventas.vbp", vbp);
-    Escribir(L"DEV/frmVentas.frm",
-             "VERSION 5.00\r\nBegin VB.Form frmVentas\r\nEnd\r\nAttribute VB_Name = \"frmVentas\"\r\n");
+    Escribir(
+        L"DEV/frmVentas.frm",
+        "VERSION 5.00\r\nBegin VB.Form frmVentas\r\nEnd\r\nAttribute VB_Name = \"frmVentas\"\r\n");
     Escribir(L"DEV/Caja.vbp", "Type=Exe\r\n");
     Escribir(L"DEV/PravixBar.ctl", "VERSION 5.00\r\n");
     Escribir(L"DEV/ModPravixBar.bas", "Attribute VB_Name = \"ModPravixBar\"\r\n");
