@@ -82,6 +82,10 @@ ResultadoCorreccion EjecutarCorreccion(Contexto& ctx, ModoCorreccion modo,
         return resultado;
     }
 
+    // The command gets the name as the disk spells it: its safe save replaces
+    // the file by renaming, which would otherwise rename Ventas.vbp to the
+    // typed ventas.vbp.
+    resultado.rutaProyecto = ctx.carpetaDev + "\\" + nombreEnDisco;
     resultado.estado = EstadoCorreccion::Ejecutada;
     const ComandoProyecto* comando = &comandos.skin;
     if (modo == ModoCorreccion::Vbp) {

@@ -68,18 +68,20 @@ TEST_F(Correccion, BlankNameDoesNothingVisible) {
 }
 
 TEST_F(Correccion, TrimsNameAndAppendsExtensionOnlyWhenMissing) {
-    EXPECT_EQ(Ejecutar("  Ventas  ").rutaProyecto, "C:\\dev\\Ventas.vbp");
-    EXPECT_EQ(Ejecutar("VENTAS.VBP").rutaProyecto, "C:\\dev\\VENTAS.VBP");
-    EXPECT_EQ(Ejecutar("ventas.vbp").rutaProyecto, "C:\\dev\\ventas.vbp");
+    for (const char* texto : {"  Ventas  ", "VENTAS.VBP", "ventas.vbp"}) {
+        EXPECT_EQ(Ejecutar(texto).estado, EstadoCorreccion::Ejecutada) << texto;
+    }
     ASSERT_EQ(llamadas_.size(), 3u);
     EXPECT_TRUE(dialogos_.mostrados.empty());
 }
 
-TEST_F(Correccion, FindsProjectTypedInAnotherLetterCase) {
+// Regression: the command's save renamed Ventas.vbp to the typed ventas.vbp.
+TEST_F(Correccion, RunsTheCommandOnTheNameAsTheDiskSpellsIt) {
     const ResultadoCorreccion r = Ejecutar("ventas");
     EXPECT_EQ(r.estado, EstadoCorreccion::Ejecutada);
+    EXPECT_EQ(r.rutaProyecto, "C:\\dev\\Ventas.vbp");
     ASSERT_EQ(llamadas_.size(), 1u);
-    EXPECT_EQ(llamadas_[0].ruta, "C:\\dev\\ventas.vbp");
+    EXPECT_EQ(llamadas_[0].ruta, "C:\\dev\\Ventas.vbp");
 }
 
 TEST_F(Correccion, RunsTheCommandOfEachMode) {

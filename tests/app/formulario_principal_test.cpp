@@ -212,7 +212,7 @@ TEST_F(FormularioPrincipalTest, NameTypedInAnotherCaseRunsTheCommandAndSelectsTh
     Pulsar(Control::CmdMarcarTodos);
     ventana_.PonerTexto(Control::TxTCorrige, " ventas ");
     Pulsar(Control::Command1);
-    EXPECT_EQ(llamadas_, (Textos{"vbp C:\\dev\\ventas.vbp"}));
+    EXPECT_EQ(llamadas_, (Textos{"vbp C:\\dev\\Ventas.vbp"}));  // the disk spelling
     EXPECT_EQ(ventana_.Texto(Control::TxTCorrige), "Ventas.vbp");
     EXPECT_EQ(Actual(), "Ventas.vbp");
     EXPECT_EQ(Marcas(), (std::vector<bool>(4, false)));  // the rescan drops every tick
@@ -224,7 +224,7 @@ TEST_F(FormularioPrincipalTest, EachButtonRunsItsOwnCommand) {
     Pulsar(Control::Command1);
     Pulsar(Control::Command2);
     Pulsar(Control::Command3);
-    EXPECT_EQ(llamadas_, (Textos{"vbp C:\\dev\\Stock.VBP", "frm C:\\dev\\Stock.vbp",
+    EXPECT_EQ(llamadas_, (Textos{"vbp C:\\dev\\Stock.vbp", "frm C:\\dev\\Stock.vbp",
                                  "skin C:\\dev\\Stock.vbp"}));
 }
 

@@ -100,7 +100,7 @@ TEST_F(Cli, DevOptionIsMappedAndItsFinalSeparatorDropped) {
     archivos_.PonerArchivo("C:\\otra\\Uno.vbp", "");
     EXPECT_EQ(Ejecutar({"--dev", "/prefijo/drive_c/otra/", "vbp", "uno"}), 0);
     EXPECT_EQ(carpetasPedidas_, std::vector<std::string>{"/prefijo/drive_c/otra/"});
-    EXPECT_EQ(ejecutados_, std::vector<std::string>{"vbp C:\\otra\\uno.vbp"});
+    EXPECT_EQ(ejecutados_, std::vector<std::string>{"vbp C:\\otra\\Uno.vbp"});
     salida_.str("");
     EXPECT_EQ(Ejecutar({"--dev=/prefijo/drive_c/otra/", "listar"}), 0);
     EXPECT_EQ(salida_.str(), "Uno.vbp\nProyectos (1)\n");
@@ -142,9 +142,9 @@ TEST_F(Cli, RunsEachCommandOnTheTypedProject) {
     EXPECT_EQ(Ejecutar({"frm", "Compras.VBP"}), 0);
     EXPECT_EQ(Ejecutar({"skin", "Ventas"}), 0);
     EXPECT_EQ(ejecutados_,
-              (std::vector<std::string>{"vbp C:\\dev\\ventas.vbp", "frm C:\\dev\\Compras.VBP",
+              (std::vector<std::string>{"vbp C:\\dev\\Ventas.vbp", "frm C:\\dev\\Compras.vbp",
                                         "skin C:\\dev\\Ventas.vbp"}));
-    EXPECT_EQ(salida_.str().rfind("== Prueba (informacion) ==\nvbp\nC:\\dev\\ventas.vbp\n\n", 0),
+    EXPECT_EQ(salida_.str().rfind("== Prueba (informacion) ==\nvbp\nC:\\dev\\Ventas.vbp\n\n", 0),
               0u);
 }
 

@@ -1,0 +1,48 @@
+// vorpel.exe: the program's entry point. The DEV folder is the folder of the
+// executable; the window opens on it and closing the window ends the program.
+
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
+
+#include <memory>
+
+#include "app/formulario_principal.h"
+#include "app/win32/dialogos_win32.h"
+#include "app/win32/ventana_principal.h"
+#include "platform/sistema.h"
+
+int WINAPI wWinMain(HINSTANCE instancia, HINSTANCE, PWSTR, int comoMostrar) {
+    INITCOMMONCONTROLSEX controles{sizeof(controles), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controles);
+
+    std::unique_ptr<vorpel::SistemaArchivos> archivos = vorpel::CrearSistemaArchivos();
+    std::unique_ptr<vorpel::Entorno> entorno = vorpel::CrearEntorno();
+    vorpel::DialogosWin32 dialogos;
+    vorpel::Contexto ctx{*archivos, entorno->CarpetaAplicacion(), &dialogos, entorno.get()};
+
+    vorpel::VentanaPrincipal ventana;
+    if (!ventana.Crear(instancia)) {
+        MessageBoxW(nullptr, L"No se pudo crear la ventana principal.", L"vorpel",
+                    MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    dialogos.PonerDueno(ventana.Manejador());
+    vorpel::FormularioPrincipal formulario(ventana, ctx);
+    ventana.Conectar(&formulario);
+    formulario.Abrir();
+    ventana.Mostrar(comoMostrar);
+
+    MSG mensaje;
+    while (GetMessageW(&mensaje, nullptr, 0, 0) > 0) {
+        // Dialog keys: Tab and Shift+Tab walk the controls in their tab order.
+        if (ventana.Manejador() != nullptr && IsDialogMessageW(ventana.Manejador(), &mensaje)) {
+            continue;
+        }
+        TranslateMessage(&mensaje);
+        DispatchMessageW(&mensaje);
+    }
+    ventana.Conectar(nullptr);
+    return static_cast<int>(mensaje.wParam);
+}

@@ -1,0 +1,4 @@
+Attribute VB_Name = "Base"
+Option Explicit
+
+Public Const EMPRESA As String = "Darvento S.A."
