@@ -46,6 +46,8 @@ public:
     std::optional<std::string> CarpetaDeVariable(const std::string& nombre) override;
     FechaHora FechaHoraLocal() override;
     double SegundosDesdeMedianoche() override;
+    /// The user's short date and long time, joined by a blank.
+    std::string TextoFechaHoraGeneral(const FechaHora& fecha) override;
 };
 
 }  // namespace vorpel
