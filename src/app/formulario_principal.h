@@ -10,6 +10,7 @@
 #include "app/correccion.h"
 #include "platform/contexto.h"
 #include "platform/ventana.h"
+#include "transfer/traslado.h"
 
 namespace vorpel {
 
@@ -47,6 +48,8 @@ public:
     const CatalogoProyectos& Catalogo() const { return catalogo_; }
     Ventana& VentanaPrincipal() { return ventana_; }
     Contexto& ContextoPrincipal() { return ctx_; }
+    /// What the last click on CmdTraerOrigen or CmdDevolverOrigen came to.
+    const ResultadoTraslado& UltimoTraslado() const { return ultimoTraslado_; }
 
 private:
     void EjecutarCorreccion(ModoCorreccion modo);
@@ -55,6 +58,7 @@ private:
     Contexto& ctx_;
     ComandosCorreccion comandos_;
     CatalogoProyectos catalogo_;
+    ResultadoTraslado ultimoTraslado_;
 };
 
 }  // namespace vorpel

@@ -62,6 +62,14 @@ std::string UltimoComponente(const std::string& ruta) {
     return barra == std::string::npos ? ruta : ruta.substr(barra + 1);
 }
 
+// The project file as the disk spells it, so that its copy on the other side
+// keeps that spelling rather than the one typed.
+std::string ComoEnDisco(Contexto& ctx, const std::string& carpeta, const std::string& ruta) {
+    std::string nombre;
+    if (!ctx.archivos.BuscarArchivoSimple(ruta, nombre)) return ruta;
+    return carpeta + nombre;
+}
+
 FechaHora LeerFecha(Contexto& ctx, const std::string& ruta, uint32_t numero, const char* fuente) {
     FechaHora fecha;
     std::string sistema;
@@ -85,13 +93,14 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                                          const std::string& nombreProyecto,
                                          const RecargaProyectos& recargar,
                                          ResultadoTraslado& r) {
-    const std::string rutaVbp = CarpetaOrigen(ctx) + nombreProyecto + ".vbp";
+    std::string rutaVbp = CarpetaOrigen(ctx) + nombreProyecto + ".vbp";
     if (!EsNombreSimple(nombreProyecto) || !ExisteArchivo(ctx, rutaVbp)) {
         Mostrar(ctx, kTituloTraer, "No se encontro el proyecto en origen:\r\n" + rutaVbp,
                 Icono::Exclamacion);
         r.estado = EstadoTraslado::NoEncontrado;
         return r;
     }
+    rutaVbp = ComoEnDisco(ctx, CarpetaOrigen(ctx), rutaVbp);
     ConjuntoTextos lista;
     std::string error;
     if (!ListarArchivosProyecto(ctx, rutaVbp, lista, error)) {
@@ -161,7 +170,7 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
 ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                                             const std::string& nombreProyecto,
                                             ResultadoTraslado& r) {
-    const std::string rutaVbp = ctx.carpetaDev + "\\" + nombreProyecto + ".vbp";
+    std::string rutaVbp = ctx.carpetaDev + "\\" + nombreProyecto + ".vbp";
     if (!EsNombreSimple(nombreProyecto) || !ExisteArchivo(ctx, rutaVbp)) {
         Mostrar(ctx, kTituloDevolver,
                 "No se encontro el proyecto en esta carpeta (DEV):\r\n" + rutaVbp,
@@ -169,6 +178,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         r.estado = EstadoTraslado::NoEncontrado;
         return r;
     }
+    rutaVbp = ComoEnDisco(ctx, ctx.carpetaDev + "\\", rutaVbp);
     ConjuntoTextos lista;
     std::string error;
     if (!ListarArchivosProyecto(ctx, rutaVbp, lista, error)) {
