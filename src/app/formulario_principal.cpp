@@ -100,9 +100,20 @@ void FormularioPrincipal::Command1_Click() { EjecutarCorreccion(ModoCorreccion::
 void FormularioPrincipal::Command2_Click() { EjecutarCorreccion(ModoCorreccion::Frm); }
 void FormularioPrincipal::Command3_Click() { EjecutarCorreccion(ModoCorreccion::Skin); }
 
-// The transfer commands are wired as they are built.
-void FormularioPrincipal::CmdTraerOrigen_Click() {}
-void FormularioPrincipal::CmdDevolverOrigen_Click() {}
+void FormularioPrincipal::CmdTraerOrigen_Click() {
+    const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
+    ultimoTraslado_ = PedirTraerProyecto(ctx_, ventana_, nombre, [this] { CargarProyectos(); });
+    if (ultimoTraslado_.estado == EstadoTraslado::SinNombre ||
+        ultimoTraslado_.estado == EstadoTraslado::Cancelado)
+        return;
+    // Whatever the bring came to, the forms of the project are corrected next.
+    Command2_Click();
+}
+
+void FormularioPrincipal::CmdDevolverOrigen_Click() {
+    const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
+    ultimoTraslado_ = PedirDevolverProyecto(ctx_, ventana_, nombre);
+}
 
 void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {
     ultimoLote_ = RecompilarSeleccionados(ctx_, ventana_);

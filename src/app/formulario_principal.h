@@ -11,6 +11,7 @@
 #include "platform/contexto.h"
 #include "platform/ventana.h"
 #include "rebuild/recompilacion_lote.h"
+#include "transfer/traslado.h"
 
 namespace vorpel {
 
@@ -50,6 +51,8 @@ public:
     const ResumenLote& UltimoLote() const { return ultimoLote_; }
     Ventana& VentanaPrincipal() { return ventana_; }
     Contexto& ContextoPrincipal() { return ctx_; }
+    /// What the last click on CmdTraerOrigen or CmdDevolverOrigen came to.
+    const ResultadoTraslado& UltimoTraslado() const { return ultimoTraslado_; }
 
 private:
     void EjecutarCorreccion(ModoCorreccion modo);
@@ -59,6 +62,7 @@ private:
     ComandosCorreccion comandos_;
     CatalogoProyectos catalogo_;
     ResumenLote ultimoLote_;
+    ResultadoTraslado ultimoTraslado_;
 };
 
 }  // namespace vorpel

@@ -98,7 +98,15 @@ bool CopiarArchivo(Contexto& ctx, const std::string& origen, const std::string& 
     std::string sistema;
     bool ok = true;
     if (ExisteArchivo(ctx, destino)) ok = ctx.archivos.Borrar(destino, sistema);
-    if (ok) ok = ctx.archivos.Copiar(origen, destino, sistema);
+    if (ok) {
+        ok = ctx.archivos.Copiar(origen, destino, sistema);
+        // A copy that breaks off may leave a partial file with a fresh time,
+        // which a later transfer would take for newer work than the source.
+        if (!ok && ExisteArchivo(ctx, destino)) {
+            std::string ignorado;
+            (void)ctx.archivos.Borrar(destino, ignorado);
+        }
+    }
     if (!ok && error.empty())
         error = "No se pudo copiar '" + origen + "' a '" + destino + "': " + sistema;
     return ok;

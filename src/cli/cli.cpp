@@ -88,7 +88,7 @@ struct OpcionesCli {
             error = "listar admite un solo texto de busqueda (use comillas si lleva espacios).";
             return false;
         }
-    } else if (c == "vbp" || c == "frm" || c == "skin") {
+    } else if (c == "vbp" || c == "frm" || c == "skin" || c == "traer" || c == "devolver") {
         if (opciones.argumentos.empty() || Recortar(opciones.argumentos[0]).empty()) {
             error = "falta el nombre del proyecto.";
             return false;
@@ -197,6 +197,28 @@ int Recompilar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servici
     return kSalidaCorrecta;
 }
 
+// The transfer buttons, clicked on a window kept in memory with the project
+// typed into TxTCorrige, as a user would.
+int Trasladar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios,
+              const ComandosCorreccion& comandos, const DialogosImpresos& dialogos) {
+    VentanaMemoria ventana;
+    FormularioPrincipal formulario(ventana, ctx, comandos);
+    formulario.Abrir();
+    ventana.PonerTexto(Control::TxTCorrige, opciones.argumentos[0]);
+    if (opciones.comando == "traer") {
+        formulario.CmdTraerOrigen_Click();
+    } else {
+        formulario.CmdDevolverOrigen_Click();
+    }
+    servicios.salida.flush();
+    const ResultadoTraslado& r = formulario.UltimoTraslado();
+    const bool fallo = r.estado == EstadoTraslado::SinNombre ||
+                       r.estado == EstadoTraslado::NoEncontrado ||
+                       r.estado == EstadoTraslado::Ilegible ||
+                       r.estado == EstadoTraslado::Interrumpido || r.fallidos > 0;
+    return fallo || dialogos.HuboError() ? kSalidaFallo : kSalidaCorrecta;
+}
+
 }  // namespace
 
 std::string TextoUso() {
@@ -208,12 +230,18 @@ std::string TextoUso() {
            "  vbp PROYECTO     corrige el .vbp del proyecto (controles fuente y ModPravixBar.bas)\n"
            "  frm PROYECTO     corrige los prefijos de los controles en los .frm del proyecto\n"
            "  skin PROYECTO    quita SkinFramework Codejock del .vbp y los .frm del proyecto\n"
+           "  traer PROYECTO   copia el proyecto desde la carpeta de origen ZEL_CONT a la\n"
+           "                   carpeta DEV sin pisar archivos mas nuevos en DEV; despues\n"
+           "                   corrige sus .frm (como frm)\n"
+           "  devolver PROYECTO  mueve el proyecto de la carpeta DEV a ZEL_CONT (copia y\n"
+           "                   borra de DEV) sin pisar archivos mas nuevos en origen\n"
            "  recompilar [--sin-corregir] PROYECTO...\n"
            "                   corrige (salvo con --sin-corregir) y compila con VB6 los\n"
            "                   proyectos nombrados, uno tras otro; muestra cada resultado y\n"
            "                   deja el registro en Herramientas\\ de la carpeta DEV\n"
            "\n"
-           "PROYECTO es el nombre del .vbp en la carpeta DEV, con o sin la extension.\n"
+           "PROYECTO es el nombre del .vbp en la carpeta DEV (para traer, en ZEL_CONT), con\n"
+           "o sin la extension.\n"
            "\n"
            "Opciones:\n"
            "  --dev CARPETA    la carpeta DEV (por omision, la carpeta actual); en Linux, una\n"
@@ -222,8 +250,11 @@ std::string TextoUso() {
            "                   terminal, o se responde No cuando no hay terminal\n"
            "  --help           muestra esta ayuda\n"
            "\n"
-           "Salida: 0 terminado, nada que hacer o respuesta No; 1 se informo un error\n"
-           "(recompilar: algun proyecto fallo); 2 error de uso.\n"
+           "Salida: 0 terminado, nada que hacer o respuesta No; 1 se informo un error;\n"
+           "2 error de uso. traer y devolver salen con 1 tambien cuando el proyecto no\n"
+           "esta, o cuando un archivo no se pudo copiar o no se pudo borrar de DEV (los\n"
+           "salteados por ser mas nuevos del otro lado no son error); recompilar, cuando\n"
+           "algun proyecto fallo.\n"
            "\n"
            "Variable de entorno (ayuda para pruebas): VORPEL_ESPERA_COMPILADOR_MS, la espera\n"
            "maxima de cada compilacion en milisegundos (por omision 180000).\n";
@@ -254,6 +285,9 @@ int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
     if (opciones.comando == "recompilar") return Recompilar(ctx, opciones, servicios, dialogos);
 
     const ComandosCorreccion comandos = servicios.comandos.value_or(ComandosReales());
+    if (opciones.comando == "traer" || opciones.comando == "devolver") {
+        return Trasladar(ctx, opciones, servicios, comandos, dialogos);
+    }
     const ResultadoCorreccion resultado =
         EjecutarCorreccion(ctx, ModoDeComando(opciones.comando), opciones.argumentos[0], comandos);
     servicios.salida.flush();

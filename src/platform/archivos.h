@@ -11,6 +11,9 @@ namespace vorpel {
 
 struct FechaHora {
     int anio = 0, mes = 0, dia = 0, hora = 0, minuto = 0, segundo = 0;
+    /// Within the second, as far as the file system keeps it: files written a
+    /// fraction of a second apart must not compare as equal.
+    int nanosegundo = 0;
     friend bool operator==(const FechaHora&, const FechaHora&) = default;
     friend auto operator<=>(const FechaHora&, const FechaHora&) = default;
 };

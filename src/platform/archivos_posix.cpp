@@ -452,7 +452,8 @@ bool ArchivosPosix::FechaModificacion(const std::string& ruta, FechaHora& fecha,
         return false;
     }
     fecha = FechaHora{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                      local.tm_hour,        local.tm_min,     local.tm_sec};
+                      local.tm_hour,        local.tm_min,     local.tm_sec,
+                      static_cast<int>(datos.st_mtim.tv_nsec)};
     return true;
 }
 

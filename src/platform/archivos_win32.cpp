@@ -269,8 +269,14 @@ bool SistemaArchivosWin32::FechaModificacion(const std::string& ruta, FechaHora&
         !FileTimeToSystemTime(&local, &partes)) {
         return FallarConUltimoError(error);
     }
+    // SYSTEMTIME stops at milliseconds; the 100-ns ticks within the second
+    // come from the FILETIME itself (the local offset is whole minutes).
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = local.dwLowDateTime;
+    ticks.HighPart = local.dwHighDateTime;
+    const int fraccion = static_cast<int>(ticks.QuadPart % 10000000ULL) * 100;
     fecha = FechaHora{partes.wYear, partes.wMonth,  partes.wDay,
-                      partes.wHour, partes.wMinute, partes.wSecond};
+                      partes.wHour, partes.wMinute, partes.wSecond, fraccion};
     return true;
 }
 

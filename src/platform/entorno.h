@@ -18,6 +18,13 @@ public:
     virtual std::optional<std::string> CarpetaDeVariable(const std::string& nombre) = 0;
     virtual FechaHora FechaHoraLocal() = 0;
     virtual double SegundosDesdeMedianoche() = 0;
+    /// The system's general date-and-time text of a value, as the system shows
+    /// a date with its time (Win32: the user's short date and long time).
+    /// Unless a backend says otherwise, TextoFechaHoraFijo.
+    virtual std::string TextoFechaHoraGeneral(const FechaHora& fecha);
 };
+
+/// "dd/mm/yyyy hh:nn:ss", two digits each but the year; no fraction.
+std::string TextoFechaHoraFijo(const FechaHora& fecha);
 
 }  // namespace vorpel

@@ -73,3 +73,26 @@ double EntornoWin32::SegundosDesdeMedianoche() {
 }
 
 }  // namespace vorpel
+
+namespace vorpel {
+
+std::string EntornoWin32::TextoFechaHoraGeneral(const FechaHora& fecha) {
+    SYSTEMTIME partes{};
+    partes.wYear = static_cast<WORD>(fecha.anio);
+    partes.wMonth = static_cast<WORD>(fecha.mes);
+    partes.wDay = static_cast<WORD>(fecha.dia);
+    partes.wHour = static_cast<WORD>(fecha.hora);
+    partes.wMinute = static_cast<WORD>(fecha.minuto);
+    partes.wSecond = static_cast<WORD>(fecha.segundo);
+    wchar_t dia[128] = {};
+    wchar_t hora[128] = {};
+    // The user's own settings: the text the user reads dates in elsewhere.
+    if (GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &partes, nullptr, dia, 128,
+                        nullptr) == 0 ||
+        GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &partes, nullptr, hora, 128) == 0) {
+        return TextoFechaHoraFijo(fecha);
+    }
+    return Utf16AUtf8(dia) + " " + Utf16AUtf8(hora);
+}
+
+}  // namespace vorpel

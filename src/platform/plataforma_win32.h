@@ -47,6 +47,8 @@ public:
     std::optional<std::string> CarpetaDeVariable(const std::string& nombre) override;
     FechaHora FechaHoraLocal() override;
     double SegundosDesdeMedianoche() override;
+    /// The user's short date and long time, joined by a blank.
+    std::string TextoFechaHoraGeneral(const FechaHora& fecha) override;
 };
 
 /// Runs each program in a job object that kills it with its children.

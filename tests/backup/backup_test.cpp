@@ -205,6 +205,22 @@ TEST_F(Backup, EveryFailingOperationOfACopyKeepsTheSourceAndReportsOnce) {
     }
 }
 
+// A half-written copy carries a fresh time: a later transfer took it for
+// newer work than the complete source.
+TEST_F(Backup, CopyBreakingOffHalfWayLeavesNoPartialDestination) {
+    const std::string destino = "C:\\otra\\frmMain.frm";
+    fs.PonerArchivo(destino, "viejo");
+    ArchivosConFallos fallos(fs);
+    fallos.DejarCopiaParcial();
+    fallos.FallarPrimera(ArchivosConFallos::Operacion::Copiar, kFrm, "Disco lleno.");
+    Contexto c{fallos, "C:\\dev"};
+    std::string error;
+    EXPECT_FALSE(CopiarArchivo(c, kFrm, destino, error));
+    EXPECT_EQ(error, "No se pudo copiar '" + kFrm + "' a '" + destino + "': Disco lleno.");
+    EXPECT_FALSE(fs.ExisteArchivo(destino));
+    EXPECT_EQ(fs.Contenido(kFrm), "frm");
+}
+
 TEST_F(Backup, CopyOntoReadOnlyDestinationFailsAndKeepsIt) {
     fs.PonerArchivo("C:\\d\\a.bas", "destino", {}, AtributosFalsos{false, false, true});
     std::string error;

@@ -28,6 +28,9 @@
 #   filtro.sh     optional: sourced with each command's standard output as its
 #                 input, prints what is compared (masks time stamps, orders
 #                 what follows the DEV folder's listing order; see comun.sh)
+#   filtro.sed    optional sed script applied to the output before comparing,
+#                 for texts that each platform words its own way (the system's
+#                 description of an error)
 # Environment: VORPEL_SUSTITUTO_VB6 the compiler stand-in that scenarios
 # install (default: tools/VB6[.exe] beside the program);
 # E2E_ESCENARIOS="name ..." runs only those; E2E_CONSERVAR=1
@@ -75,6 +78,9 @@ limpiar() {
         rm -f "$PREFIJO/dosdevices/e:"
         [[ -n "$e_guardada" ]] && mv "$e_guardada" "$PREFIJO/dosdevices/e:"
     fi
+    if [[ -n "${regional_guardado:-}" && -f "$regional_guardado" ]]; then
+        wine reg import "$(winepath -w "$regional_guardado")" >/dev/null 2>&1
+    fi
     if [[ -n "$prefijo_propio" && "$modo" == windows ]]; then
         WINEPREFIX="$prefijo_propio" wineserver -k >/dev/null 2>&1
         WINEPREFIX="$prefijo_propio" wineserver -w >/dev/null 2>&1
@@ -110,6 +116,23 @@ else
     fi
 fi
 export PREFIJO="$WINEPREFIX"
+
+# Date texts: the Windows build writes the user's short date and long time.
+# The scenarios expect day/month/year and a 24-hour clock, as the native
+# build writes them, so the prefix's user gets those settings for the run; a
+# prefix handed in gets its own settings back at the end.
+clave_regional='HKCU\Control Panel\International'
+regional_guardado=""
+if [[ "$modo" == windows ]]; then
+    if [[ -z "$prefijo_propio" ]]; then
+        regional_guardado="$tmp/regional.reg"
+        wine reg export "$clave_regional" "$(winepath -w "$regional_guardado")" /y \
+            >/dev/null 2>&1 || regional_guardado=""
+    fi
+    wine reg add "$clave_regional" /v sShortDate /t REG_SZ /d dd/MM/yyyy /f >/dev/null 2>&1 &&
+        wine reg add "$clave_regional" /v sTimeFormat /t REG_SZ /d HH:mm:ss /f >/dev/null 2>&1 ||
+        echo "correr.sh: could not set the prefix's date formats" >&2
+fi
 UNIDAD_C="$(cd "$PREFIJO/dosdevices/c:" && pwd -P)" || exit 2
 export UNIDAD_C
 export UNIDAD_E="$tmp/unidad_e"
@@ -193,6 +216,10 @@ for escenario in "$aqui"/escenarios/*/; do
         source "$escenario/preparar.sh"
     fi
     ejecutar_comandos "$escenario" "$tmp/obtenido.txt"
+    if [[ -f "$escenario/filtro.sed" ]]; then
+        sed -f "$escenario/filtro.sed" "$tmp/obtenido.txt" >"$tmp/filtrado.txt" &&
+            mv "$tmp/filtrado.txt" "$tmp/obtenido.txt"
+    fi
     bien=1
     if ! diff -u --label "$nombre/esperado.txt" --label "obtenido ($modo)" \
         "$escenario/esperado.txt" "$tmp/obtenido.txt"; then

@@ -422,8 +422,14 @@ bool ArchivosConFallos::Renombrar(const std::string& origen, const std::string& 
 
 bool ArchivosConFallos::Copiar(const std::string& origen, const std::string& destino,
                                std::string& error) {
-    return !DebeFallar(Operacion::Copiar, true, origen, destino, error) &&
-           real_.Copiar(origen, destino, error);
+    if (DebeFallar(Operacion::Copiar, true, origen, destino, error)) {
+        std::string bytes;
+        std::string ignorado;
+        if (copiaParcial_ && real_.LeerBytes(origen, bytes, ignorado))
+            (void)real_.EscribirArchivoNuevo(destino, bytes.substr(0, bytes.size() / 2), ignorado);
+        return false;
+    }
+    return real_.Copiar(origen, destino, error);
 }
 
 bool ArchivosConFallos::Borrar(const std::string& ruta, std::string& error) {

@@ -87,6 +87,9 @@ public:
     /// The first operation of the kind whose path (source or target) equals
     /// `ruta` ignoring case (any path when empty) fails.
     void FallarPrimera(Operacion op, std::string ruta, std::string error = "Acceso denegado.");
+    /// From now on a failing copy leaves half of the source behind at the
+    /// target, as a copy that breaks off half-way may.
+    void DejarCopiaParcial() { copiaParcial_ = true; }
     /// Operations that change the disk or read bytes, counted so far.
     int OperacionesContadas() const { return contadas_; }
     bool Fallo() const { return fallo_; }
@@ -119,6 +122,7 @@ private:
     std::string errorInyectado_;
     int contadas_ = 0;
     bool fallo_ = false;
+    bool copiaParcial_ = false;
 };
 
 }  // namespace vorpel

@@ -278,5 +278,19 @@ TEST_F(ArchivosPosixTest, ModificationTimeIsLocalTime) {
     EXPECT_EQ(error_, std::strerror(ENOENT));
 }
 
+TEST_F(ArchivosPosixTest, ModificationTimeKeepsTheFractionOfTheSecond) {
+    falso_.CrearArchivo("discoC/Dev/a.frm");
+    falso_.CrearArchivo("discoC/Dev/b.frm");
+    const timespec antes[2] = {{0, UTIME_OMIT}, {1705321845, 0}};
+    const timespec despues[2] = {{0, UTIME_OMIT}, {1705321845, 250000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, falso_.Ruta("discoC/Dev/a.frm").c_str(), antes, 0), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, falso_.Ruta("discoC/Dev/b.frm").c_str(), despues, 0), 0);
+    FechaHora a, b;
+    ASSERT_TRUE(archivos_.FechaModificacion("C:\\Dev\\a.frm", a, error_)) << error_;
+    ASSERT_TRUE(archivos_.FechaModificacion("C:\\Dev\\b.frm", b, error_)) << error_;
+    EXPECT_EQ(b.nanosegundo, 250000000);
+    EXPECT_GT(b, a);
+}
+
 }  // namespace
 }  // namespace vorpel

@@ -196,6 +196,29 @@ TEST_F(ArchivosWin32, CopyKeepsTheLastModifiedTime) {
     EXPECT_EQ(Leer("copia.frm"), "texto");
 }
 
+TEST_F(ArchivosWin32, ModifiedTimeKeepsTheFractionOfTheSecond) {
+    Crear("a.frm");
+    PonerFecha("a.frm", 2001, 2, 3, 4, 5, 6);
+    HANDLE h = CreateFileW(Utf8AUtf16(carpeta_.Ruta("a.frm")).c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    FILETIME escrito{};
+    ASSERT_TRUE(GetFileTime(h, nullptr, nullptr, &escrito));
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = escrito.dwLowDateTime;
+    ticks.HighPart = escrito.dwHighDateTime;
+    ticks.QuadPart += 2500000;  // a quarter of a second later
+    escrito.dwLowDateTime = ticks.LowPart;
+    escrito.dwHighDateTime = ticks.HighPart;
+    EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &escrito));
+    CloseHandle(h);
+
+    FechaHora fecha;
+    std::string error;
+    ASSERT_TRUE(archivos_->FechaModificacion(carpeta_.Ruta("a.frm"), fecha, error)) << error;
+    EXPECT_EQ(fecha, (FechaHora{2001, 2, 3, 4, 5, 6, 250000000}));
+}
+
 TEST_F(ArchivosWin32, CopyRefusesAnExistingTarget) {
     Crear("origen.txt", "origen");
     Crear("destino.txt", "destino");

@@ -72,5 +72,24 @@ TEST_F(EntornoDelSistema, ClockAndSecondsCounterAgree) {
     EXPECT_LT(segundos, 86400.0);
 }
 
+TEST_F(EntornoDelSistema, GeneralDateTextIsTheUsersShortDateAndLongTime) {
+    SYSTEMTIME partes{};
+    partes.wYear = 2024;
+    partes.wMonth = 3;
+    partes.wDay = 5;
+    partes.wHour = 17;
+    partes.wMinute = 8;
+    partes.wSecond = 9;
+    wchar_t dia[128] = {};
+    wchar_t hora[128] = {};
+    ASSERT_GT(GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &partes, nullptr, dia, 128,
+                              nullptr),
+              0);
+    ASSERT_GT(GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &partes, nullptr, hora, 128), 0);
+    const std::string texto = entorno_->TextoFechaHoraGeneral(FechaHora{2024, 3, 5, 17, 8, 9});
+    EXPECT_EQ(texto, Utf16AUtf8(dia) + " " + Utf16AUtf8(hora));
+    EXPECT_NE(texto.find("2024"), std::string::npos) << texto;
+}
+
 }  // namespace
 }  // namespace vorpel
