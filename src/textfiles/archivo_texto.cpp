@@ -68,9 +68,16 @@ bool GuardarArchivoTexto(Contexto& ctx, const std::string& ruta, std::string_vie
     if (!fs.ExisteArchivo(ruta) && fs.ExisteArchivo(rollback)) ok = fs.Renombrar(rollback, ruta, sistema);
     if (ok && fs.ExisteArchivo(temporal)) ok = fs.Borrar(temporal, sistema);
     if (ok && fs.ExisteArchivo(rollback)) ok = fs.Borrar(rollback, sistema);
+    // The new file takes the name as the disk spells it: a project line or a
+    // typed name in another letter case must not rename the user's file.
+    std::string destino = ruta;
+    std::string nombreEnDisco;
+    if (fs.BuscarArchivoSimple(ruta, nombreEnDisco)) {
+        destino = ruta.substr(0, ruta.rfind('\\') + 1) + nombreEnDisco;
+    }
     if (ok) ok = fs.EscribirArchivoNuevo(temporal, bytes, sistema);
     if (ok) ok = fs.Renombrar(ruta, rollback, sistema);
-    if (ok) ok = fs.Renombrar(temporal, ruta, sistema);
+    if (ok) ok = fs.Renombrar(temporal, destino, sistema);
     if (ok) ok = fs.Borrar(rollback, sistema);
     if (ok) return true;
 

@@ -106,6 +106,15 @@ TEST_F(ArchivoTexto, SaveWritesEmptyFileAndNeverCreatesNewOnes) {
     EXPECT_EQ(fs.TodosLosArchivos(), std::vector<std::string>{kRuta});
 }
 
+TEST_F(ArchivoTexto, SaveKeepsTheFileNameAsTheDiskSpellsIt) {
+    // Regression: saving through "ventas.vbp" renamed Ventas.vbp on disk.
+    fs.PonerArchivo(kRuta, "viejo\r\n");
+    std::string error;
+    ASSERT_TRUE(GuardarArchivoTexto(ctx, "C:\\dev\\ventas.VBP", "nuevo", true, error)) << error;
+    EXPECT_EQ(fs.TodosLosArchivos(), std::vector<std::string>{kRuta});
+    EXPECT_EQ(*fs.Contenido(kRuta), "nuevo\r\n");
+}
+
 TEST_F(ArchivoTexto, SaveClearsLeftoversOfAnEarlierCrash) {
     fs.PonerArchivo(kRuta, "viejo");
     fs.PonerArchivo(kRuta + ".tmp_vorpel", "medio");
