@@ -168,6 +168,7 @@ protected:
     std::string dev_;
     std::unique_ptr<SistemaArchivos> archivos_;
     std::unique_ptr<Entorno> entorno_;
+    std::unique_ptr<Procesos> procesos_;
     DialogosGrabados dialogos_;
     std::unique_ptr<Contexto> ctx_;
     std::unique_ptr<VentanaPrincipal> ventana_;
@@ -427,6 +428,83 @@ TEST_F(VentanaPrincipalWin32, CommandButtonsRunTheirOwnCommand) {
     const std::string ruta = dev_ + "\\Caja.vbp";
     EXPECT_EQ(corridos, (std::vector<std::string>{"vbp " + ruta, "frm " + ruta, "skin " + ruta}));
     EXPECT_TRUE(dialogos_.mostrados.empty());
+}
+
+// --- The transfer and batch buttons ------------------------------------------------
+
+TEST_F(VentanaPrincipalWin32, TraerCopiesFromOriginRefreshesTheListAndCorrectsTheForms) {
+    EscribirProyectos({"Caja.vbp"});
+    const std::string vbp = "Type=Exe\r\nForm=frmNomina.frm\r\nName=\"Nomina\"\r\n";
+    Escribir(L"ORIGEN/Nomina.vbp", vbp);
+    Escribir(L"ORIGEN/frmNomina.frm",
+             "VERSION 5.00\r\nBegin VB.Form frmNomina\r\nEnd\r\n"
+             "Attribute VB_Name = \"frmNomina\"\r\n");
+    Abrir();
+    Teclear(Control::TxTCorrige, L"nomina");
+    dialogos_.respuestas.push_back(Respuesta::Si);
+    Pulsar(Control::CmdTraerOrigen);
+
+    EXPECT_EQ(Leer(L"DEV/Nomina.vbp"), vbp);
+    EXPECT_EQ(EntradasLista1(), (std::vector<std::string>{"Caja.vbp", "Nomina.vbp"}));
+    ASSERT_GE(dialogos_.mostrados.size(), 3u);
+    EXPECT_EQ(dialogos_.mostrados[0].titulo, "Traer de ZEL_CONT");
+    EXPECT_EQ(dialogos_.mostrados[0].botones, Botones::SiNo);
+    EXPECT_EQ(dialogos_.mostrados[1].texto.rfind(
+                  "Proyecto traido: nomina\r\nArchivos copiados: 2\r\n", 0),
+              0u)
+        << dialogos_.mostrados[1].texto;
+    // Then the form correction of Command2 on the same project.
+    EXPECT_EQ(dialogos_.mostrados[2].titulo, "Vorpel");
+    EXPECT_EQ(dialogos_.mostrados[2].texto,
+              "El proyecto no tiene formularios ni .vbp pendientes de correccion.\r\n"
+              "No fue necesario crear backup ni grabar cambios.");
+    EXPECT_EQ(TextoDeVentana(De(Control::TxTCorrige)), "Nomina.vbp");
+}
+
+/// The compiler stand-in built beside the tests: <build>\tools\VB6.exe.
+std::string SustitutoCompilador() {
+    wchar_t propio[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, propio, MAX_PATH);
+    const fs::path construccion = fs::path(propio).parent_path().parent_path();
+    return Utf16AUtf8((construccion / L"tools" / L"VB6.exe").wstring());
+}
+
+TEST_F(VentanaPrincipalWin32, RecompilarRunsTheTickedProjectsWithTheCompilerAndLogsThem) {
+    Escribir(L"DEV/Caja.vbp", "Type=Exe\r\nForm=frmCaja.frm\r\nName=\"Caja\"\r\n");
+    Escribir(L"DEV/frmCaja.frm",
+             "VERSION 5.00\r\nBegin VB.Form frmCaja\r\nEnd\r\nAttribute VB_Name = \"frmCaja\"\r\n");
+    EscribirProyectos({"Ventas.vbp"});
+    fs::create_directories(raiz_ / L"DEV" / L"Herramientas");
+    procesos_ = CrearProcesos();
+    Abrir();
+    ctx_->procesos = procesos_.get();
+    ctx_->rutas.compiladorVb6 = SustitutoCompilador();
+    ctx_->rutas.esperaCompiladorMs = 60000;
+
+    Pulsar(Control::ChkCorregirAntes);  // unticked: compile only
+    ASSERT_FALSE(ventana_->Tildado(Control::ChkCorregirAntes));
+    Teclear(Control::Text1, L"caja");
+    Pulsar(Control::CmdMarcarTodos);
+    Pulsar(Control::CmdRecompilarSeleccionados);
+
+    ASSERT_EQ(ventana_->CantidadEnLista(Control::ListResultados), 1);
+    EXPECT_EQ(ventana_->TextoEnLista(Control::ListResultados, 0), "OK - Caja.vbp");
+    EXPECT_TRUE(IsWindowEnabled(De(Control::CmdRecompilarSeleccionados)));
+    ASSERT_EQ(dialogos_.mostrados.size(), 1u);
+    const Mensaje& resumen = dialogos_.mostrados[0];
+    EXPECT_EQ(resumen.titulo, "Recompilacion en lote");
+    EXPECT_EQ(resumen.icono, Icono::Informacion);
+    const std::string guardado = "Recompilacion terminada.\r\nOK: 1   Con error: 0\r\n\r\n"
+                                 "Registro guardado en:\r\n";
+    ASSERT_EQ(resumen.texto.rfind(guardado, 0), 0u) << resumen.texto;
+    const std::string rutaRegistro = resumen.texto.substr(guardado.size());
+    std::ifstream archivo(fs::path(Utf8AUtf16(rutaRegistro)), std::ios::binary);
+    const std::string registro(std::istreambuf_iterator<char>(archivo), {});
+    EXPECT_NE(registro.find("Caja.vbp\r\n  Compilo OK. (Build of 'Caja.exe' succeeded.)\r\n"
+                            "  Resultado: OK - Caja.vbp\r\n\r\n"),
+              std::string::npos)
+        << registro;
+    EXPECT_NE(registro.find("Corregir antes de compilar: No\r\n"), std::string::npos);
 }
 
 // --- Message boxes ------------------------------------------------------------------
