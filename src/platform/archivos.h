@@ -41,6 +41,10 @@ public:
     [[nodiscard]] virtual bool EscribirArchivoNuevo(const std::string& ruta,
                                                     const std::string& bytes,
                                                     std::string& error) = 0;
+    /// Appends the bytes at the end of an existing file (no flush: for logs).
+    /// Fails when the file does not exist.
+    [[nodiscard]] virtual bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
+                                                std::string& error) = 0;
     /// Fails when the target exists.
     [[nodiscard]] virtual bool Renombrar(const std::string& origen, const std::string& destino,
                                          std::string& error) = 0;

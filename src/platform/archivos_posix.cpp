@@ -318,6 +318,28 @@ bool ArchivosPosix::EscribirArchivoNuevo(const std::string& ruta, const std::str
     return true;
 }
 
+bool ArchivosPosix::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
+                                     std::string& error) {
+    std::string host;
+    if (!Mapear(ruta, host, error)) return false;
+    const int fd = ::open(host.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    if (!EscribirTodo(fd, bytes.data(), bytes.size())) {
+        const int numero = errno;
+        ::close(fd);
+        error = DescribirError(numero);
+        return false;
+    }
+    if (::close(fd) != 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    return true;
+}
+
 bool ArchivosPosix::Renombrar(const std::string& origen, const std::string& destino,
                               std::string& error) {
     std::string hostOrigen;

@@ -229,6 +229,26 @@ bool SistemaArchivosWin32::EscribirArchivoNuevo(const std::string& ruta, const s
     return true;
 }
 
+bool SistemaArchivosWin32::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
+                                            std::string& error) {
+    Manejador archivo(CreateFileW(Utf8AUtf16(ruta).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!archivo.Valido()) return FallarConUltimoError(error);
+    size_t escritos = 0;
+    while (escritos < bytes.size()) {
+        const DWORD pedido =
+            static_cast<DWORD>(std::min<size_t>(bytes.size() - escritos, kTramoLectura));
+        DWORD hechos = 0;
+        if (!WriteFile(archivo.Get(), bytes.data() + escritos, pedido, &hechos, nullptr)) {
+            return FallarConUltimoError(error);
+        }
+        if (hechos == 0) return FallarCon(ERROR_WRITE_FAULT, error);
+        escritos += hechos;
+    }
+    if (!archivo.Cerrar()) return FallarConUltimoError(error);
+    return true;
+}
+
 bool SistemaArchivosWin32::Renombrar(const std::string& origen, const std::string& destino,
                                      std::string& error) {
     // MoveFileW without MOVEFILE_REPLACE_EXISTING refuses an existing target.

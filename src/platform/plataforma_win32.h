@@ -29,6 +29,8 @@ public:
                                       std::string& error) override;
     [[nodiscard]] bool LeerBytes(const std::string& ruta, std::string& bytes,
                                  std::string& error) override;
+    [[nodiscard]] bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
+                                        std::string& error) override;
     [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                             std::string& error) override;
     [[nodiscard]] bool Renombrar(const std::string& origen, const std::string& destino,

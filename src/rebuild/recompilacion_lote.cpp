@@ -23,34 +23,39 @@ std::string FechaHoraCabecera(const FechaHora& f) {
     return texto;
 }
 
-/// The batch log. The file system offers no appending, so the file is written
-/// anew with everything logged so far after the header and after each
-/// project: a run cut short still leaves the log up to its last project.
-/// Failures are only remembered; after the first one the log is given up.
+/// The batch log, written line by line as the run goes, so that a run cut
+/// short leaves every line written so far. The file is created anew on the
+/// first line. Failures are only remembered: after the first one the log is
+/// given up and the run goes on.
 class RegistroLote {
 public:
     RegistroLote(SistemaArchivos& archivos, std::string ruta)
         : archivos_(archivos), ruta_(std::move(ruta)) {}
 
-    void Linea(const std::string& texto) { texto_ += texto + "\r\n"; }
-
-    /// The first call creates the file anew, replacing one of the same name.
-    void Grabar() {
+    void Linea(const std::string& texto) {
         if (fallo_) return;
         std::string error;
-        if (archivos_.ExisteArchivo(ruta_) && !archivos_.Borrar(ruta_, error)) {
-            fallo_ = true;
-            return;
+        if (!abierto_) {
+            abierto_ = true;
+            // An earlier log of the same name is replaced.
+            if (archivos_.ExisteArchivo(ruta_) && !archivos_.Borrar(ruta_, error)) {
+                fallo_ = true;
+                return;
+            }
+            if (!archivos_.EscribirArchivoNuevo(ruta_, "", error)) {
+                fallo_ = true;
+                return;
+            }
         }
-        if (!archivos_.EscribirArchivoNuevo(ruta_, TextoABytes(texto_), error)) fallo_ = true;
+        if (!archivos_.AgregarAlArchivo(ruta_, TextoABytes(texto + "\r\n"), error)) fallo_ = true;
     }
 
-    bool Guardado() const { return !fallo_; }
+    bool Guardado() const { return abierto_ && !fallo_; }
 
 private:
     SistemaArchivos& archivos_;
     std::string ruta_;
-    std::string texto_;
+    bool abierto_ = false;
     bool fallo_ = false;
 };
 
@@ -161,7 +166,6 @@ ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const Coman
         registro.Linea(compartidos);
     }
     registro.Linea(std::string(kGuionesRegistro, '-'));
-    registro.Grabar();
 
     ventana.VaciarLista(Control::ListResultados);
     EstadoDeEjecucion estado(ventana);
@@ -212,14 +216,12 @@ ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const Coman
         registro.Linea("  " + textoCompilacion);
         registro.Linea("  Resultado: " + lineaResultado);
         registro.Linea("");
-        registro.Grabar();
-    }
+        }
 
     registro.Linea(std::string(kGuionesRegistro, '-'));
     registro.Linea("Total: " + std::to_string(resumen.marcados) +
                    "  OK: " + std::to_string(resumen.correctos) +
                    "  Con error: " + std::to_string(resumen.conError));
-    registro.Grabar();
     resumen.registroGuardado = registro.Guardado();
     estado.Terminar();
 

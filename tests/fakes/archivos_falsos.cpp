@@ -253,6 +253,22 @@ bool ArchivosFalsos::EscribirArchivoNuevo(const std::string& ruta, const std::st
     return true;
 }
 
+bool ArchivosFalsos::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
+                                      std::string& error) {
+    auto it = nodos_.find(Clave(ruta));
+    if (it == nodos_.end() || it->second.esCarpeta) {
+        error = kNoEncontrado;
+        return false;
+    }
+    if (it->second.atributos.soloLectura) {
+        error = kAccesoDenegado;
+        return false;
+    }
+    it->second.bytes += bytes;
+    it->second.fecha = reloj_;
+    return true;
+}
+
 bool ArchivosFalsos::Renombrar(const std::string& origen, const std::string& destino,
                                std::string& error) {
     const Nodo* n = Buscar(origen);
@@ -412,6 +428,12 @@ bool ArchivosConFallos::EscribirArchivoNuevo(const std::string& ruta, const std:
         return false;
     }
     return real_.EscribirArchivoNuevo(ruta, bytes, error);
+}
+
+bool ArchivosConFallos::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
+                                         std::string& error) {
+    return !DebeFallar(Operacion::AgregarAlArchivo, true, ruta, "", error) &&
+           real_.AgregarAlArchivo(ruta, bytes, error);
 }
 
 bool ArchivosConFallos::Renombrar(const std::string& origen, const std::string& destino,

@@ -41,6 +41,8 @@ public:
     bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                         std::vector<std::string>& nombres, std::string& error) override;
     bool LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) override;
+    bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
+                          std::string& error) override;
     bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                               std::string& error) override;
     bool Renombrar(const std::string& origen, const std::string& destino,
@@ -76,7 +78,7 @@ class ArchivosConFallos : public SistemaArchivos {
 public:
     enum class Operacion {
         Cualquiera, ExisteArchivo, BuscarArchivoSimple, ExisteCarpeta, ListarArchivos,
-        LeerBytes, EscribirArchivoNuevo, Renombrar, Copiar, Borrar, CrearCarpeta,
+        LeerBytes, EscribirArchivoNuevo, AgregarAlArchivo, Renombrar, Copiar, Borrar, CrearCarpeta,
         FechaModificacion
     };
 
@@ -100,6 +102,8 @@ public:
     bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                         std::vector<std::string>& nombres, std::string& error) override;
     bool LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) override;
+    bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
+                          std::string& error) override;
     bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                               std::string& error) override;
     bool Renombrar(const std::string& origen, const std::string& destino,

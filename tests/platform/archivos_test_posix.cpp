@@ -157,6 +157,15 @@ TEST_F(ArchivosPosixTest, NewFileNeverReplacesAnExistingOne) {
     EXPECT_FALSE(falso_.Existe("discoC/Dev/viejo.TXT"));
 }
 
+TEST_F(ArchivosPosixTest, AppendsOnlyToAnExistingFile) {
+    falso_.CrearArchivo("discoC/Dev/Registro.txt", "uno\r\n");
+    ASSERT_TRUE(archivos_.AgregarAlArchivo("C:\\DEV\\registro.txt", "dos\r\n", error_)) << error_;
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/Registro.txt"), "uno\r\ndos\r\n");
+    EXPECT_FALSE(archivos_.AgregarAlArchivo("C:\\DEV\\Falta.txt", "x", error_));
+    EXPECT_EQ(error_, std::strerror(ENOENT));
+    EXPECT_FALSE(falso_.Existe("discoC/Dev/Falta.txt"));
+}
+
 TEST_F(ArchivosPosixTest, WritingOnAMissingDriveFails) {
     EXPECT_FALSE(archivos_.EscribirArchivoNuevo("Q:\\x.txt", "x", error_));
     EXPECT_FALSE(error_.empty());

@@ -136,6 +136,17 @@ TEST_F(ArchivosWin32, WritingRefusesAnExistingFileAndLeavesItAlone) {
     EXPECT_EQ(Leer("a.txt"), "original");
 }
 
+TEST_F(ArchivosWin32, AppendsOnlyToAnExistingFile) {
+    Crear("registro.txt", "uno\r\n");
+    std::string error;
+    ASSERT_TRUE(archivos_->AgregarAlArchivo(carpeta_.Ruta("registro.txt"), "dos\r\n", error))
+        << error;
+    EXPECT_EQ(Leer("registro.txt"), "uno\r\ndos\r\n");
+    EXPECT_FALSE(archivos_->AgregarAlArchivo(carpeta_.Ruta("falta.txt"), "x", error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(archivos_->ExisteArchivo(carpeta_.Ruta("falta.txt")));
+}
+
 TEST_F(ArchivosWin32, MissingFileGivesTheSystemsDescription) {
     std::string bytes = "resto", error;
     EXPECT_FALSE(archivos_->LeerBytes(carpeta_.Ruta("no_hay.txt"), bytes, error));

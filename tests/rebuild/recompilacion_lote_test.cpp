@@ -240,14 +240,31 @@ TEST_F(RecompilarSeleccionadosPrueba, SummaryNeverClaimsALogThatWasNotWritten) {
 
 TEST_F(RecompilarSeleccionadosPrueba, LogWriteFailingMidRunIsReportedNotFatal) {
     ArchivosConFallos conFallos(archivos_);
-    // The header is written; the rewrite after the first project fails.
-    conFallos.FallarPrimera(ArchivosConFallos::Operacion::Borrar, kRutaLog);
+    conFallos.FallarPrimera(ArchivosConFallos::Operacion::AgregarAlArchivo, kRutaLog);
     Contexto ctx{conFallos, "C:\\DEV", &dialogos_, &entorno_};
     Proyectos({{"Alfa.vbp", true}, {"Beta.vbp", true}});
     const ResumenLote r = RecompilarSeleccionados(ctx, ventana_, comandos_);
     EXPECT_EQ(r.correctos, 2);
     EXPECT_FALSE(r.registroGuardado);
+    EXPECT_EQ(Log(), "") << "the log is given up after its first failure";
     EXPECT_NE(Resumen().texto.find("No se pudo guardar el registro en:"), std::string::npos);
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, LogHoldsEveryFinishedProjectWhileTheRunGoesOn) {
+    Proyectos({{"Alfa.vbp", true}, {"Beta.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, false);
+    std::string mientrasBeta;
+    comandos_.compilar = [&](Contexto&, const std::string& ruta, std::string& texto) {
+        if (ruta == "C:\\DEV\\Beta.vbp") mientrasBeta = Log();
+        texto = "Compilo OK.";
+        return true;
+    };
+    Ejecutar();
+    EXPECT_NE(mientrasBeta.find("Corregir antes de compilar: No\r\n" + kGuiones + "\r\n"),
+              std::string::npos)
+        << mientrasBeta;
+    EXPECT_NE(mientrasBeta.find("  Resultado: OK - Alfa.vbp\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(mientrasBeta.find("Beta"), std::string::npos);
 }
 
 TEST_F(RecompilarSeleccionadosPrueba, LogIsAnsiAndReplacesOneOfTheSameName) {
