@@ -89,6 +89,22 @@ bool EscribirTodo(int fd, const char* datos, size_t largo) {
     return true;
 }
 
+/// Writes every byte to an open file (and, when asked, to the disk), then
+/// closes it; close() can report a delayed write error, so it is checked too.
+bool EscribirYCerrar(int fd, const std::string& bytes, bool alDisco, std::string& error) {
+    if (!EscribirTodo(fd, bytes.data(), bytes.size()) || (alDisco && ::fsync(fd) != 0)) {
+        const int numero = errno;  // before close() can change it
+        ::close(fd);
+        error = DescribirError(numero);
+        return false;
+    }
+    if (::close(fd) != 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    return true;
+}
+
 /// Renames without ever replacing `destino`. renameat2(RENAME_NOREPLACE) does
 /// it in one step; on file systems without it, link() + unlink() keeps the
 /// same guarantee for files (link fails when the target exists).
@@ -304,18 +320,9 @@ bool ArchivosPosix::EscribirArchivoNuevo(const std::string& ruta, const std::str
         error = DescribirError(errno);
         return false;
     }
-    if (!EscribirTodo(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0) {
-        const int numero = errno;  // before close() can change it
-        ::close(fd);
-        error = DescribirError(numero);
-        return false;
-    }
-    // close() can report a delayed write error; the bytes are then not safe.
-    if (::close(fd) != 0) {
-        error = DescribirError(errno);
-        return false;
-    }
-    return true;
+    // The caller replaces the original with this file next: its bytes must be
+    // on the disk before that.
+    return EscribirYCerrar(fd, bytes, true, error);
 }
 
 bool ArchivosPosix::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
@@ -327,17 +334,7 @@ bool ArchivosPosix::AgregarAlArchivo(const std::string& ruta, const std::string&
         error = DescribirError(errno);
         return false;
     }
-    if (!EscribirTodo(fd, bytes.data(), bytes.size())) {
-        const int numero = errno;
-        ::close(fd);
-        error = DescribirError(numero);
-        return false;
-    }
-    if (::close(fd) != 0) {
-        error = DescribirError(errno);
-        return false;
-    }
-    return true;
+    return EscribirYCerrar(fd, bytes, false, error);
 }
 
 bool ArchivosPosix::Renombrar(const std::string& origen, const std::string& destino,

@@ -205,23 +205,32 @@ bool SistemaArchivosWin32::LeerBytes(const std::string& ruta, std::string& bytes
     return true;
 }
 
+namespace {
+
+bool EscribirTodo(HANDLE archivo, const std::string& bytes, std::string& error) {
+    size_t escritos = 0;
+    while (escritos < bytes.size()) {
+        const DWORD pedido =
+            static_cast<DWORD>(std::min<size_t>(bytes.size() - escritos, kTramoLectura));
+        DWORD hechos = 0;
+        if (!WriteFile(archivo, bytes.data() + escritos, pedido, &hechos, nullptr)) {
+            return FallarConUltimoError(error);
+        }
+        if (hechos == 0) return FallarCon(ERROR_WRITE_FAULT, error);
+        escritos += hechos;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool SistemaArchivosWin32::EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                                 std::string& error) {
     Manejador archivo(CreateFileW(Utf8AUtf16(ruta).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!archivo.Valido()) return FallarConUltimoError(error);
 
-    size_t escritos = 0;
-    while (escritos < bytes.size()) {
-        const DWORD pedido =
-            static_cast<DWORD>(std::min<size_t>(bytes.size() - escritos, kTramoLectura));
-        DWORD hechos = 0;
-        if (!WriteFile(archivo.Get(), bytes.data() + escritos, pedido, &hechos, nullptr)) {
-            return FallarConUltimoError(error);
-        }
-        if (hechos == 0) return FallarCon(ERROR_WRITE_FAULT, error);
-        escritos += hechos;
-    }
+    if (!EscribirTodo(archivo.Get(), bytes, error)) return false;
     // The caller replaces the original with this file next; its bytes must be
     // on the disk before that.
     if (!FlushFileBuffers(archivo.Get())) return FallarConUltimoError(error);
@@ -234,17 +243,7 @@ bool SistemaArchivosWin32::AgregarAlArchivo(const std::string& ruta, const std::
     Manejador archivo(CreateFileW(Utf8AUtf16(ruta).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!archivo.Valido()) return FallarConUltimoError(error);
-    size_t escritos = 0;
-    while (escritos < bytes.size()) {
-        const DWORD pedido =
-            static_cast<DWORD>(std::min<size_t>(bytes.size() - escritos, kTramoLectura));
-        DWORD hechos = 0;
-        if (!WriteFile(archivo.Get(), bytes.data() + escritos, pedido, &hechos, nullptr)) {
-            return FallarConUltimoError(error);
-        }
-        if (hechos == 0) return FallarCon(ERROR_WRITE_FAULT, error);
-        escritos += hechos;
-    }
+    if (!EscribirTodo(archivo.Get(), bytes, error)) return false;
     if (!archivo.Cerrar()) return FallarConUltimoError(error);
     return true;
 }
