@@ -6,21 +6,15 @@
 #include <commctrl.h>  // needs windows.h first
 // clang-format on
 
-#include <memory>
-
 #include "app/formulario_principal.h"
-#include "app/win32/dialogos_win32.h"
+#include "app/win32/servicios_programa.h"
 #include "app/win32/ventana_principal.h"
-#include "platform/sistema.h"
 
 int WINAPI wWinMain(HINSTANCE instancia, HINSTANCE, PWSTR, int comoMostrar) {
     INITCOMMONCONTROLSEX controles{sizeof(controles), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controles);
 
-    std::unique_ptr<vorpel::SistemaArchivos> archivos = vorpel::CrearSistemaArchivos();
-    std::unique_ptr<vorpel::Entorno> entorno = vorpel::CrearEntorno();
-    vorpel::DialogosWin32 dialogos;
-    vorpel::Contexto ctx{*archivos, entorno->CarpetaAplicacion(), &dialogos, entorno.get()};
+    vorpel::ServiciosPrograma servicios;
 
     vorpel::VentanaPrincipal ventana;
     if (!ventana.Crear(instancia)) {
@@ -28,8 +22,8 @@ int WINAPI wWinMain(HINSTANCE instancia, HINSTANCE, PWSTR, int comoMostrar) {
                     MB_OK | MB_ICONERROR);
         return 1;
     }
-    dialogos.PonerDueno(ventana.Manejador());
-    vorpel::FormularioPrincipal formulario(ventana, ctx);
+    servicios.DialogosPrograma().PonerDueno(ventana.Manejador());
+    vorpel::FormularioPrincipal formulario(ventana, servicios.ContextoPrograma());
     ventana.Conectar(&formulario);
     formulario.Abrir();
     ventana.Mostrar(comoMostrar);

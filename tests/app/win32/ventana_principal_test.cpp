@@ -18,6 +18,7 @@
 #include "app/disposicion.h"
 #include "app/formulario_principal.h"
 #include "app/win32/dialogos_win32.h"
+#include "app/win32/servicios_programa.h"
 #include "fakes/dialogos_grabados.h"
 #include "platform/plataforma_win32.h"
 #include "platform/sistema.h"
@@ -505,6 +506,20 @@ TEST_F(VentanaPrincipalWin32, RecompilarRunsTheTickedProjectsWithTheCompilerAndL
               std::string::npos)
         << registro;
     EXPECT_NE(registro.find("Corregir antes de compilar: No\r\n"), std::string::npos);
+}
+
+// --- The program's services ----------------------------------------------------------
+
+TEST(ServiciosPrograma, EveryCommandFindsItsServicesOnTheExecutablesFolder) {
+    ServiciosPrograma servicios;
+    Contexto& ctx = servicios.ContextoPrograma();
+    wchar_t propio[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, propio, MAX_PATH);
+    EXPECT_EQ(ctx.carpetaDev, Utf16AUtf8(fs::path(propio).parent_path().wstring()));
+    EXPECT_NE(ctx.dialogos, nullptr);
+    EXPECT_NE(ctx.entorno, nullptr);
+    // Regression: the batch button said the compiler could not be started.
+    EXPECT_NE(ctx.procesos, nullptr);
 }
 
 // --- Message boxes ------------------------------------------------------------------

@@ -1,0 +1,15 @@
+#include "app/win32/servicios_programa.h"
+
+#include "platform/sistema.h"
+
+namespace vorpel {
+
+ServiciosPrograma::ServiciosPrograma()
+    : archivos_(CrearSistemaArchivos()),
+      entorno_(CrearEntorno()),
+      procesos_(CrearProcesos()),
+      ctx_{*archivos_, entorno_->CarpetaAplicacion(), &dialogos_, entorno_.get()} {
+    ctx_.procesos = procesos_.get();
+}
+
+}  // namespace vorpel

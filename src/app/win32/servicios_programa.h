@@ -1,0 +1,31 @@
+#pragma once
+// The operating system's services vorpel.exe runs on, and its context: the
+// DEV folder is the folder of the executable. Built in one place so that
+// no command finds a service missing.
+
+#include <memory>
+
+#include "app/win32/dialogos_win32.h"
+#include "platform/contexto.h"
+
+namespace vorpel {
+
+class ServiciosPrograma {
+public:
+    ServiciosPrograma();
+    ServiciosPrograma(const ServiciosPrograma&) = delete;
+    ServiciosPrograma& operator=(const ServiciosPrograma&) = delete;
+
+    Contexto& ContextoPrograma() { return ctx_; }
+    /// The message boxes; owned by the main window once it exists.
+    DialogosWin32& DialogosPrograma() { return dialogos_; }
+
+private:
+    std::unique_ptr<SistemaArchivos> archivos_;
+    std::unique_ptr<Entorno> entorno_;
+    std::unique_ptr<Procesos> procesos_;
+    DialogosWin32 dialogos_;
+    Contexto ctx_;
+};
+
+}  // namespace vorpel
