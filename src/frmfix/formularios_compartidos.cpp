@@ -35,18 +35,13 @@ std::string NombreParaReporte(std::string_view textoProyecto, const std::string&
     return nombre.empty() ? NombreDeArchivo(rutaProyecto) : nombre;
 }
 
-}  // namespace
-
-bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto,
-                                  std::string& reporte, std::string& error) {
-    reporte.clear();
-    std::unordered_set<std::string> propios;    // lower-cased paths of own forms that matter
-    std::unordered_set<std::string> reportados;
-
+// The project's own forms that declare an in-house control, lower-cased.
+bool FormulariosPropios(Contexto& ctx, const std::string& rutaProyecto, std::string& nombrePropio,
+                        std::unordered_set<std::string>& propios, std::string& error) {
     std::string texto;
     bool salto = false;
     if (!LeerArchivoTexto(ctx, rutaProyecto, texto, salto, error)) return false;
-    const std::string nombrePropio = NombreParaReporte(texto, rutaProyecto);
+    nombrePropio = NombreParaReporte(texto, rutaProyecto);
 
     ConjuntoTextos formularios;
     ConjuntoTextos modulos;
@@ -54,7 +49,6 @@ bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto
     if (!VerificarArchivosReferenciados(ctx, texto, carpeta, formularios, modulos, error)) {
         return false;
     }
-
     for (const std::string& ruta : formularios.Elementos()) {
         std::string textoFormulario;
         std::string errorFormulario;
@@ -64,33 +58,77 @@ bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto
         }
         if (LineaContieneAlguno(textoFormulario, kMarcadores)) propios.insert(AMinusculas(ruta));
     }
+    return true;
+}
 
-    std::vector<std::string> nombres;
-    if (!ctx.archivos.ListarArchivos(ctx.carpetaDev, "*", nombres, error)) return false;
-
-    for (const std::string& nombre : nombres) {
-        if (ExtensionMinusculas(nombre) != "vbp") continue;
-        const std::string rutaOtro = ctx.carpetaDev + "\\" + nombre;
-        if (MismaRuta(rutaOtro, rutaProyecto)) continue;
-
-        std::string textoOtro;
-        std::string errorOtro;
-        if (!LeerArchivoTexto(ctx, rutaOtro, textoOtro, salto, errorOtro)) continue;
-        const std::string nombreOtro = NombreParaReporte(textoOtro, rutaOtro);
-
-        ConjuntoTextos inventario;
-        if (!ListarArchivosProyecto(ctx, rutaOtro, inventario, errorOtro)) continue;
-        for (const std::string& ruta : inventario.Elementos()) {
-            if (ruta.size() < 4 || MinusculasAscii(ruta.substr(ruta.size() - 4)) != ".frm") {
-                continue;
-            }
+std::string Reportar(const std::string& rutaProyecto, const std::string& nombrePropio,
+                     const std::unordered_set<std::string>& propios,
+                     const IndiceProyectosDev& indice) {
+    std::string reporte;
+    std::unordered_set<std::string> reportados;
+    for (const ProyectoIndexado& otro : indice) {
+        if (MismaRuta(otro.ruta, rutaProyecto)) continue;
+        for (const std::string& ruta : otro.formularios) {
             std::string clave = AMinusculas(ruta);
             if (propios.count(clave) == 0 || reportados.count(clave) != 0) continue;
-            reporte += NombreDeArchivo(ruta) + "  ->  " + nombrePropio + ", " + nombreOtro +
+            reporte += NombreDeArchivo(ruta) + "  ->  " + nombrePropio + ", " + otro.nombre +
                        "\r\n";
             reportados.insert(std::move(clave));
         }
     }
+    return reporte;
+}
+
+}  // namespace
+
+bool IndexarProyectosDev(Contexto& ctx, IndiceProyectosDev& indice, std::string& error) {
+    indice.clear();
+    std::vector<std::string> nombres;
+    if (!ctx.archivos.ListarArchivos(ctx.carpetaDev, "*", nombres, error)) return false;
+    for (const std::string& nombre : nombres) {
+        if (ExtensionMinusculas(nombre) != "vbp") continue;
+        ProyectoIndexado proyecto;
+        proyecto.ruta = ctx.carpetaDev + "\\" + nombre;
+
+        std::string texto;
+        std::string errorOtro;
+        bool salto = false;
+        if (!LeerArchivoTexto(ctx, proyecto.ruta, texto, salto, errorOtro)) continue;
+        proyecto.nombre = NombreParaReporte(texto, proyecto.ruta);
+
+        ConjuntoTextos inventario;
+        if (!ListarArchivosProyecto(ctx, proyecto.ruta, inventario, errorOtro)) continue;
+        for (const std::string& ruta : inventario.Elementos()) {
+            if (ruta.size() < 4 || MinusculasAscii(ruta.substr(ruta.size() - 4)) != ".frm") {
+                continue;
+            }
+            proyecto.formularios.push_back(ruta);
+        }
+        indice.push_back(std::move(proyecto));
+    }
+    return true;
+}
+
+bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto,
+                                  const IndiceProyectosDev& indice, std::string& reporte,
+                                  std::string& error) {
+    reporte.clear();
+    std::string nombrePropio;
+    std::unordered_set<std::string> propios;
+    if (!FormulariosPropios(ctx, rutaProyecto, nombrePropio, propios, error)) return false;
+    reporte = Reportar(rutaProyecto, nombrePropio, propios, indice);
+    return true;
+}
+
+bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto,
+                                  std::string& reporte, std::string& error) {
+    reporte.clear();
+    std::string nombrePropio;
+    std::unordered_set<std::string> propios;
+    if (!FormulariosPropios(ctx, rutaProyecto, nombrePropio, propios, error)) return false;
+    IndiceProyectosDev indice;
+    if (!IndexarProyectosDev(ctx, indice, error)) return false;
+    reporte = Reportar(rutaProyecto, nombrePropio, propios, indice);
     return true;
 }
 

@@ -3,6 +3,7 @@
 // include too: correcting such a form for one project breaks the others.
 
 #include <string>
+#include <vector>
 
 #include "platform/contexto.h"
 
@@ -13,6 +14,25 @@ namespace vorpel {
 /// the project itself cannot be examined or the DEV folder cannot be listed;
 /// other projects that cannot be read are skipped.
 [[nodiscard]] bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto,
+                                                std::string& reporte, std::string& error);
+
+/// A project of the DEV folder with the paths of the forms it names.
+struct ProyectoIndexado {
+    std::string ruta;
+    std::string nombre;  // its Name= value, or its file name without one
+    std::vector<std::string> formularios;
+};
+using IndiceProyectosDev = std::vector<ProyectoIndexado>;
+
+/// Reads every project of the DEV folder once, in listing order; projects
+/// that cannot be read are left out. False when the folder cannot be listed.
+[[nodiscard]] bool IndexarProyectosDev(Contexto& ctx, IndiceProyectosDev& indice,
+                                       std::string& error);
+
+/// The same search against an index read beforehand: a batch checks many
+/// projects against one DEV folder without reading it again for each.
+[[nodiscard]] bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto,
+                                                const IndiceProyectosDev& indice,
                                                 std::string& reporte, std::string& error);
 
 }  // namespace vorpel

@@ -1,6 +1,8 @@
 #include "rebuild/recompilacion_lote.h"
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "frmfix/correccion_frm.h"
@@ -88,8 +90,19 @@ Respuesta Mostrar(Contexto& ctx, const Mensaje& m) {
 }  // namespace
 
 ComandosLote ComandosLoteReales() {
-    return {BuscarFormulariosCompartidos, CorregirProyectoVBPCore, CorregirProyectoFRMCore,
-            CompilarProyecto};
+    // The DEV folder is read once per run, on the first check, rather than
+    // once for every ticked project.
+    auto indice = std::make_shared<std::optional<IndiceProyectosDev>>();
+    auto buscar = [indice](Contexto& ctx, const std::string& ruta, std::string& reporte,
+                           std::string& error) {
+        if (!indice->has_value()) {
+            IndiceProyectosDev nuevo;
+            if (!IndexarProyectosDev(ctx, nuevo, error)) return false;
+            *indice = std::move(nuevo);
+        }
+        return BuscarFormulariosCompartidos(ctx, ruta, **indice, reporte, error);
+    };
+    return {buscar, CorregirProyectoVBPCore, CorregirProyectoFRMCore, CompilarProyecto};
 }
 
 std::string RutaRegistroLote(const std::string& carpetaDev, const FechaHora& ahora) {

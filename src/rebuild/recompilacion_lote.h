@@ -23,8 +23,9 @@ struct ComandosLote {
     std::function<bool(Contexto&, const std::string&, std::string&)> compilar;
 };
 
-/// BuscarFormulariosCompartidos, CorregirProyectoVBPCore,
-/// CorregirProyectoFRMCore and CompilarProyecto.
+/// BuscarFormulariosCompartidos (on one reading of the DEV folder per set of
+/// commands), CorregirProyectoVBPCore, CorregirProyectoFRMCore and
+/// CompilarProyecto.
 ComandosLote ComandosLoteReales();
 
 struct ResumenLote {

@@ -277,3 +277,50 @@ TEST_F(RecompilarSeleccionadosPrueba, LogIsAnsiAndReplacesOneOfTheSameName) {
 
 }  // namespace
 }  // namespace vorpel
+
+namespace vorpel {
+namespace {
+
+// Regression: the shared-form check read every project of the DEV folder again
+// for each ticked project, so a large batch grew with the square of its size.
+TEST(RecompilarSeleccionadosLectura, ReadsTheDevFolderOnceForTheWholeBatch) {
+    constexpr int kProyectos = 30;
+    ArchivosFalsos archivos;
+    archivos.PonerCarpeta("C:\\DEV\\Herramientas");
+    for (int i = 0; i < kProyectos; ++i) {
+        const std::string n = std::to_string(i);
+        archivos.PonerArchivo("C:\\DEV\\P" + n + ".vbp",
+                              "Form=frm" + n + ".frm\r\nName=\"P" + n + "\"\r\n");
+        archivos.PonerArchivo("C:\\DEV\\frm" + n + ".frm",
+                              "VERSION 5.00\r\nBegin VB.Form frm" + n + "\r\nEnd\r\n");
+    }
+    auto lecturas = [&](int marcados) {
+        ArchivosConFallos contador(archivos);
+        DialogosGrabados dialogos;
+        EntornoFalso entorno;
+        Contexto ctx{contador, "C:\\DEV", &dialogos, &entorno};
+        VentanaMemoria ventana;
+        for (int i = 0; i < kProyectos; ++i) {
+            ventana.AgregarALista(Control::List1, "P" + std::to_string(i) + ".vbp");
+            ventana.PonerMarcado(Control::List1, i, i < marcados);
+        }
+        ComandosLote comandos = ComandosLoteReales();
+        auto bien = [](Contexto&, const std::string&, std::string& texto) {
+            texto = "bien";
+            return true;
+        };
+        comandos.corregirVbp = comandos.corregirFrm = comandos.compilar = bien;
+        const ResumenLote r = RecompilarSeleccionados(ctx, ventana, comandos);
+        EXPECT_EQ(r.correctos, marcados);
+        return contador.OperacionesContadas();
+    };
+    const int conUno = lecturas(1);
+    const int conDiez = lecturas(10);
+    // Each further project costs its own reads and log lines, far less than
+    // another reading of the whole folder (two reads per project).
+    const int porProyecto = (conDiez - conUno) / 9;
+    EXPECT_LT(porProyecto, 2 * kProyectos / 4) << conUno << " " << conDiez;
+}
+
+}  // namespace
+}  // namespace vorpel
