@@ -39,32 +39,6 @@ ComandosCorreccion ComandosReales() {
     };
 }
 
-bool EsNombreDentroDeCarpeta(std::string_view nombre) {
-    if (nombre.empty()) return false;
-    // ".." could climb out of the folder; the wildcards would make the plain-file
-    // lookup find some other project and the command then run on a path that
-    // names no file.
-    if (nombre.find("..") != std::string_view::npos) return false;
-    for (unsigned char c : nombre) {
-        if (c < 0x20) return false;
-        switch (c) {
-            case '\\':
-            case '/':
-            case ':':
-            case '*':
-            case '?':
-            case '"':
-            case '<':
-            case '>':
-            case '|':
-                return false;
-            default:
-                break;
-        }
-    }
-    return true;
-}
-
 ResultadoCorreccion EjecutarCorreccion(Contexto& ctx, ModoCorreccion modo,
                                        std::string_view textoProyecto,
                                        const ComandosCorreccion& comandos) {
@@ -75,7 +49,9 @@ ResultadoCorreccion EjecutarCorreccion(Contexto& ctx, ModoCorreccion modo,
 
     resultado.rutaProyecto = ctx.carpetaDev + "\\" + nombre;
     std::string nombreEnDisco;
-    if (!EsNombreDentroDeCarpeta(nombre) ||
+    // A name with a drive, a separator or a wildcard could name a file outside
+    // the DEV folder, or make the lookup find some other project.
+    if (!EsNombreDeArchivoSimple(nombre) ||
         !ctx.archivos.BuscarArchivoSimple(resultado.rutaProyecto, nombreEnDisco)) {
         resultado.estado = EstadoCorreccion::NoExiste;
         AvisarArchivoInexistente(ctx, resultado.rutaProyecto);

@@ -52,7 +52,4 @@ ResultadoCorreccion EjecutarCorreccion(Contexto& ctx, ModoCorreccion modo,
 /// ".vbp" (any case); empty when nothing but blanks or ".vbp" was typed.
 std::string NormalizarNombreVbp(std::string_view textoProyecto);
 
-/// True when `nombre` is a single file name that stays inside its folder.
-bool EsNombreDentroDeCarpeta(std::string_view nombre);
-
 }  // namespace vorpel

@@ -5,25 +5,18 @@
 #include <cctype>
 
 #include "platform/texto.h"
+#include "projectfile/lineas.h"
 
 namespace vorpel {
 namespace {
 
-std::string NombreDeArchivo(const std::string& ruta) {
-    size_t p = ruta.find_last_of("\\/");
-    return p == std::string::npos ? ruta : ruta.substr(p + 1);
-}
-
 // The project name comes from a file: it must be one plain folder name, or the
 // backup could be written outside the backup root (or onto a device).
 bool EsNombreDeCarpetaValido(const std::string& nombre) {
-    if (nombre.empty() || nombre == "." || nombre == "..") return false;
+    if (!EsNombreDeArchivoSimple(nombre)) return false;
+    // Windows drops a final dot or blank, which would name another folder.
     if (nombre.back() == '.' || nombre.back() == ' ') return false;
-    for (unsigned char c : nombre) {
-        if (c < 0x20 || c == 0x7F) return false;
-        if (std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
-            return false;
-    }
+    if (nombre.find('\x7F') != std::string::npos) return false;
     // Windows sends these names to devices, whatever extension follows them.
     std::string base = AMayusculas(nombre.substr(0, nombre.find('.')));
     while (!base.empty() && base.back() == ' ') base.pop_back();

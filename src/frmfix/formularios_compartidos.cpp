@@ -20,11 +20,6 @@ const std::vector<std::string> kMarcadores = {".Skarno ",         ".Pravix ", ".
                                               ".UCMorvan ",       ".GravloCFiltros ",
                                               ".Gravlo "};
 
-std::string NombreDeArchivo(const std::string& ruta) {
-    const size_t barra = ruta.rfind('\\');
-    return barra == std::string::npos ? ruta : ruta.substr(barra + 1);
-}
-
 std::string ExtensionMinusculas(const std::string& nombre) {
     const size_t punto = nombre.rfind('.');
     return punto == std::string::npos ? std::string() : AMinusculas(nombre.substr(punto + 1));

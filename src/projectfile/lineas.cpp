@@ -76,6 +76,21 @@ std::string ObtenerCarpeta(std::string_view ruta, std::string_view carpetaDev) {
     return std::string(ruta.substr(0, p + 1));
 }
 
+std::string NombreDeArchivo(std::string_view ruta) {
+    const size_t barra = ruta.find_last_of("\\/");
+    return std::string(barra == std::string_view::npos ? ruta : ruta.substr(barra + 1));
+}
+
+bool EsNombreDeArchivoSimple(std::string_view nombre) {
+    if (nombre.empty() || nombre == "." || nombre == "..") return false;
+    for (unsigned char c : nombre) {
+        if (c < 0x20) return false;
+        if (std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
+            return false;
+    }
+    return true;
+}
+
 std::string ResolverRuta(std::string_view carpeta, std::string_view rutaEscrita) {
     std::string r = SinComillas(Recortar(rutaEscrita));
     std::replace(r.begin(), r.end(), '/', '\\');

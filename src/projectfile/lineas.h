@@ -25,6 +25,12 @@ std::string ObtenerCarpeta(std::string_view ruta, std::string_view carpetaDev);
 std::string ResolverRuta(std::string_view carpeta, std::string_view rutaEscrita);
 std::string NormalizarRuta(std::string_view ruta);
 bool MismaRuta(std::string_view a, std::string_view b);
+/// The last component of a path ("\" or "/" separated).
+std::string NombreDeArchivo(std::string_view ruta);
+/// True when `nombre` is one file name that stays in its folder: not empty,
+/// not "." or "..", without control characters, separators, a drive colon or
+/// wildcards.
+bool EsNombreDeArchivoSimple(std::string_view nombre);
 
 std::string ClaveDeLinea(std::string_view linea);
 std::string ValorDeLinea(std::string_view linea);

@@ -18,13 +18,6 @@ namespace {
 
 constexpr const char* kNoSeIntentoCompilar = "No se intento compilar (fallo la correccion previa).";
 
-std::string FechaHoraCabecera(const FechaHora& f) {
-    char texto[32];
-    std::snprintf(texto, sizeof texto, "%02d/%02d/%04d %02d:%02d:%02d", f.dia, f.mes, f.anio,
-                  f.hora, f.minuto, f.segundo);
-    return texto;
-}
-
 /// The batch log, written line by line as the run goes, so that a run cut
 /// short leaves every line written so far. The file is created anew on the
 /// first line. Failures are only remembered: after the first one the log is
@@ -169,7 +162,7 @@ ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const Coman
 
     // The header's time is read again: the two stamps may differ by a second.
     if (ctx.entorno != nullptr) ahora = ctx.entorno->FechaHoraLocal();
-    registro.Linea("Recompilacion en lote - " + FechaHoraCabecera(ahora));
+    registro.Linea("Recompilacion en lote - " + TextoFechaHoraFijo(ahora));
     registro.Linea("Proyectos marcados: " + std::to_string(resumen.marcados));
     registro.Linea(std::string("Corregir antes de compilar: ") +
                    SiNo(ventana.Tildado(Control::ChkCorregirAntes)));

@@ -45,23 +45,6 @@ std::string CarpetaOrigen(const Contexto& ctx) {
     return carpeta;
 }
 
-// A typed name that is not one plain file name could reach outside the
-// folders the commands work in: it is taken as a project that is not there.
-bool EsNombreSimple(std::string_view nombre) {
-    if (nombre.empty() || nombre == "." || nombre == "..") return false;
-    for (unsigned char c : nombre) {
-        if (c < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) !=
-                            std::string_view::npos)
-            return false;
-    }
-    return true;
-}
-
-std::string UltimoComponente(const std::string& ruta) {
-    const size_t barra = ruta.find_last_of("\\/");
-    return barra == std::string::npos ? ruta : ruta.substr(barra + 1);
-}
-
 // The project file as the disk spells it, so that its copy on the other side
 // keeps that spelling rather than the one typed.
 std::string ComoEnDisco(Contexto& ctx, const std::string& carpeta, const std::string& ruta) {
@@ -94,7 +77,7 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                                          const RecargaProyectos& recargar,
                                          ResultadoTraslado& r) {
     std::string rutaVbp = CarpetaOrigen(ctx) + nombreProyecto + ".vbp";
-    if (!EsNombreSimple(nombreProyecto) || !ExisteArchivo(ctx, rutaVbp)) {
+    if (!EsNombreDeArchivoSimple(nombreProyecto) || !ExisteArchivo(ctx, rutaVbp)) {
         Mostrar(ctx, kTituloTraer, "No se encontro el proyecto en origen:\r\n" + rutaVbp,
                 Icono::Exclamacion);
         r.estado = EstadoTraslado::NoEncontrado;
@@ -129,7 +112,7 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         } else {
             // Outside the project's folder: collected flat in DEV\external.
             std::string nombre;
-            if (!ctx.archivos.BuscarArchivoSimple(ruta, nombre)) nombre = UltimoComponente(ruta);
+            if (!ctx.archivos.BuscarArchivoSimple(ruta, nombre)) nombre = NombreDeArchivo(ruta);
             destino = ctx.carpetaDev + "\\external\\" + nombre;
             nombreEnLinea = "external\\" + nombre;
         }
@@ -171,7 +154,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                                             const std::string& nombreProyecto,
                                             ResultadoTraslado& r) {
     std::string rutaVbp = ctx.carpetaDev + "\\" + nombreProyecto + ".vbp";
-    if (!EsNombreSimple(nombreProyecto) || !ExisteArchivo(ctx, rutaVbp)) {
+    if (!EsNombreDeArchivoSimple(nombreProyecto) || !ExisteArchivo(ctx, rutaVbp)) {
         Mostrar(ctx, kTituloDevolver,
                 "No se encontro el proyecto en esta carpeta (DEV):\r\n" + rutaVbp,
                 Icono::Exclamacion);

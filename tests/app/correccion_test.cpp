@@ -112,6 +112,12 @@ TEST_F(Correccion, NameLeavingTheDevFolderCountsAsMissingEvenWhenTheFileExists) 
     EsperarInexistente("..", "C:\\dev\\...vbp");
 }
 
+TEST_F(Correccion, DotsInsideANameStayInTheFolder) {
+    archivos_.PonerArchivo("C:\\dev\\Mi..Proyecto.vbp", "Name=\"Mi\"\r\n");
+    EXPECT_EQ(Ejecutar("Mi..Proyecto").estado, EstadoCorreccion::Ejecutada);
+    EXPECT_TRUE(dialogos_.mostrados.empty());
+}
+
 TEST_F(Correccion, WildcardNameDoesNotPickAnotherProject) {
     EsperarInexistente("Ven*", "C:\\dev\\Ven*.vbp");
     EsperarInexistente("Vent?s", "C:\\dev\\Vent?s.vbp");

@@ -94,6 +94,18 @@ TEST(QuitarLineas, RemovesMatchingLinesIgnoringCase) {
     EXPECT_FALSE(LineaContieneAlguno("abc", {}));
 }
 
+TEST(EsNombreDeArchivoSimple, OnlyNamesThatStayInTheirFolder) {
+    for (const char* bien : {"Ventas.vbp", "Mi..Proyecto.vbp", "...vbp", "A\xC3\xB1o"}) {
+        EXPECT_TRUE(EsNombreDeArchivoSimple(bien)) << bien;
+    }
+    for (const char* mal : {"", ".", "..", "..\\Fuera", "sub/Dentro", "C:Fuera", "Ven*",
+                            "a?b", "a\tb", "a|b"}) {
+        EXPECT_FALSE(EsNombreDeArchivoSimple(mal)) << mal;
+    }
+    EXPECT_EQ(NombreDeArchivo("C:\\dev\\sub/F.frm"), "F.frm");
+    EXPECT_EQ(NombreDeArchivo("F.frm"), "F.frm");
+}
+
 TEST(ConjuntoTextos, KeepsFirstSpellingAndOrder) {
     ConjuntoTextos c;
     c.AgregarSinRepetir("C:\\dev\\Main.frm");

@@ -49,11 +49,6 @@ namespace {
 const std::vector<std::string> kTiposPropios = {"skarno",         "pravix", "fendrik", "ucmorvan",
                                                 "gravlocfiltros", "gravlo"};
 
-std::string NombreDeArchivo(const std::string& ruta) {
-    const size_t barra = ruta.find_last_of("\\/");
-    return barra == std::string::npos ? ruta : ruta.substr(barra + 1);
-}
-
 /// The first declaration of an in-house control without the project's prefix,
 /// as a compiler message; empty when every declaration is right.
 std::string ErrorDePrefijos(const std::string& archivoFormulario, const std::string& texto,
