@@ -2,12 +2,15 @@
 
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
+#include "textfiles/reparacion.h"
 
 namespace vorpel {
 
 bool CargarProyectos(Contexto& ctx, CatalogoProyectos& catalogo, std::string& error) {
     // Rebuilt from nothing: a project removed from the folder must not linger.
     catalogo.clear();
+    // A project hidden as its rollback copy by an interrupted save shows again.
+    RepararRestos(ctx, {ctx.carpetaDev});
     std::vector<std::string> nombres;
     if (!ctx.archivos.ListarArchivos(ctx.carpetaDev, "*.vbp", nombres, error)) return false;
     catalogo = std::move(nombres);

@@ -1,9 +1,12 @@
 #include "app/correccion.h"
 
 #include "frmfix/correccion_frm.h"
+#include "backup/backup.h"
 #include "platform/texto.h"
+#include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
 #include "skin/quitar_skin.h"
+#include "textfiles/reparacion.h"
 #include "vbpfix/correccion_vbp.h"
 
 namespace vorpel {
@@ -29,6 +32,11 @@ void AvisarArchivoInexistente(Contexto& ctx, const std::string& ruta) {
     ctx.dialogos->Mostrar(m);
 }
 
+void AvisarNoComprobado(Contexto& ctx, const std::string& ruta, const std::string& descripcion) {
+    if (ctx.dialogos == nullptr) return;
+    ctx.dialogos->Mostrar(MensajeDeError("No se pudo comprobar el archivo:", ruta, descripcion));
+}
+
 }  // namespace
 
 ComandosCorreccion ComandosReales() {
@@ -48,11 +56,22 @@ ResultadoCorreccion EjecutarCorreccion(Contexto& ctx, ModoCorreccion modo,
     if (!TerminaEnVbp(nombre)) nombre += kExtensionProyecto;
 
     resultado.rutaProyecto = ctx.carpetaDev + "\\" + nombre;
+    // An interrupted save may hide the very project asked for.
+    RepararRestos(ctx, {ctx.carpetaDev});
     std::string nombreEnDisco;
+    std::string sistema;
     // A name with a drive, a separator or a wildcard could name a file outside
     // the DEV folder, or make the lookup find some other project.
-    if (!EsNombreDeArchivoSimple(nombre) ||
-        !ctx.archivos.BuscarArchivoSimple(resultado.rutaProyecto, nombreEnDisco)) {
+    const Existencia existe =
+        EsNombreDeArchivoSimple(nombre)
+            ? BuscarArchivoSimple(ctx, resultado.rutaProyecto, nombreEnDisco, sistema)
+            : Existencia::Ausente;
+    if (existe == Existencia::Indeterminada) {
+        resultado.estado = EstadoCorreccion::NoComprobado;
+        AvisarNoComprobado(ctx, resultado.rutaProyecto, sistema);
+        return resultado;
+    }
+    if (existe == Existencia::Ausente) {
         resultado.estado = EstadoCorreccion::NoExiste;
         AvisarArchivoInexistente(ctx, resultado.rutaProyecto);
         return resultado;

@@ -28,6 +28,7 @@ ComandosCorreccion ComandosReales();
 enum class EstadoCorreccion {
     SinNombre,  // nothing typed: nothing shown, nothing run
     NoExiste,   // the missing-file box was shown
+    NoComprobado,  // the file could not be looked at: the error box was shown
     Ejecutada,  // the command ran (whatever its outcome)
 };
 

@@ -2,15 +2,37 @@
 
 #include <utility>
 
+#include "backup/backup.h"
 #include "platform/texto.h"
 
 namespace vorpel {
 
 FormularioPrincipal::FormularioPrincipal(Ventana& ventana, Contexto& ctx,
                                          ComandosCorreccion comandos)
-    : ventana_(ventana), ctx_(ctx), comandos_(std::move(comandos)) {}
+    : ventana_(ventana), ctx_(ctx), comandos_(std::move(comandos)) {
+    // Repairs of interrupted work are told in one box each time, unless the
+    // caller tells them its own way.
+    if (!ctx_.informarReparaciones) {
+        instaloAvisos_ = true;
+        ctx_.informarReparaciones = [this](const std::vector<std::string>& lineas) {
+            if (ctx_.dialogos == nullptr) return;
+            std::string texto = "Se repararon restos de una operacion interrumpida:\r\n";
+            for (const std::string& linea : lineas) texto += "\r\n" + linea;
+            Mensaje m;
+            m.titulo = kTituloAplicacion;
+            m.texto = texto;
+            m.icono = Icono::Exclamacion;
+            ctx_.dialogos->Mostrar(m);
+        };
+    }
+}
+
+FormularioPrincipal::~FormularioPrincipal() {
+    if (instaloAvisos_) ctx_.informarReparaciones = nullptr;
+}
 
 void FormularioPrincipal::Abrir() {
+    EmpezarComando(ctx_);
     OcultarListaConvertidos();
     CargarProyectos();
 }
@@ -101,6 +123,7 @@ void FormularioPrincipal::Command2_Click() { EjecutarCorreccion(ModoCorreccion::
 void FormularioPrincipal::Command3_Click() { EjecutarCorreccion(ModoCorreccion::Skin); }
 
 void FormularioPrincipal::CmdTraerOrigen_Click() {
+    EmpezarComando(ctx_);
     const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
     ultimoTraslado_ = PedirTraerProyecto(ctx_, ventana_, nombre, [this] { CargarProyectos(); });
     if (ultimoTraslado_.estado == EstadoTraslado::SinNombre ||
@@ -111,15 +134,18 @@ void FormularioPrincipal::CmdTraerOrigen_Click() {
 }
 
 void FormularioPrincipal::CmdDevolverOrigen_Click() {
+    EmpezarComando(ctx_);
     const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
     ultimoTraslado_ = PedirDevolverProyecto(ctx_, ventana_, nombre);
 }
 
 void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {
+    EmpezarComando(ctx_);
     ultimoLote_ = RecompilarSeleccionados(ctx_, ventana_);
 }
 
 void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo) {
+    EmpezarComando(ctx_);
     const ResultadoCorreccion resultado =
         vorpel::EjecutarCorreccion(ctx_, modo, ventana_.Texto(Control::TxTCorrige), comandos_);
     if (resultado.estado != EstadoCorreccion::Ejecutada) return;
@@ -128,7 +154,9 @@ void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo) {
     // as the disk spells it now (nothing when it has gone meanwhile).
     CargarProyectos();
     std::string nombreEnDisco;
-    if (!ctx_.archivos.BuscarArchivoSimple(resultado.rutaProyecto, nombreEnDisco)) {
+    std::string ignorado;
+    if (BuscarArchivoSimple(ctx_, resultado.rutaProyecto, nombreEnDisco, ignorado) !=
+        Existencia::Presente) {
         nombreEnDisco.clear();
     }
     ventana_.PonerTexto(Control::TxTCorrige, nombreEnDisco);

@@ -19,6 +19,9 @@ class FormularioPrincipal {
 public:
     FormularioPrincipal(Ventana& ventana, Contexto& ctx,
                         ComandosCorreccion comandos = ComandosReales());
+    ~FormularioPrincipal();
+    FormularioPrincipal(const FormularioPrincipal&) = delete;
+    FormularioPrincipal& operator=(const FormularioPrincipal&) = delete;
 
     /// Window opening: hides the converted-projects list and scans the DEV folder.
     void Abrir();
@@ -63,6 +66,7 @@ private:
     CatalogoProyectos catalogo_;
     ResumenLote ultimoLote_;
     ResultadoTraslado ultimoTraslado_;
+    bool instaloAvisos_ = false;
 };
 
 }  // namespace vorpel

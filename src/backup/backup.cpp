@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
@@ -45,12 +46,26 @@ std::vector<std::string> Partir(const std::string& texto) {
 
 }  // namespace
 
-bool ExisteCarpeta(Contexto& ctx, const std::string& ruta) {
-    return ctx.archivos.ExisteCarpeta(ruta);
+Existencia ExisteCarpeta(Contexto& ctx, const std::string& ruta, std::string& error) {
+    return ctx.archivos.ConsultarCarpeta(ruta, error);
 }
 
-bool ExisteArchivo(Contexto& ctx, const std::string& ruta) {
-    return ctx.archivos.ExisteArchivo(ruta);
+Existencia ExisteArchivo(Contexto& ctx, const std::string& ruta, std::string& error) {
+    return ctx.archivos.ConsultarArchivo(ruta, nullptr, error);
+}
+
+Existencia BuscarArchivoSimple(Contexto& ctx, const std::string& ruta, std::string& nombreEnDisco,
+                               std::string& error) {
+    DatosArchivo datos;
+    const Existencia existe = ctx.archivos.ConsultarArchivo(ruta, &datos, error);
+    if (existe != Existencia::Presente) return existe;
+    if (datos.oculto) return Existencia::Ausente;
+    nombreEnDisco = datos.nombreEnDisco;
+    return Existencia::Presente;
+}
+
+std::string TextoNoSePudoComprobar(const std::string& ruta, const std::string& descripcion) {
+    return "No se pudo comprobar el archivo: " + ruta + " - " + descripcion;
 }
 
 bool CrearCarpetas(Contexto& ctx, const std::string& carpeta, std::string& error) {
@@ -70,39 +85,161 @@ bool CrearCarpetas(Contexto& ctx, const std::string& carpeta, std::string& error
     piezas.erase(piezas.begin(), piezas.begin() + static_cast<long>(raices));
     for (const auto& pieza : piezas) {
         corriente += "\\" + pieza;
-        if (ExisteCarpeta(ctx, corriente)) continue;
         std::string sistema;
-        if (!ctx.archivos.CrearCarpeta(corriente, sistema)) {
-            error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
-            return false;
-        }
+        const Existencia existe = ExisteCarpeta(ctx, corriente, sistema);
+        if (existe == Existencia::Presente) continue;
+        // A level that could not be looked at must not be taken for missing.
+        if (existe == Existencia::Ausente && ctx.archivos.CrearCarpeta(corriente, sistema)) continue;
+        error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
+        return false;
     }
     return true;
 }
 
-bool CopiarArchivo(Contexto& ctx, const std::string& origen, const std::string& destino,
-                   std::string& error) {
-    if (IgualesSinMayusculas(origen, destino)) return true;
-    if (!ExisteArchivo(ctx, origen)) {
-        if (error.empty()) error = "No existe el archivo: " + origen;
+namespace {
+
+std::string CarpetaDe(const std::string& ruta) {
+    const size_t barra = ruta.find_last_of('\\');
+    return barra == std::string::npos ? std::string() : ruta.substr(0, barra);
+}
+
+/// A copy on its way: its temporary file and the destination as the disk spells it.
+struct CopiaEnCurso {
+    CopiaArchivo* copia;
+    std::string destino;
+    std::string temporal;
+};
+
+void FallarCopia(CopiaArchivo& copia, const std::string& sistema) {
+    copia.hecha = false;
+    copia.descripcion = sistema;
+    if (copia.error.empty()) {
+        copia.error = "No se pudo copiar '" + copia.origen + "' a '" + copia.destino + "': " + sistema;
+    }
+}
+
+void BorrarSiQueda(Contexto& ctx, const std::string& ruta) {
+    std::string ignorado;
+    if (ctx.archivos.ConsultarArchivo(ruta, nullptr, ignorado) != Existencia::Ausente) {
+        (void)ctx.archivos.Borrar(ruta, ignorado);
+    }
+}
+
+/// Everything up to the temporary copy: false when the copy failed (its
+/// error is set) or had nothing to do (`enCurso` stays empty).
+bool PrepararCopia(Contexto& ctx, CopiaArchivo& copia, std::vector<std::string>& carpetasHechas,
+                   std::optional<CopiaEnCurso>& enCurso) {
+    enCurso.reset();
+    if (IgualesSinMayusculas(copia.origen, copia.destino)) {
+        copia.hecha = true;
+        return true;
+    }
+    std::string sistema;
+    const Existencia origen = ExisteArchivo(ctx, copia.origen, sistema);
+    if (origen == Existencia::Ausente) {
+        copia.descripcion = "No existe el archivo: " + copia.origen;
+        if (copia.error.empty()) copia.error = copia.descripcion;
         return false;
     }
-    if (!CrearCarpetas(ctx, ObtenerCarpeta(destino, ctx.carpetaDev), error)) return false;
-    std::string sistema;
-    bool ok = true;
-    if (ExisteArchivo(ctx, destino)) ok = ctx.archivos.Borrar(destino, sistema);
-    if (ok) {
-        ok = ctx.archivos.Copiar(origen, destino, sistema);
-        // A copy that breaks off may leave a partial file with a fresh time,
-        // which a later transfer would take for newer work than the source.
-        if (!ok && ExisteArchivo(ctx, destino)) {
-            std::string ignorado;
-            (void)ctx.archivos.Borrar(destino, ignorado);
-        }
+    if (origen == Existencia::Indeterminada) {
+        FallarCopia(copia, sistema);
+        return false;
     }
-    if (!ok && error.empty())
-        error = "No se pudo copiar '" + origen + "' a '" + destino + "': " + sistema;
-    return ok;
+    const std::string carpeta = ObtenerCarpeta(copia.destino, ctx.carpetaDev);
+    if (std::find(carpetasHechas.begin(), carpetasHechas.end(), carpeta) == carpetasHechas.end()) {
+        if (!CrearCarpetas(ctx, carpeta, copia.error)) {
+            copia.descripcion = copia.error;
+            return false;
+        }
+        carpetasHechas.push_back(carpeta);
+    }
+    // An existing destination keeps the name it has on disk: a path written
+    // in another case must not rename the user's file.
+    DatosArchivo datos;
+    CopiaEnCurso curso{&copia, copia.destino, {}};
+    const Existencia destino = ctx.archivos.ConsultarArchivo(copia.destino, &datos, sistema);
+    if (destino == Existencia::Indeterminada) {
+        FallarCopia(copia, sistema);
+        return false;
+    }
+    if (destino == Existencia::Presente) curso.destino = carpeta + datos.nombreEnDisco;
+    curso.temporal = curso.destino + kSufijoCopia;
+    // A temporary copy left by a copy that broke off is not worth keeping.
+    const Existencia viejo = ExisteArchivo(ctx, curso.temporal, sistema);
+    if (viejo == Existencia::Indeterminada ||
+        (viejo == Existencia::Presente && !ctx.archivos.Borrar(curso.temporal, sistema))) {
+        FallarCopia(copia, sistema);
+        return false;
+    }
+    if (!ctx.archivos.Copiar(copia.origen, curso.temporal, sistema)) {
+        BorrarSiQueda(ctx, curso.temporal);
+        FallarCopia(copia, sistema);
+        return false;
+    }
+    enCurso = std::move(curso);
+    return true;
+}
+
+}  // namespace
+
+void CopiarArchivos(Contexto& ctx, std::vector<CopiaArchivo>& copias, bool pararEnFallo) {
+    std::vector<std::string> carpetasHechas;
+    std::vector<CopiaEnCurso> enCurso;
+    for (CopiaArchivo& copia : copias) {
+        copia.hecha = false;
+        std::optional<CopiaEnCurso> curso;
+        const bool bien = PrepararCopia(ctx, copia, carpetasHechas, curso);
+        if (curso) enCurso.push_back(std::move(*curso));
+        if (!bien && pararEnFallo) break;
+    }
+    if (enCurso.empty()) return;
+
+    // Every temporary copy is on the disk before any of them replaces a file.
+    std::vector<std::string> temporales;
+    for (const CopiaEnCurso& c : enCurso) temporales.push_back(c.temporal);
+    std::string sistema;
+    if (!ctx.archivos.Sincronizar(temporales, sistema)) {
+        for (const CopiaEnCurso& c : enCurso) {
+            BorrarSiQueda(ctx, c.temporal);
+            FallarCopia(*c.copia, sistema);
+        }
+        return;
+    }
+    std::vector<std::string> carpetas;
+    std::vector<CopiaEnCurso*> puestas;
+    bool seguir = true;
+    for (CopiaEnCurso& c : enCurso) {
+        if (!seguir) {
+            BorrarSiQueda(ctx, c.temporal);
+            continue;
+        }
+        if (!ctx.archivos.Reemplazar(c.temporal, c.destino, sistema)) {
+            BorrarSiQueda(ctx, c.temporal);
+            FallarCopia(*c.copia, sistema);
+            if (pararEnFallo) seguir = false;
+            continue;
+        }
+        const std::string carpeta = CarpetaDe(c.destino);
+        if (std::find(carpetas.begin(), carpetas.end(), carpeta) == carpetas.end()) {
+            carpetas.push_back(carpeta);
+        }
+        puestas.push_back(&c);
+    }
+    if (puestas.empty()) return;
+    // The new names are on the disk too before anyone relies on the copies.
+    if (!ctx.archivos.Sincronizar(carpetas, sistema)) {
+        for (CopiaEnCurso* c : puestas) FallarCopia(*c->copia, sistema);
+        return;
+    }
+    for (CopiaEnCurso* c : puestas) c->copia->hecha = true;
+}
+
+bool CopiarArchivo(Contexto& ctx, const std::string& origen, const std::string& destino,
+                   std::string& error) {
+    std::vector<CopiaArchivo> copias{{origen, destino, false, error, {}}};
+    CopiarArchivos(ctx, copias, true);
+    error = copias[0].error;
+    return copias[0].hecha;
 }
 
 std::string RutaEspejoBackup(const std::string& carpetaBackup, const std::string& rutaOrigen) {
@@ -117,11 +254,37 @@ std::string RutaEspejoBackup(const std::string& carpetaBackup, const std::string
 }
 
 bool VerificarUnidadBackup(Contexto& ctx, std::string& error) {
-    if (!ExisteCarpeta(ctx, ctx.rutas.unidadBackup)) {
-        error = "No existe la unidad E:. No se puede hacer el backup obligatorio.";
-        return false;
+    std::string sistema;
+    switch (ExisteCarpeta(ctx, ctx.rutas.unidadBackup, sistema)) {
+        case Existencia::Presente:
+            break;
+        case Existencia::Ausente:
+            error = "No existe la unidad E:. No se puede hacer el backup obligatorio.";
+            return false;
+        case Existencia::Indeterminada:
+            error = "No se pudo acceder a la unidad E: - " + sistema +
+                    ". No se puede hacer el backup obligatorio.";
+            return false;
     }
     return CrearCarpetas(ctx, ctx.rutas.raizBackup, error);
+}
+
+bool VerificarEscribibles(Contexto& ctx, const std::vector<std::string>& rutas,
+                          std::string& error) {
+    for (const std::string& ruta : rutas) {
+        DatosArchivo datos;
+        std::string sistema;
+        const Existencia existe = ctx.archivos.ConsultarArchivo(ruta, &datos, sistema);
+        if (existe == Existencia::Indeterminada) {
+            error = TextoNoSePudoComprobar(ruta, sistema);
+            return false;
+        }
+        if (existe == Existencia::Presente && datos.soloLectura) {
+            error = "El archivo es de solo lectura: " + ruta;
+            return false;
+        }
+    }
+    return true;
 }
 
 bool HacerBackup(Contexto& ctx, const std::string& nombreProyecto,
@@ -136,31 +299,92 @@ bool HacerBackup(Contexto& ctx, const std::string& nombreProyecto,
     if (!raiz.empty() && raiz.back() != '\\') raiz += '\\';
     std::string carpeta = raiz + nombreProyecto;
     if (!CrearCarpetas(ctx, carpeta, error)) return false;
+    std::vector<CopiaArchivo> copias;
     for (const auto& archivo : archivos->Elementos()) {
         if (AMinusculas(archivo).ends_with(".vbp")) {
-            std::string nombre;
-            if (!ctx.archivos.BuscarArchivoSimple(archivo, nombre)) nombre = NombreDeArchivo(archivo);
-            if (!CopiarArchivo(ctx, archivo, carpeta + "\\" + nombre, error)) return false;
+            // Stored under its own name as the disk spells it.
+            DatosArchivo datos;
+            std::string sistema;
+            const Existencia existe = ctx.archivos.ConsultarArchivo(archivo, &datos, sistema);
+            if (existe == Existencia::Indeterminada) {
+                error = "No se pudo copiar '" + archivo + "' a '" + carpeta + "': " + sistema;
+                return false;
+            }
+            const std::string nombre =
+                existe == Existencia::Presente ? datos.nombreEnDisco : NombreDeArchivo(archivo);
+            copias.push_back({archivo, carpeta + "\\" + nombre, false, {}, {}});
         }
-        if (!CopiarArchivo(ctx, archivo, RutaEspejoBackup(carpeta, archivo), error)) return false;
+        copias.push_back({archivo, RutaEspejoBackup(carpeta, archivo), false, {}, {}});
+    }
+    CopiarArchivos(ctx, copias, true);
+    for (const CopiaArchivo& copia : copias) {
+        if (copia.hecha) continue;
+        error = copia.error;
+        return false;
     }
     carpetaBackup = carpeta;
     return true;
 }
 
-void RestaurarArchivoDeBackup(Contexto& ctx, const std::string& carpetaBackup,
-                              const std::string& archivo) {
-    std::string espejo = RutaEspejoBackup(carpetaBackup, archivo);
-    if (!ExisteArchivo(ctx, espejo)) return;
-    std::string ignorado;
-    (void)CopiarArchivo(ctx, espejo, archivo, ignorado);
+namespace {
+
+struct FallaRestauracion {
+    std::string archivo;
+    std::string descripcion;
+};
+
+std::vector<FallaRestauracion> Restaurar(Contexto& ctx, const std::string& carpetaBackup,
+                                         const std::vector<std::string>& archivos) {
+    std::vector<FallaRestauracion> fallas;
+    std::vector<CopiaArchivo> copias;
+    for (const auto& archivo : archivos) {
+        const std::string espejo = RutaEspejoBackup(carpetaBackup, archivo);
+        std::string sistema;
+        switch (ExisteArchivo(ctx, espejo, sistema)) {
+            case Existencia::Presente:
+                copias.push_back({espejo, archivo, false, {}, {}});
+                break;
+            case Existencia::Ausente:
+                fallas.push_back({archivo, "No existe el archivo: " + espejo});
+                break;
+            case Existencia::Indeterminada:
+                fallas.push_back({archivo, sistema});
+                break;
+        }
+    }
+    CopiarArchivos(ctx, copias, false);
+    for (const CopiaArchivo& copia : copias) {
+        if (!copia.hecha) fallas.push_back({copia.destino, copia.descripcion});
+    }
+    return fallas;
+}
+
+}  // namespace
+
+void QuitarArchivoCopiado(Contexto& ctx, const std::string& ruta, std::vector<std::string>& fallas) {
+    std::string sistema;
+    const Existencia existe = ExisteArchivo(ctx, ruta, sistema);
+    if (existe == Existencia::Ausente) return;
+    if (existe == Existencia::Presente && ctx.archivos.Borrar(ruta, sistema)) return;
+    fallas.push_back("No se pudo quitar: " + ruta + " - " + sistema);
+}
+
+bool RestaurarArchivoDeBackup(Contexto& ctx, const std::string& carpetaBackup,
+                              const std::string& archivo, std::string* descripcion) {
+    const std::vector<FallaRestauracion> fallas = Restaurar(ctx, carpetaBackup, {archivo});
+    if (fallas.empty()) return true;
+    if (descripcion != nullptr) *descripcion = fallas.front().descripcion;
+    return false;
 }
 
 void RestaurarBackup(Contexto& ctx, const std::string& carpetaBackup,
-                     const ConjuntoTextos* archivos) {
+                     const ConjuntoTextos* archivos, std::vector<std::string>* fallas) {
     if (archivos == nullptr) return;
-    for (const auto& archivo : archivos->Elementos())
-        RestaurarArchivoDeBackup(ctx, carpetaBackup, archivo);
+    for (const FallaRestauracion& falla : Restaurar(ctx, carpetaBackup, archivos->Elementos())) {
+        if (fallas != nullptr) {
+            fallas->push_back("No se pudo restaurar: " + falla.archivo + " - " + falla.descripcion);
+        }
+    }
 }
 
 }  // namespace vorpel

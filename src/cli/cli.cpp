@@ -132,7 +132,14 @@ std::optional<std::string> ResolverCarpetaDev(const OpcionesCli& opciones,
     // A bare drive ("E:") means that drive's current folder to Windows: ask for its root.
     const std::string carpetaBuscada =
         (carpeta->size() == 2 && (*carpeta)[1] == ':') ? *carpeta + "\\" : *carpeta;
-    if (!servicios.archivos.ExisteCarpeta(carpetaBuscada)) {
+    std::string sistema;
+    const Existencia existe = servicios.archivos.ConsultarCarpeta(carpetaBuscada, sistema);
+    if (existe == Existencia::Indeterminada) {
+        servicios.errores << kPrograma << ": no se pudo comprobar la carpeta DEV: " << *carpeta
+                          << " - " << sistema << "\n";
+        return std::nullopt;
+    }
+    if (existe == Existencia::Ausente) {
         servicios.errores << kPrograma << ": no existe la carpeta DEV: " << *carpeta << "\n";
         return std::nullopt;
     }
@@ -280,6 +287,11 @@ int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
                               servicios.entradaEsTerminal, servicios.leerLinea);
     Contexto ctx{servicios.archivos, *carpetaDev, &dialogos, servicios.entorno, servicios.rutas};
     ctx.procesos = servicios.procesos;
+    // Each repair of interrupted work is one line of the output.
+    ctx.informarReparaciones = [&servicios](const std::vector<std::string>& lineas) {
+        for (const std::string& linea : lineas) servicios.salida << linea << "\n";
+        servicios.salida.flush();
+    };
 
     if (opciones.comando == "listar") return Listar(ctx, opciones, servicios);
     if (opciones.comando == "recompilar") return Recompilar(ctx, opciones, servicios, dialogos);

@@ -46,6 +46,9 @@ struct CorreccionFrm {
     std::vector<FormularioCambiado> cambiados;
     ConjuntoTextos aRespaldar;
     std::string carpetaBackup;  // set only once the backup succeeded
+    /// The files whose content the command changed: the only ones its trap
+    /// puts back (a .frx backed up with its form is never rewritten).
+    ConjuntoTextos escritos;
 
     const std::vector<std::string>& Formularios() const { return formularios.Elementos(); }
 };
@@ -71,10 +74,14 @@ void CorregirFormularios(Contexto& ctx, CorreccionFrm& c) {
         }
         if (!cambiado) continue;
         c.aRespaldar.AgregarSinRepetir(ruta);
-        // The .frx is never rewritten, but it travels with its form so that a
-        // restore gives back a matching pair.
+        // The .frx is never rewritten, but it travels with its form so that
+        // the backup holds a matching pair.
         const std::string frx = CambiarExtension(ruta, ".frx");
-        if (ExisteArchivo(ctx, frx)) c.aRespaldar.AgregarSinRepetir(frx);
+        const Existencia existe = ExisteArchivo(ctx, frx, error);
+        if (existe == Existencia::Indeterminada) {
+            Fallar(kErrorLeerFormulario, c.fuente, TextoNoSePudoComprobar(frx, error));
+        }
+        if (existe == Existencia::Presente) c.aRespaldar.AgregarSinRepetir(frx);
         c.cambiados.push_back(std::move(formulario));
     }
 }
@@ -86,29 +93,48 @@ void VerificarFormularios(Contexto& ctx, const CorreccionFrm& c, uint32_t numero
     }
 }
 
-// Nothing is written before the backup has succeeded.
-void RespaldarYGuardarFormularios(Contexto& ctx, CorreccionFrm& c) {
+// Nothing is written before the backup has succeeded, and nothing read-only
+// is backed up to be refused afterwards.
+void RespaldarYGuardarFormularios(Contexto& ctx, CorreccionFrm& c, bool proyectoCambiado) {
+    std::vector<std::string> aEscribir;
+    for (const FormularioCambiado& formulario : c.cambiados) aEscribir.push_back(formulario.ruta);
+    if (proyectoCambiado) aEscribir.push_back(c.rutaProyecto);
     std::string carpetaBackup;
     std::string error;
-    if (!HacerBackup(ctx, c.nombreProyecto, &c.aRespaldar, carpetaBackup, error)) {
+    if (!VerificarEscribibles(ctx, aEscribir, error) ||
+        !HacerBackup(ctx, c.nombreProyecto, &c.aRespaldar, carpetaBackup, error)) {
         Fallar(kErrorBackup, c.fuente, error);
     }
     c.carpetaBackup = carpetaBackup;
+    std::vector<TextoAGuardar> textos;
     for (const FormularioCambiado& formulario : c.cambiados) {
-        if (!GuardarArchivoTexto(ctx, formulario.ruta, formulario.texto, formulario.terminaConSalto,
-                                 error)) {
-            Fallar(kErrorGuardarFormulario, c.fuente, error);
-        }
+        textos.push_back({formulario.ruta, formulario.texto, formulario.terminaConSalto, false});
     }
+    const bool guardados = GuardarArchivosTexto(ctx, textos, error);
+    for (const TextoAGuardar& texto : textos) {
+        if (texto.reemplazado) c.escritos.AgregarSinRepetir(texto.ruta);
+    }
+    if (!guardados) Fallar(kErrorGuardarFormulario, c.fuente, error);
 }
 
-// The trap's undo: every failure here is ignored.
-void DeshacerCambios(Contexto& ctx, const CorreccionFrm& c) {
-    if (c.carpetaBackup.empty()) return;
+void GuardarProyecto(Contexto& ctx, CorreccionFrm& c, const std::string& texto) {
+    std::string error;
+    bool reemplazado = false;
+    const bool guardado = GuardarArchivoTexto(ctx, c.rutaProyecto, texto,
+                                              c.proyectoTerminaConSalto, error, &reemplazado);
+    if (reemplazado) c.escritos.AgregarSinRepetir(c.rutaProyecto);
+    if (!guardado) Fallar(kErrorGuardarProyecto, c.fuente, error);
+}
+
+// The trap's undo: a step that fails is skipped and named.
+std::vector<std::string> DeshacerCambios(Contexto& ctx, const CorreccionFrm& c) {
+    std::vector<std::string> fallas;
+    if (c.carpetaBackup.empty()) return fallas;
     try {
-        RestaurarBackup(ctx, c.carpetaBackup, &c.aRespaldar);
+        RestaurarBackup(ctx, c.carpetaBackup, &c.escritos, &fallas);
     } catch (...) {
     }
+    return fallas;
 }
 
 Respuesta Mostrar(Contexto& ctx, const Mensaje& mensaje) {
@@ -161,11 +187,8 @@ uint32_t CorregirProyectoFRMConError(Contexto& ctx, const std::string& rutaProye
             return 0;
         }
 
-        RespaldarYGuardarFormularios(ctx, c);
-        if (proyectoCambiado && !GuardarArchivoTexto(ctx, rutaProyecto, textoProyectoNuevo,
-                                                     c.proyectoTerminaConSalto, error)) {
-            Fallar(kErrorGuardarProyecto, c.fuente, error);
-        }
+        RespaldarYGuardarFormularios(ctx, c, proyectoCambiado);
+        if (proyectoCambiado) GuardarProyecto(ctx, c, textoProyectoNuevo);
         VerificarFormularios(ctx, c, kErrorVerificacion);
 
         Mostrar(ctx, MensajeInformativo(
@@ -181,7 +204,7 @@ uint32_t CorregirProyectoFRMConError(Contexto& ctx, const std::string& rutaProye
         numero = kBaseErrores;
         descripcion = e.what();
     }
-    DeshacerCambios(ctx, c);
+    descripcion = AgregarFallasDeshacer(descripcion, DeshacerCambios(ctx, c));
     Mostrar(ctx,
             MensajeDeError("Error al corregir los FRM del proyecto:", rutaProyecto, descripcion));
     return numero;
@@ -206,7 +229,7 @@ bool CorregirProyectoFRMCoreConError(Contexto& ctx, const std::string& rutaProye
             resultado = "FRM: sin cambios pendientes.";
             return true;
         }
-        RespaldarYGuardarFormularios(ctx, c);
+        RespaldarYGuardarFormularios(ctx, c, false);
         VerificarFormularios(ctx, c, kErrorVerificacionCore);
         resultado = "FRM corregido (backup: " + c.carpetaBackup +
                     ", formularios modificados: " + std::to_string(c.cambiados.size()) + ")";
@@ -218,7 +241,7 @@ bool CorregirProyectoFRMCoreConError(Contexto& ctx, const std::string& rutaProye
         numeroError = kBaseErrores;
         descripcion = e.what();
     }
-    DeshacerCambios(ctx, c);
+    descripcion = AgregarFallasDeshacer(descripcion, DeshacerCambios(ctx, c));
     resultado = "ERROR FRM: " + descripcion;
     return false;
 }

@@ -18,17 +18,31 @@ struct FechaHora {
     friend auto operator<=>(const FechaHora&, const FechaHora&) = default;
 };
 
+/// What a look-up found. "Could not tell" is never "not there": only the
+/// system's "file not found" or "path not found" means absent.
+enum class Existencia { Presente, Ausente, Indeterminada };
+
+/// What the file system keeps of one file.
+struct DatosArchivo {
+    std::string nombreEnDisco;  // the last name, spelled as stored
+    uint64_t tamano = 0;
+    FechaHora fecha;  // last modified, local time
+    bool soloLectura = false;
+    bool oculto = false;  // hidden or system: not a plain file
+};
+
 class SistemaArchivos {
 public:
     virtual ~SistemaArchivos() = default;
 
-    /// True for any file (read-only, hidden, system, archive); false for folders.
-    virtual bool ExisteArchivo(const std::string& ruta) = 0;
-    /// Plain-file lookup (no hidden or system files, no folders); gives back the
-    /// file name without folder as the file system stores it.
-    virtual bool BuscarArchivoSimple(const std::string& ruta, std::string& nombreEnDisco) = 0;
-    /// True when the folder itself exists (an empty drive root counts).
-    virtual bool ExisteCarpeta(const std::string& ruta) = 0;
+    /// Any file (read-only, hidden, system), never a folder; a name with
+    /// wildcards names the first file that matches. Indeterminada, with the
+    /// system's description in `error`, when the system could not tell.
+    /// `datos` may be null.
+    virtual Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
+                                        std::string& error) = 0;
+    /// The folder itself (an empty drive root counts; a file does not).
+    virtual Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) = 0;
     /// Names (no folder) of the plain files in `carpeta` matching `patron`
     /// ("*.vbp", "*"), in the order the file system returns them.
     [[nodiscard]] virtual bool ListarArchivos(const std::string& carpeta, const std::string& patron,
@@ -36,27 +50,46 @@ public:
                                               std::string& error) = 0;
     [[nodiscard]] virtual bool LeerBytes(const std::string& ruta, std::string& bytes,
                                          std::string& error) = 0;
-    /// Creates a new file (fails when one exists), writes the bytes, flushes them
-    /// to the disk and closes it. A failure may leave a partly written file.
+    /// Creates a new file (fails when one exists), writes the bytes and closes
+    /// it. The bytes reach the disk at the next Sincronizar of the file. A
+    /// failure may leave a partly written file.
     [[nodiscard]] virtual bool EscribirArchivoNuevo(const std::string& ruta,
                                                     const std::string& bytes,
                                                     std::string& error) = 0;
-    /// Appends the bytes at the end of an existing file (no flush: for logs).
-    /// Fails when the file does not exist.
+    /// Appends the bytes at the end of an existing file (for logs). Fails when
+    /// the file does not exist.
     [[nodiscard]] virtual bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
                                                 std::string& error) = 0;
     /// Fails when the target exists.
     [[nodiscard]] virtual bool Renombrar(const std::string& origen, const std::string& destino,
                                          std::string& error) = 0;
-    /// Copies keeping the source's last-modified time; fails when the target exists.
+    /// Puts `origen` in the place of `destino` in one step, replacing the file
+    /// there when there is one. Refuses a read-only `destino`.
+    [[nodiscard]] virtual bool Reemplazar(const std::string& origen, const std::string& destino,
+                                          std::string& error) = 0;
+    /// Puts `nuevo` in the place of the existing `destino` and keeps the old
+    /// file as `respaldo` (which must not exist). `destino` keeps its name as
+    /// stored and is never missing on the way where the system allows it.
+    [[nodiscard]] virtual bool ReemplazarConRespaldo(const std::string& nuevo,
+                                                     const std::string& destino,
+                                                     const std::string& respaldo,
+                                                     std::string& error) = 0;
+    /// Copies to a new file (fails when the target exists), keeping the
+    /// source's last-modified time; the copy is never read-only. Reaches the
+    /// disk at the next Sincronizar, like a write.
     [[nodiscard]] virtual bool Copiar(const std::string& origen, const std::string& destino,
                                       std::string& error) = 0;
     [[nodiscard]] virtual bool Borrar(const std::string& ruta, std::string& error) = 0;
     /// Creates one folder; its parent must exist.
     [[nodiscard]] virtual bool CrearCarpeta(const std::string& ruta, std::string& error) = 0;
-    /// Last-modified date and time, in local time.
-    [[nodiscard]] virtual bool FechaModificacion(const std::string& ruta, FechaHora& fecha,
-                                                 std::string& error) = 0;
+    /// Makes what was written into these files, and the names in these
+    /// folders, durable on the disk. Before it returns true nothing of it may
+    /// be taken for safe.
+    [[nodiscard]] virtual bool Sincronizar(const std::vector<std::string>& rutas,
+                                           std::string& error) = 0;
+    /// Forgets whatever the object remembers of the disk's folders: another
+    /// program may have changed them (a new command, a compiler that ran).
+    virtual void OlvidarCache() {}
 };
 
 }  // namespace vorpel

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -89,10 +90,10 @@ bool EscribirTodo(int fd, const char* datos, size_t largo) {
     return true;
 }
 
-/// Writes every byte to an open file (and, when asked, to the disk), then
-/// closes it; close() can report a delayed write error, so it is checked too.
-bool EscribirYCerrar(int fd, const std::string& bytes, bool alDisco, std::string& error) {
-    if (!EscribirTodo(fd, bytes.data(), bytes.size()) || (alDisco && ::fsync(fd) != 0)) {
+/// Writes every byte to an open file, then closes it; close() can report a
+/// delayed write error, so it is checked too.
+bool EscribirYCerrar(int fd, const std::string& bytes, std::string& error) {
+    if (!EscribirTodo(fd, bytes.data(), bytes.size())) {
         const int numero = errno;  // before close() can change it
         ::close(fd);
         error = DescribirError(numero);
@@ -190,70 +191,140 @@ bool CoincidePatron(std::string_view nombre, std::string_view patron) {
     return j == p.size();
 }
 
-bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::string& error) const {
-    auto mapeada = prefijo_.RutaHost(ruta);
-    if (!mapeada) {
+bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::string& error) {
+    RutaHostResuelta resuelta;
+    if (!prefijo_.ResolverRutaHost(ruta, resuelta, this)) {
         // A path on a drive or share the prefix lacks: nothing there exists.
         error = DescribirError(ENOENT);
         return false;
     }
-    host = std::move(*mapeada);
+    if (resuelta.numero != 0) {
+        error = DescribirError(resuelta.numero);
+        return false;
+    }
+    host = std::move(resuelta.host);
     return true;
 }
 
-bool ArchivosPosix::ExisteArchivo(const std::string& ruta) {
+int ArchivosPosix::Buscar(const std::string& carpetaHost, const std::string& nombre,
+                          std::string& enDisco) {
+    enDisco.clear();
+    auto indice = indices_.find(carpetaHost);
+    if (indice == indices_.end()) {
+        std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(carpetaHost.c_str()), ::closedir);
+        if (!dir) return errno;
+        std::unordered_map<std::string, std::vector<std::string>> nombres;
+        for (;;) {
+            errno = 0;
+            const dirent* entrada = ::readdir(dir.get());
+            if (entrada == nullptr) {
+                if (errno != 0) return errno;
+                break;
+            }
+            const std::string_view candidato = entrada->d_name;
+            if (candidato == "." || candidato == "..") continue;
+            nombres[AMinusculas(candidato)].emplace_back(candidato);
+        }
+        indice = indices_.emplace(carpetaHost, std::move(nombres)).first;
+    }
+    const auto hallado = indice->second.find(AMinusculas(nombre));
+    if (hallado != indice->second.end() && !hallado->second.empty()) {
+        enDisco = hallado->second.front();
+    }
+    return 0;
+}
+
+void ArchivosPosix::AnotarCreado(const std::string& host) {
+    auto indice = indices_.find(CarpetaHost(host));
+    if (indice == indices_.end()) return;
+    const std::string nombre = NombreFinalHost(host);
+    auto& mismos = indice->second[AMinusculas(nombre)];
+    if (std::find(mismos.begin(), mismos.end(), nombre) == mismos.end()) mismos.push_back(nombre);
+}
+
+void ArchivosPosix::AnotarBorrado(const std::string& host) {
+    auto indice = indices_.find(CarpetaHost(host));
+    if (indice == indices_.end()) return;
+    const std::string nombre = NombreFinalHost(host);
+    const auto mismos = indice->second.find(AMinusculas(nombre));
+    if (mismos == indice->second.end()) return;
+    auto& lista = mismos->second;
+    lista.erase(std::remove(lista.begin(), lista.end(), nombre), lista.end());
+    if (lista.empty()) indice->second.erase(mismos);
+}
+
+Existencia ArchivosPosix::ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
+                                           std::string& error) {
     std::string carpeta;
     std::string nombre;
     SepararNombre(ruta, carpeta, nombre);
-    if (nombre.empty()) return false;
+    if (nombre.empty()) return Existencia::Ausente;
+    RutaHostResuelta resuelta;
     std::string host;
-    std::string error;
     if (TieneComodines(nombre)) {
-        if (!Mapear(carpeta, host, error)) return false;
-        bool hallado = false;
-        (void)RecorrerArchivos(host, nombre, true, [&](const char*) {
-            hallado = true;
+        if (!prefijo_.ResolverRutaHost(carpeta, resuelta, this)) return Existencia::Ausente;
+        if (resuelta.numero != 0) {
+            error = DescribirError(resuelta.numero);
+            return Existencia::Indeterminada;
+        }
+        if (!resuelta.existe) return Existencia::Ausente;
+        const int numero = RecorrerArchivos(resuelta.host, nombre, true, [&](const char* hallado) {
+            host = resuelta.host + "/" + hallado;
             return false;
         });
-        return hallado;
+        if (host.empty()) {
+            if (numero == 0 || numero == ENOENT || numero == ENOTDIR) return Existencia::Ausente;
+            error = DescribirError(numero);
+            return Existencia::Indeterminada;
+        }
+    } else {
+        if (!prefijo_.ResolverRutaHost(ruta, resuelta, this)) return Existencia::Ausente;
+        if (resuelta.numero != 0) {
+            error = DescribirError(resuelta.numero);
+            return Existencia::Indeterminada;
+        }
+        if (!resuelta.existe) return Existencia::Ausente;
+        host = std::move(resuelta.host);
     }
-    if (!Mapear(ruta, host, error)) return false;
-    struct stat datos {};
-    return ::stat(host.c_str(), &datos) == 0 && S_ISREG(datos.st_mode);
+    struct stat info {};
+    if (::stat(host.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return Existencia::Ausente;
+        error = DescribirError(errno);
+        return Existencia::Indeterminada;
+    }
+    if (!S_ISREG(info.st_mode)) return Existencia::Ausente;
+    if (datos != nullptr) {
+        std::tm local{};
+        if (::localtime_r(&info.st_mtim.tv_sec, &local) == nullptr) {
+            error = DescribirError(errno);
+            return Existencia::Indeterminada;
+        }
+        datos->nombreEnDisco = NombreFinalHost(host);
+        datos->tamano = static_cast<uint64_t>(info.st_size);
+        datos->fecha = FechaHora{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                 local.tm_hour,        local.tm_min,     local.tm_sec,
+                                 static_cast<int>(info.st_mtim.tv_nsec)};
+        datos->soloLectura = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+        datos->oculto = EsNombreOculto(datos->nombreEnDisco);
+    }
+    return Existencia::Presente;
 }
 
-bool ArchivosPosix::BuscarArchivoSimple(const std::string& ruta, std::string& nombreEnDisco) {
-    std::string carpeta;
-    std::string nombre;
-    SepararNombre(ruta, carpeta, nombre);
-    if (nombre.empty()) return false;
-    std::string host;
-    std::string error;
-    if (TieneComodines(nombre)) {
-        if (!Mapear(carpeta, host, error)) return false;
-        bool hallado = false;
-        (void)RecorrerArchivos(host, nombre, false, [&](const char* enDisco) {
-            nombreEnDisco = enDisco;
-            hallado = true;
-            return false;
-        });
-        return hallado;
+Existencia ArchivosPosix::ConsultarCarpeta(const std::string& ruta, std::string& error) {
+    RutaHostResuelta resuelta;
+    if (!prefijo_.ResolverRutaHost(ruta, resuelta, this)) return Existencia::Ausente;
+    if (resuelta.numero != 0) {
+        error = DescribirError(resuelta.numero);
+        return Existencia::Indeterminada;
     }
-    if (!Mapear(ruta, host, error)) return false;
-    const std::string enDisco = NombreFinalHost(host);
-    if (EsNombreOculto(enDisco)) return false;
-    struct stat datos {};
-    if (::stat(host.c_str(), &datos) != 0 || !S_ISREG(datos.st_mode)) return false;
-    nombreEnDisco = enDisco;
-    return true;
-}
-
-bool ArchivosPosix::ExisteCarpeta(const std::string& ruta) {
-    std::string host;
-    std::string error;
-    if (!Mapear(ruta, host, error)) return false;
-    struct stat datos {};
-    return ::stat(host.c_str(), &datos) == 0 && S_ISDIR(datos.st_mode);
+    if (!resuelta.existe) return Existencia::Ausente;
+    struct stat info {};
+    if (::stat(resuelta.host.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return Existencia::Ausente;
+        error = DescribirError(errno);
+        return Existencia::Indeterminada;
+    }
+    return S_ISDIR(info.st_mode) ? Existencia::Presente : Existencia::Ausente;
 }
 
 bool ArchivosPosix::ListarArchivos(const std::string& carpeta, const std::string& patron,
@@ -289,18 +360,22 @@ bool ArchivosPosix::LeerBytes(const std::string& ruta, std::string& bytes, std::
     } else if (S_ISDIR(datos.st_mode)) {
         numero = EISDIR;
     } else {
-        bytes.reserve(static_cast<size_t>(datos.st_size));
-        char bloque[kTamanoBloque];
+        // One read of the whole size, then on until the end in case it grew.
+        bytes.resize(static_cast<size_t>(datos.st_size));
+        size_t leidosTotal = 0;
         for (;;) {
-            const ssize_t leidos = ::read(fd, bloque, sizeof bloque);
+            if (leidosTotal == bytes.size()) bytes.resize(bytes.size() + kTamanoBloque);
+            const ssize_t leidos =
+                ::read(fd, bytes.data() + leidosTotal, bytes.size() - leidosTotal);
             if (leidos < 0 && errno == EINTR) continue;
             if (leidos < 0) {
                 numero = errno;
                 break;
             }
             if (leidos == 0) break;
-            bytes.append(bloque, static_cast<size_t>(leidos));
+            leidosTotal += static_cast<size_t>(leidos);
         }
+        bytes.resize(leidosTotal);
     }
     ::close(fd);
     if (numero != 0) {
@@ -320,9 +395,10 @@ bool ArchivosPosix::EscribirArchivoNuevo(const std::string& ruta, const std::str
         error = DescribirError(errno);
         return false;
     }
-    // The caller replaces the original with this file next: its bytes must be
-    // on the disk before that.
-    return EscribirYCerrar(fd, bytes, true, error);
+    AnotarCreado(host);
+    // The flush to the disk comes with Sincronizar, once for all the files
+    // a step writes.
+    return EscribirYCerrar(fd, bytes, error);
 }
 
 bool ArchivosPosix::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
@@ -334,7 +410,7 @@ bool ArchivosPosix::AgregarAlArchivo(const std::string& ruta, const std::string&
         error = DescribirError(errno);
         return false;
     }
-    return EscribirYCerrar(fd, bytes, false, error);
+    return EscribirYCerrar(fd, bytes, error);
 }
 
 bool ArchivosPosix::Renombrar(const std::string& origen, const std::string& destino,
@@ -359,13 +435,112 @@ bool ArchivosPosix::Renombrar(const std::string& origen, const std::string& dest
             }
             return true;
         }
-        hostDestino = CarpetaHost(hostOrigen) + "/" + nuevoNombre;
+        const std::string nuevoHost = CarpetaHost(hostOrigen) + "/" + nuevoNombre;
+        if (::rename(hostOrigen.c_str(), nuevoHost.c_str()) != 0) {
+            error = DescribirError(errno);
+            return false;
+        }
+        AnotarBorrado(hostOrigen);
+        AnotarCreado(nuevoHost);
+        return true;
     }
     int numero = 0;
     if (!RenombrarSinReemplazar(hostOrigen, hostDestino, numero)) {
         error = DescribirError(numero);
         return false;
     }
+    AnotarBorrado(hostOrigen);
+    AnotarCreado(hostDestino);
+    return true;
+}
+
+namespace {
+
+/// Wine shows a file without write permission as read-only, and Windows
+/// refuses to replace or delete such a file.
+bool EsSoloLecturaHost(const struct stat& datos) {
+    return S_ISREG(datos.st_mode) && (datos.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+}  // namespace
+
+bool ArchivosPosix::Reemplazar(const std::string& origen, const std::string& destino,
+                               std::string& error) {
+    std::string hostOrigen;
+    std::string hostDestino;
+    if (!Mapear(origen, hostOrigen, error) || !Mapear(destino, hostDestino, error)) return false;
+    struct stat datos {};
+    if (::lstat(hostDestino.c_str(), &datos) == 0) {
+        if (S_ISDIR(datos.st_mode)) {
+            error = DescribirError(EISDIR);
+            return false;
+        }
+        if (EsSoloLecturaHost(datos)) {
+            error = DescribirError(EACCES);
+            return false;
+        }
+    }
+    if (::rename(hostOrigen.c_str(), hostDestino.c_str()) != 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    AnotarBorrado(hostOrigen);
+    AnotarCreado(hostDestino);
+    return true;
+}
+
+bool ArchivosPosix::ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
+                                          const std::string& respaldo, std::string& error) {
+    std::string hostNuevo;
+    std::string hostDestino;
+    std::string hostRespaldo;
+    if (!Mapear(nuevo, hostNuevo, error) || !Mapear(destino, hostDestino, error) ||
+        !Mapear(respaldo, hostRespaldo, error)) {
+        return false;
+    }
+    struct stat datos {};
+    if (::lstat(hostDestino.c_str(), &datos) != 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    if (S_ISDIR(datos.st_mode) || EsSoloLecturaHost(datos)) {
+        error = DescribirError(S_ISDIR(datos.st_mode) ? EISDIR : EACCES);
+        return false;
+    }
+    if (::link(hostDestino.c_str(), hostRespaldo.c_str()) == 0) {
+        AnotarCreado(hostRespaldo);
+        if (::rename(hostNuevo.c_str(), hostDestino.c_str()) != 0) {
+            const int numero = errno;
+            if (::unlink(hostRespaldo.c_str()) == 0) AnotarBorrado(hostRespaldo);
+            error = DescribirError(numero);
+            return false;
+        }
+        AnotarBorrado(hostNuevo);
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EXDEV && errno != EMLINK) {
+        error = DescribirError(errno);
+        return false;
+    }
+    // No hard links here: the old file moves aside first, as Windows does it.
+    int numero = 0;
+    if (!RenombrarSinReemplazar(hostDestino, hostRespaldo, numero)) {
+        error = DescribirError(numero);
+        return false;
+    }
+    AnotarBorrado(hostDestino);
+    AnotarCreado(hostRespaldo);
+    if (::rename(hostNuevo.c_str(), hostDestino.c_str()) != 0) {
+        numero = errno;
+        if (RenombrarSinReemplazar(hostRespaldo, hostDestino, numero)) {
+            AnotarBorrado(hostRespaldo);
+            AnotarCreado(hostDestino);
+        }
+        error = DescribirError(numero);
+        return false;
+    }
+    AnotarBorrado(hostNuevo);
+    AnotarCreado(hostDestino);
     return true;
 }
 
@@ -386,15 +561,16 @@ bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino
         error = DescribirError(numero);
         return false;
     }
-    // The copy gets the source's permissions, as Windows copies the read-only attribute.
-    const int copia =
-        ::open(hostDestino.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, datos.st_mode & 0777);
+    // Never read-only: a copy that carried the attribute could not be
+    // replaced by the next one.
+    const int copia = ::open(hostDestino.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (copia < 0) {
         const int numero = errno;
         ::close(fuente);
         error = DescribirError(numero);
         return false;
     }
+    AnotarCreado(hostDestino);
     int numero = 0;
     char bloque[kTamanoBloque];
     for (;;) {
@@ -412,13 +588,13 @@ bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino
     }
     if (numero == 0) {
         const timespec tiempos[2] = {{0, UTIME_OMIT}, datos.st_mtim};
-        if (::futimens(copia, tiempos) != 0 || ::fsync(copia) != 0) numero = errno;
+        if (::futimens(copia, tiempos) != 0) numero = errno;
     }
     if (::close(copia) != 0 && numero == 0) numero = errno;
     ::close(fuente);
     if (numero != 0) {
         // A partial copy must not pass for a complete one (a backup, say).
-        (void)::unlink(hostDestino.c_str());
+        if (::unlink(hostDestino.c_str()) == 0) AnotarBorrado(hostDestino);
         error = DescribirError(numero);
         return false;
     }
@@ -429,12 +605,12 @@ bool ArchivosPosix::Borrar(const std::string& ruta, std::string& error) {
     std::string host;
     if (!Mapear(ruta, host, error)) return false;
     struct stat datos {};
-    if (::stat(host.c_str(), &datos) == 0) {
+    if (::lstat(host.c_str(), &datos) == 0) {
         if (S_ISDIR(datos.st_mode)) {
             error = DescribirError(EISDIR);
             return false;
         }
-        if (S_ISREG(datos.st_mode) && (datos.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        if (EsSoloLecturaHost(datos)) {
             error = DescribirError(EACCES);
             return false;
         }
@@ -443,6 +619,7 @@ bool ArchivosPosix::Borrar(const std::string& ruta, std::string& error) {
         error = DescribirError(errno);
         return false;
     }
+    AnotarBorrado(host);
     return true;
 }
 
@@ -453,26 +630,47 @@ bool ArchivosPosix::CrearCarpeta(const std::string& ruta, std::string& error) {
         error = DescribirError(errno);
         return false;
     }
+    AnotarCreado(host);
     return true;
 }
 
-bool ArchivosPosix::FechaModificacion(const std::string& ruta, FechaHora& fecha,
-                                      std::string& error) {
-    std::string host;
-    if (!Mapear(ruta, host, error)) return false;
-    struct stat datos {};
-    if (::stat(host.c_str(), &datos) != 0) {
-        error = DescribirError(errno);
-        return false;
+namespace {
+
+// Past this many paths one flush of the whole file system is cheaper than
+// one per file: each fsync waits for its own journal commit.
+constexpr size_t kUmbralSincronizarTodo = 8;
+
+}  // namespace
+
+bool ArchivosPosix::Sincronizar(const std::vector<std::string>& rutas, std::string& error) {
+    std::vector<dev_t> sistemas;
+    for (const std::string& ruta : rutas) {
+        std::string host;
+        if (!Mapear(ruta, host, error)) return false;
+        const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            error = DescribirError(errno);
+            return false;
+        }
+        int numero = 0;
+        if (rutas.size() <= kUmbralSincronizarTodo) {
+            if (::fsync(fd) != 0) numero = errno;
+        } else {
+            struct stat datos {};
+            if (::fstat(fd, &datos) != 0) {
+                numero = errno;
+            } else if (std::find(sistemas.begin(), sistemas.end(), datos.st_dev) ==
+                       sistemas.end()) {
+                sistemas.push_back(datos.st_dev);
+                if (::syncfs(fd) != 0) numero = errno;
+            }
+        }
+        ::close(fd);
+        if (numero != 0) {
+            error = DescribirError(numero);
+            return false;
+        }
     }
-    std::tm local{};
-    if (::localtime_r(&datos.st_mtim.tv_sec, &local) == nullptr) {
-        error = DescribirError(errno);
-        return false;
-    }
-    fecha = FechaHora{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                      local.tm_hour,        local.tm_min,     local.tm_sec,
-                      static_cast<int>(datos.st_mtim.tv_nsec)};
     return true;
 }
 

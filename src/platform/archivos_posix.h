@@ -3,18 +3,22 @@
 // Windows path text placed on the host as Wine places it. Only POSIX code and
 // its tests include this header.
 
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 #include "platform/archivos.h"
 #include "platform/prefijo_wine.h"
 
 namespace vorpel {
 
-class ArchivosPosix : public SistemaArchivos {
+class ArchivosPosix : public SistemaArchivos, private BuscadorNombres {
 public:
     explicit ArchivosPosix(PrefijoWine prefijo) : prefijo_(std::move(prefijo)) {}
 
-    bool ExisteArchivo(const std::string& ruta) override;
-    bool BuscarArchivoSimple(const std::string& ruta, std::string& nombreEnDisco) override;
-    bool ExisteCarpeta(const std::string& ruta) override;
+    Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
+                                std::string& error) override;
+    Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,
                                       std::string& error) override;
@@ -26,20 +30,42 @@ public:
                                             std::string& error) override;
     [[nodiscard]] bool Renombrar(const std::string& origen, const std::string& destino,
                                  std::string& error) override;
+    /// rename(2); a destination without write permission (Wine's read-only
+    /// file) is refused as Windows refuses it.
+    [[nodiscard]] bool Reemplazar(const std::string& origen, const std::string& destino,
+                                  std::string& error) override;
+    /// A hard link of the old file as `respaldo`, then rename(2): the file is
+    /// never missing. Where the file system has no hard links, two renames.
+    [[nodiscard]] bool ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
+                                             const std::string& respaldo,
+                                             std::string& error) override;
     [[nodiscard]] bool Copiar(const std::string& origen, const std::string& destino,
                               std::string& error) override;
     /// Refuses folders, and files without write permission (Wine's read-only
     /// files), as Windows refuses to delete a read-only file.
     [[nodiscard]] bool Borrar(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool CrearCarpeta(const std::string& ruta, std::string& error) override;
-    [[nodiscard]] bool FechaModificacion(const std::string& ruta, FechaHora& fecha,
-                                         std::string& error) override;
+    /// fsync(2) of each file and folder; for many paths one syncfs(2) of each
+    /// file system they are on, which costs one flush instead of one each.
+    [[nodiscard]] bool Sincronizar(const std::vector<std::string>& rutas,
+                                   std::string& error) override;
+    void OlvidarCache() override { indices_.clear(); }
 
 private:
     /// The host path, or false with the error of a path that is not there.
-    bool Mapear(const std::string& ruta, std::string& host, std::string& error) const;
+    bool Mapear(const std::string& ruta, std::string& host, std::string& error);
+    /// Looks names up in an index of the folder, read once and kept up to date
+    /// by this object's own creations, renames and deletions.
+    int Buscar(const std::string& carpetaHost, const std::string& nombre,
+               std::string& enDisco) override;
+    void AnotarCreado(const std::string& host);
+    void AnotarBorrado(const std::string& host);
 
     PrefijoWine prefijo_;
+    /// Per host folder: lower-cased name -> the names spelled so, in the
+    /// folder's listing order.
+    std::unordered_map<std::string, std::unordered_map<std::string, std::vector<std::string>>>
+        indices_;
 };
 
 /// True when `nombre` matches `patron`, whose "*" stands for any run of

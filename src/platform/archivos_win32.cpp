@@ -101,42 +101,101 @@ bool CoincideNombreLargo(const WIN32_FIND_DATAW& datos, const std::wstring& patr
     return CoincideComodines(AMayusculasAncho(datos.cFileName), patronMayusculas);
 }
 
-bool EsCarpeta(const std::wstring& ruta) {
-    const DWORD atributos = GetFileAttributesW(ruta.c_str());
-    return atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 bool TerminaEnSeparador(const std::string& ruta) {
     return !ruta.empty() && (ruta.back() == '\\' || ruta.back() == '/');
 }
 
 }  // namespace
 
-bool SistemaArchivosWin32::ExisteArchivo(const std::string& ruta) {
-    Busqueda busqueda(Utf8AUtf16(ruta));
-    if (!busqueda.Abierta()) return false;
-    do {
-        if ((busqueda.Actual().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return true;
-    } while (busqueda.Siguiente());
-    return false;
+namespace {
+
+// Only these say that nothing is there; any other failure means the system
+// could not look (a drive not ready, a network error, access denied).
+bool EsNoEncontrado(DWORD codigo) {
+    return codigo == ERROR_FILE_NOT_FOUND || codigo == ERROR_PATH_NOT_FOUND ||
+           codigo == ERROR_NO_MORE_FILES || codigo == ERROR_INVALID_NAME ||
+           codigo == ERROR_INVALID_DRIVE || codigo == ERROR_BAD_PATHNAME;
 }
 
-bool SistemaArchivosWin32::BuscarArchivoSimple(const std::string& ruta,
-                                               std::string& nombreEnDisco) {
+bool FechaLocalDe(const FILETIME& utc, FechaHora& fecha, std::string& error) {
+    FILETIME local{};
+    SYSTEMTIME partes{};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &partes)) {
+        return FallarConUltimoError(error);
+    }
+    // SYSTEMTIME stops at milliseconds; the 100-ns ticks within the second
+    // come from the FILETIME itself (the local offset is whole minutes).
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = local.dwLowDateTime;
+    ticks.HighPart = local.dwHighDateTime;
+    const int fraccion = static_cast<int>(ticks.QuadPart % 10000000ULL) * 100;
+    fecha = FechaHora{partes.wYear, partes.wMonth,  partes.wDay,
+                      partes.wHour, partes.wMinute, partes.wSecond, fraccion};
+    return true;
+}
+
+bool EsSoloLectura(const std::wstring& ruta) {
+    const DWORD atributos = GetFileAttributesW(ruta.c_str());
+    return atributos != INVALID_FILE_ATTRIBUTES && (atributos & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (atributos & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+/// Writes a file's metadata through: after a rename, its new name.
+bool VaciarAlDisco(const std::wstring& ruta, std::string& error) {
+    Manejador archivo(CreateFileW(ruta.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!archivo.Valido()) return FallarConUltimoError(error);
+    if (!FlushFileBuffers(archivo.Get())) return FallarConUltimoError(error);
+    if (!archivo.Cerrar()) return FallarConUltimoError(error);
+    return true;
+}
+
+}  // namespace
+
+Existencia SistemaArchivosWin32::ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
+                                                  std::string& error) {
+    // One search on the path itself: it gives the name as stored, the size,
+    // the time and the attributes at once.
     Busqueda busqueda(Utf8AUtf16(ruta));
-    if (!busqueda.Abierta()) return false;
+    if (!busqueda.Abierta()) {
+        if (EsNoEncontrado(busqueda.CodigoError())) return Existencia::Ausente;
+        error = DescribirErrorSistema(busqueda.CodigoError());
+        return Existencia::Indeterminada;
+    }
     do {
-        if (EsArchivoSimple(busqueda.Actual())) {
-            nombreEnDisco = Utf16AUtf8(busqueda.Actual().cFileName);
-            return true;
+        const WIN32_FIND_DATAW& hallado = busqueda.Actual();
+        if ((hallado.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        if (datos != nullptr) {
+            if (!FechaLocalDe(hallado.ftLastWriteTime, datos->fecha, error)) {
+                return Existencia::Indeterminada;
+            }
+            datos->nombreEnDisco = Utf16AUtf8(hallado.cFileName);
+            datos->tamano = (static_cast<uint64_t>(hallado.nFileSizeHigh) << 32) |
+                            hallado.nFileSizeLow;
+            datos->soloLectura = (hallado.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+            datos->oculto = !EsArchivoSimple(hallado);
         }
+        return Existencia::Presente;
     } while (busqueda.Siguiente());
-    return false;
+    const DWORD codigo = GetLastError();
+    if (codigo == ERROR_NO_MORE_FILES) return Existencia::Ausente;
+    error = DescribirErrorSistema(codigo);
+    return Existencia::Indeterminada;
 }
 
-bool SistemaArchivosWin32::ExisteCarpeta(const std::string& ruta) {
+Existencia SistemaArchivosWin32::ConsultarCarpeta(const std::string& ruta, std::string& error) {
+    if (ruta.empty()) return Existencia::Ausente;
     // Attributes, not a listing: an empty drive root must count as present.
-    return !ruta.empty() && EsCarpeta(Utf8AUtf16(ruta));
+    const DWORD atributos = GetFileAttributesW(Utf8AUtf16(ruta).c_str());
+    if (atributos == INVALID_FILE_ATTRIBUTES) {
+        const DWORD codigo = GetLastError();
+        if (EsNoEncontrado(codigo)) return Existencia::Ausente;
+        error = DescribirErrorSistema(codigo);
+        return Existencia::Indeterminada;
+    }
+    return (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Existencia::Presente
+                                                        : Existencia::Ausente;
 }
 
 bool SistemaArchivosWin32::ListarArchivos(const std::string& carpeta, const std::string& patron,
@@ -250,20 +309,68 @@ bool SistemaArchivosWin32::AgregarAlArchivo(const std::string& ruta, const std::
 
 bool SistemaArchivosWin32::Renombrar(const std::string& origen, const std::string& destino,
                                      std::string& error) {
-    // MoveFileW without MOVEFILE_REPLACE_EXISTING refuses an existing target.
-    if (!MoveFileW(Utf8AUtf16(origen).c_str(), Utf8AUtf16(destino).c_str())) {
+    // Without MOVEFILE_REPLACE_EXISTING an existing target is refused.
+    if (!MoveFileExW(Utf8AUtf16(origen).c_str(), Utf8AUtf16(destino).c_str(),
+                     MOVEFILE_WRITE_THROUGH)) {
         return FallarConUltimoError(error);
     }
     return true;
 }
 
-bool SistemaArchivosWin32::Copiar(const std::string& origen, const std::string& destino,
-                                  std::string& error) {
-    // CopyFileW keeps the source's last-modified time.
-    if (!CopyFileW(Utf8AUtf16(origen).c_str(), Utf8AUtf16(destino).c_str(), TRUE)) {
+bool SistemaArchivosWin32::Reemplazar(const std::string& origen, const std::string& destino,
+                                      std::string& error) {
+    const std::wstring destinoAncho = Utf8AUtf16(destino);
+    // Not every system refuses to replace a read-only file by itself.
+    if (EsSoloLectura(destinoAncho)) return FallarCon(ERROR_ACCESS_DENIED, error);
+    if (!MoveFileExW(Utf8AUtf16(origen).c_str(), destinoAncho.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return FallarConUltimoError(error);
     }
     return true;
+}
+
+bool SistemaArchivosWin32::ReemplazarConRespaldo(const std::string& nuevo,
+                                                 const std::string& destino,
+                                                 const std::string& respaldo, std::string& error) {
+    std::wstring destinoAncho = Utf8AUtf16(destino);
+    if (EsSoloLectura(destinoAncho)) return FallarCon(ERROR_ACCESS_DENIED, error);
+    // The replaced file keeps its name as stored (some systems would give it
+    // the spelling passed here); the old one becomes the backup.
+    {
+        Busqueda busqueda(destinoAncho);
+        const size_t barra = destinoAncho.find_last_of(L"\\/");
+        if (busqueda.Abierta() && barra != std::wstring::npos) {
+            destinoAncho = destinoAncho.substr(0, barra + 1) + busqueda.Actual().cFileName;
+        }
+    }
+    if (!ReplaceFileW(destinoAncho.c_str(), Utf8AUtf16(nuevo).c_str(),
+                      Utf8AUtf16(respaldo).c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                      nullptr)) {
+        return FallarConUltimoError(error);
+    }
+    return VaciarAlDisco(destinoAncho, error);
+}
+
+bool SistemaArchivosWin32::Copiar(const std::string& origen, const std::string& destino,
+                                  std::string& error) {
+    const std::wstring destinoAncho = Utf8AUtf16(destino);
+    // CopyFileW keeps the source's last-modified time, and its attributes.
+    if (!CopyFileW(Utf8AUtf16(origen).c_str(), destinoAncho.c_str(), TRUE)) {
+        return FallarConUltimoError(error);
+    }
+    // A read-only copy could not be replaced by the next one.
+    const DWORD atributos = GetFileAttributesW(destinoAncho.c_str());
+    bool ok = atributos != INVALID_FILE_ATTRIBUTES;
+    if (ok && (atributos & FILE_ATTRIBUTE_READONLY) != 0) {
+        ok = SetFileAttributesW(destinoAncho.c_str(), atributos & ~FILE_ATTRIBUTE_READONLY) != 0;
+    }
+    if (!ok) {
+        (void)FallarConUltimoError(error);
+    } else {
+        ok = VaciarAlDisco(destinoAncho, error);
+    }
+    if (!ok) DeleteFileW(destinoAncho.c_str());
+    return ok;
 }
 
 bool SistemaArchivosWin32::Borrar(const std::string& ruta, std::string& error) {
@@ -276,26 +383,7 @@ bool SistemaArchivosWin32::CrearCarpeta(const std::string& ruta, std::string& er
     return true;
 }
 
-bool SistemaArchivosWin32::FechaModificacion(const std::string& ruta, FechaHora& fecha,
-                                             std::string& error) {
-    WIN32_FILE_ATTRIBUTE_DATA datos{};
-    if (!GetFileAttributesExW(Utf8AUtf16(ruta).c_str(), GetFileExInfoStandard, &datos)) {
-        return FallarConUltimoError(error);
-    }
-    FILETIME local{};
-    SYSTEMTIME partes{};
-    if (!FileTimeToLocalFileTime(&datos.ftLastWriteTime, &local) ||
-        !FileTimeToSystemTime(&local, &partes)) {
-        return FallarConUltimoError(error);
-    }
-    // SYSTEMTIME stops at milliseconds; the 100-ns ticks within the second
-    // come from the FILETIME itself (the local offset is whole minutes).
-    ULARGE_INTEGER ticks{};
-    ticks.LowPart = local.dwLowDateTime;
-    ticks.HighPart = local.dwHighDateTime;
-    const int fraccion = static_cast<int>(ticks.QuadPart % 10000000ULL) * 100;
-    fecha = FechaHora{partes.wYear, partes.wMonth,  partes.wDay,
-                      partes.wHour, partes.wMinute, partes.wSecond, fraccion};
+bool SistemaArchivosWin32::Sincronizar(const std::vector<std::string>&, std::string&) {
     return true;
 }
 

@@ -3,7 +3,10 @@
 // folder and the fixed folders of the tool.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "platform/archivos.h"
 #include "platform/dialogos.h"
@@ -33,6 +36,19 @@ struct Contexto {
     Entorno* entorno = nullptr;
     RutasFijas rutas{};
     Procesos* procesos = nullptr;
+    /// Where the repairs of interrupted work are told: a box in the window, a
+    /// line in the command line. Nothing is told when empty.
+    std::function<void(const std::vector<std::string>& lineas)> informarReparaciones{};
+    /// Folders already checked for leftovers during the current command
+    /// (lower-cased), so that each is checked once.
+    std::unordered_set<std::string> carpetasRevisadas{};
 };
+
+/// A new command starts: what was learnt of the disk during the last one
+/// (folders checked, names remembered) may be out of date.
+inline void EmpezarComando(Contexto& ctx) {
+    ctx.carpetasRevisadas.clear();
+    ctx.archivos.OlvidarCache();
+}
 
 }  // namespace vorpel

@@ -19,11 +19,13 @@ std::string Utf16AUtf8(std::wstring_view texto);
 /// The system's description of an error code, without the trailing line break.
 std::string DescribirErrorSistema(DWORD codigo);
 
+/// Every write is flushed and every rename written through as it happens, so
+/// Sincronizar has nothing left to do.
 class SistemaArchivosWin32 final : public SistemaArchivos {
 public:
-    bool ExisteArchivo(const std::string& ruta) override;
-    bool BuscarArchivoSimple(const std::string& ruta, std::string& nombreEnDisco) override;
-    bool ExisteCarpeta(const std::string& ruta) override;
+    Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
+                                std::string& error) override;
+    Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,
                                       std::string& error) override;
@@ -35,12 +37,17 @@ public:
                                             std::string& error) override;
     [[nodiscard]] bool Renombrar(const std::string& origen, const std::string& destino,
                                  std::string& error) override;
+    [[nodiscard]] bool Reemplazar(const std::string& origen, const std::string& destino,
+                                  std::string& error) override;
+    [[nodiscard]] bool ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
+                                             const std::string& respaldo,
+                                             std::string& error) override;
     [[nodiscard]] bool Copiar(const std::string& origen, const std::string& destino,
                               std::string& error) override;
     [[nodiscard]] bool Borrar(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool CrearCarpeta(const std::string& ruta, std::string& error) override;
-    [[nodiscard]] bool FechaModificacion(const std::string& ruta, FechaHora& fecha,
-                                         std::string& error) override;
+    [[nodiscard]] bool Sincronizar(const std::vector<std::string>& rutas,
+                                   std::string& error) override;
 };
 
 class EntornoWin32 final : public Entorno {

@@ -28,6 +28,23 @@ struct RutaWindowsDescompuesta {
 /// True for names Wine shows as hidden (those beginning with ".").
 bool EsNombreOculto(std::string_view nombre);
 
+/// Finds, in a host folder, the entry whose name equals `nombre` ignoring
+/// case. Gives 0 and the name as stored (empty when there is none), or the
+/// errno of a folder that could not be read.
+class BuscadorNombres {
+public:
+    virtual ~BuscadorNombres() = default;
+    virtual int Buscar(const std::string& carpetaHost, const std::string& nombre,
+                       std::string& enDisco) = 0;
+};
+
+/// The host place of a Windows path text and how far it exists.
+struct RutaHostResuelta {
+    std::string host;
+    bool existe = false;  // every name was found, the last one too
+    int numero = 0;       // errno of a name that could not be looked up
+};
+
 class PrefijoWine {
 public:
     /// `carpeta` is the prefix folder, the one holding "dosdevices".
@@ -40,6 +57,12 @@ public:
     /// on keep their spelling (so a new file can be created). Empty for
     /// relative paths and for drives or shares that the prefix lacks.
     std::optional<std::string> RutaHost(std::string_view rutaWindows) const;
+    /// The same, telling whether the path exists and why it could not be
+    /// followed; names not found exactly are looked up with `buscador` (a
+    /// listing of the folder when null). False for relative paths and for
+    /// drives or shares that the prefix lacks.
+    [[nodiscard]] bool ResolverRutaHost(std::string_view rutaWindows, RutaHostResuelta& salida,
+                                        BuscadorNombres* buscador = nullptr) const;
 
     /// The Windows path text ("C:\dev", "Z:\tmp", "C:\" for a drive root) of
     /// an absolute host path: the drive whose folder is the longest leading

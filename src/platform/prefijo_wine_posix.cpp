@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <memory>
@@ -50,36 +51,56 @@ void ResolverPartes(std::string_view resto, std::vector<std::string>& partes) {
     }
 }
 
-/// The name in `carpeta` equal to `nombre` ignoring case, when there is one.
-std::optional<std::string> BuscarSinMayusculasEnCarpeta(const std::string& carpeta,
-                                                        const std::string& nombre) {
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(carpeta.c_str()), ::closedir);
-    if (!dir) return std::nullopt;
-    while (const dirent* entrada = ::readdir(dir.get())) {
-        const std::string_view candidato = entrada->d_name;
-        if (candidato == "." || candidato == "..") continue;
-        if (IgualesSinMayusculas(candidato, nombre)) return std::string(candidato);
+/// The plain listing of a folder, for callers that keep no index of names.
+class BuscadorPorListado final : public BuscadorNombres {
+public:
+    int Buscar(const std::string& carpetaHost, const std::string& nombre,
+               std::string& enDisco) override {
+        enDisco.clear();
+        std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(carpetaHost.c_str()), ::closedir);
+        if (!dir) return errno;
+        for (;;) {
+            errno = 0;
+            const dirent* entrada = ::readdir(dir.get());
+            if (entrada == nullptr) return errno;
+            const std::string_view candidato = entrada->d_name;
+            if (candidato == "." || candidato == "..") continue;
+            if (IgualesSinMayusculas(candidato, nombre)) {
+                enDisco = candidato;
+                return 0;
+            }
+        }
     }
-    return std::nullopt;
-}
+};
 
-/// Appends `nombre` to `ruta` as the host spells it; `existe` turns false at
-/// the first name not found, and from then on names keep their spelling.
-void AgregarNombre(std::string& ruta, const std::string& nombre, bool& existe) {
-    const std::string exacta = ruta + "/" + nombre;
-    if (existe) {
+/// Appends `nombre` to the path being resolved, as the host spells it.
+/// `salida.existe` turns false at the first name not found; from then on
+/// names keep their spelling. A name that could not be looked up stops the
+/// walk with its errno.
+void AgregarNombre(RutaHostResuelta& salida, const std::string& nombre,
+                   BuscadorNombres& buscador) {
+    std::string exacta = salida.host + "/" + nombre;
+    if (salida.existe && salida.numero == 0) {
         struct stat datos {};
         if (::lstat(exacta.c_str(), &datos) == 0) {
-            ruta = exacta;
+            salida.host = std::move(exacta);
             return;
         }
-        if (auto enDisco = BuscarSinMayusculasEnCarpeta(ruta, nombre)) {
-            ruta += "/" + *enDisco;
-            return;
+        if (errno == ENOENT) {
+            std::string enDisco;
+            const int numero = buscador.Buscar(salida.host, nombre, enDisco);
+            if (numero != 0 && numero != ENOENT && numero != ENOTDIR) {
+                salida.numero = numero;
+            } else if (numero == 0 && !enDisco.empty()) {
+                salida.host += "/" + enDisco;
+                return;
+            }
+        } else if (errno != ENOTDIR) {
+            salida.numero = errno;
         }
-        existe = false;
+        salida.existe = false;
     }
-    ruta = exacta;
+    salida.host = std::move(exacta);
 }
 
 /// realpath() that also accepts paths whose last names do not exist yet.
@@ -150,25 +171,35 @@ PrefijoWine::PrefijoWine(std::string carpeta) : carpeta_(std::move(carpeta)) {
     while (carpeta_.size() > 1 && carpeta_.back() == '/') carpeta_.pop_back();
 }
 
-std::optional<std::string> PrefijoWine::RutaHost(std::string_view rutaWindows) const {
+bool PrefijoWine::ResolverRutaHost(std::string_view rutaWindows, RutaHostResuelta& salida,
+                                  BuscadorNombres* buscador) const {
+    salida = RutaHostResuelta{};
     RutaWindowsDescompuesta ruta;
-    if (!DescomponerRutaWindows(rutaWindows, ruta)) return std::nullopt;
-    std::string host = carpeta_ + "/dosdevices";
-    bool existe = true;
+    if (!DescomponerRutaWindows(rutaWindows, ruta)) return false;
+    BuscadorPorListado porListado;
+    BuscadorNombres& buscar = buscador != nullptr ? *buscador : porListado;
+    salida.host = carpeta_ + "/dosdevices";
+    salida.existe = true;
     if (ruta.unidad != 0) {
-        host += "/";
-        host += ruta.unidad;
-        host += ":";
+        salida.host += "/";
+        salida.host += ruta.unidad;
+        salida.host += ":";
         // A drive without an entry, or whose entry leads nowhere, is not there.
-        if (!EsCarpeta(host)) return std::nullopt;
+        if (!EsCarpeta(salida.host)) return false;
     } else {
-        host += "/unc";
-        AgregarNombre(host, ruta.servidor, existe);
-        AgregarNombre(host, ruta.recurso, existe);
-        if (!existe || !EsCarpeta(host)) return std::nullopt;
+        salida.host += "/unc";
+        AgregarNombre(salida, ruta.servidor, buscar);
+        AgregarNombre(salida, ruta.recurso, buscar);
+        if (!salida.existe || !EsCarpeta(salida.host)) return false;
     }
-    for (const std::string& parte : ruta.partes) AgregarNombre(host, parte, existe);
-    return host;
+    for (const std::string& parte : ruta.partes) AgregarNombre(salida, parte, buscar);
+    return true;
+}
+
+std::optional<std::string> PrefijoWine::RutaHost(std::string_view rutaWindows) const {
+    RutaHostResuelta resuelta;
+    if (!ResolverRutaHost(rutaWindows, resuelta)) return std::nullopt;
+    return std::move(resuelta.host);
 }
 
 std::optional<std::string> PrefijoWine::RutaWindows(std::string_view rutaHost) const {

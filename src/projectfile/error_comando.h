@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/dialogos.h"
 
@@ -24,6 +25,14 @@ struct ErrorComando : std::runtime_error {
 [[noreturn]] inline void Fallar(uint32_t desplazamiento, const std::string& fuente,
                                 const std::string& descripcion) {
     throw ErrorComando(kBaseErrores + desplazamiento, fuente, descripcion);
+}
+
+/// The description of a failed command followed, one a line, by what its
+/// trap could not undo.
+inline std::string AgregarFallasDeshacer(std::string descripcion,
+                                         const std::vector<std::string>& fallas) {
+    for (const std::string& falla : fallas) descripcion += "\r\n" + falla;
+    return descripcion;
 }
 
 inline const char* SiNo(bool valor) { return valor ? "Si" : "No"; }

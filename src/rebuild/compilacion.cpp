@@ -67,16 +67,20 @@ bool CompilarProyecto(Contexto& ctx, const std::string& rutaProyecto, std::strin
             RutaRegistroCompilador(temporal, ahora, ctx.entorno->SegundosDesdeMedianoche());
 
         std::string error;
-        if (ctx.archivos.ExisteArchivo(registro) && !ctx.archivos.Borrar(registro, error)) {
+        const Existencia viejo = ctx.archivos.ConsultarArchivo(registro, nullptr, error);
+        if (viejo == Existencia::Indeterminada ||
+            (viejo == Existencia::Presente && !ctx.archivos.Borrar(registro, error))) {
             throw FalloCompilacion{error};
         }
 
         const std::string linea =
             LineaComandoCompilador(ctx.rutas.compiladorVb6, rutaProyecto, registro);
         FinProceso fin = FinProceso::Terminado;
-        if (!ctx.procesos->EjecutarYEsperar(linea, ctx.rutas.esperaCompiladorMs, fin, error)) {
-            throw FalloCompilacion{error};
-        }
+        const bool arranco =
+            ctx.procesos->EjecutarYEsperar(linea, ctx.rutas.esperaCompiladorMs, fin, error);
+        // The compiler wrote on the disk behind our back: what we knew of it is stale.
+        ctx.archivos.OlvidarCache();
+        if (!arranco) throw FalloCompilacion{error};
         if (fin == FinProceso::TiempoAgotado) {
             // A log the killed compiler wrote stays in TEMP for a look by hand.
             resultado = kResultadoTiempoAgotado;
@@ -85,7 +89,9 @@ bool CompilarProyecto(Contexto& ctx, const std::string& rutaProyecto, std::strin
 
         // The compiler's exit code says nothing reliable: only its log counts.
         std::string texto;
-        if (ctx.archivos.ExisteArchivo(registro)) {
+        const Existencia hayRegistro = ctx.archivos.ConsultarArchivo(registro, nullptr, error);
+        if (hayRegistro == Existencia::Indeterminada) throw FalloCompilacion{error};
+        if (hayRegistro == Existencia::Presente) {
             bool terminaConSalto = false;
             std::string errorLectura;
             // A log that the reader refuses counts as an empty one.

@@ -33,7 +33,9 @@ public:
         if (!abierto_) {
             abierto_ = true;
             // An earlier log of the same name is replaced.
-            if (archivos_.ExisteArchivo(ruta_) && !archivos_.Borrar(ruta_, error)) {
+            const Existencia viejo = archivos_.ConsultarArchivo(ruta_, nullptr, error);
+            if (viejo == Existencia::Indeterminada ||
+                (viejo == Existencia::Presente && !archivos_.Borrar(ruta_, error))) {
                 fallo_ = true;
                 return;
             }

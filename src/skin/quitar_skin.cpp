@@ -96,6 +96,8 @@ bool QuitarSkinDeFormulario(Contexto& ctx, const std::string& rutaFormulario,
 ResultadoQuitarSkin QuitarSkinDeProyecto(Contexto& ctx, const std::string& rutaProyecto) {
     ResultadoQuitarSkin resultado;
     ConjuntoTextos aRespaldar;
+    // Only what the command did change is put back when it fails.
+    ConjuntoTextos escritos;
     try {
         const ProyectoLeido proyecto =
             AbrirProyecto(ctx, rutaProyecto, kFuenteQuitarSkin, kErrorLeerProyecto);
@@ -121,7 +123,12 @@ ResultadoQuitarSkin QuitarSkinDeProyecto(Contexto& ctx, const std::string& rutaP
             form.ruta = rutaFormulario;
             aRespaldar.AgregarSinRepetir(rutaFormulario);
             const std::string rutaFrx = CambiarExtension(rutaFormulario, ".frx");
-            if (ExisteArchivo(ctx, rutaFrx)) aRespaldar.AgregarSinRepetir(rutaFrx);
+            std::string sistema;
+            const Existencia frx = ExisteArchivo(ctx, rutaFrx, sistema);
+            if (frx == Existencia::Indeterminada) {
+                Fallar(kErrorFormulario, kFuenteQuitarSkin, TextoNoSePudoComprobar(rutaFrx, sistema));
+            }
+            if (frx == Existencia::Presente) aRespaldar.AgregarSinRepetir(rutaFrx);
             cambiados.push_back(std::move(form));
         }
         resultado.formulariosCambiados = static_cast<int>(cambiados.size());
@@ -134,26 +141,34 @@ ResultadoQuitarSkin QuitarSkinDeProyecto(Contexto& ctx, const std::string& rutaP
 
         // The folder is only taken once the whole backup succeeded: copies
         // left by an earlier backup must never be restored over current files.
+        std::vector<std::string> aEscribir;
+        if (resultado.proyectoCambiado) aEscribir.push_back(rutaProyecto);
+        for (const FormularioCambiado& form : cambiados) aEscribir.push_back(form.ruta);
         std::string carpetaBackup;
         std::string errorBackup;
-        if (!HacerBackup(ctx, resultado.nombreProyecto, &aRespaldar, carpetaBackup, errorBackup)) {
+        if (!VerificarEscribibles(ctx, aEscribir, errorBackup) ||
+            !HacerBackup(ctx, resultado.nombreProyecto, &aRespaldar, carpetaBackup, errorBackup)) {
             Fallar(kErrorBackup, kFuenteQuitarSkin, errorBackup);
         }
         resultado.carpetaBackup = carpetaBackup;
 
+        std::string error;
         if (resultado.proyectoCambiado) {
-            std::string error;
-            if (!GuardarArchivoTexto(ctx, rutaProyecto, textoNuevo, proyecto.terminaConSalto,
-                                     error)) {
-                Fallar(kErrorGuardarProyecto, kFuenteQuitarSkin, error);
-            }
+            bool reemplazado = false;
+            const bool guardado = GuardarArchivoTexto(ctx, rutaProyecto, textoNuevo,
+                                                      proyecto.terminaConSalto, error, &reemplazado);
+            if (reemplazado) escritos.AgregarSinRepetir(rutaProyecto);
+            if (!guardado) Fallar(kErrorGuardarProyecto, kFuenteQuitarSkin, error);
         }
+        std::vector<TextoAGuardar> textos;
         for (const FormularioCambiado& form : cambiados) {
-            std::string error;
-            if (!GuardarArchivoTexto(ctx, form.ruta, form.texto, form.terminaConSalto, error)) {
-                Fallar(kErrorGuardarFormulario, kFuenteQuitarSkin, error);
-            }
+            textos.push_back({form.ruta, form.texto, form.terminaConSalto, false});
         }
+        const bool guardados = GuardarArchivosTexto(ctx, textos, error);
+        for (const TextoAGuardar& texto : textos) {
+            if (texto.reemplazado) escritos.AgregarSinRepetir(texto.ruta);
+        }
+        if (!guardados) Fallar(kErrorGuardarFormulario, kFuenteQuitarSkin, error);
         resultado.correcto = true;
         return resultado;
     } catch (const std::exception& e) {
@@ -164,11 +179,13 @@ ResultadoQuitarSkin QuitarSkinDeProyecto(Contexto& ctx, const std::string& rutaP
         resultado.descripcion = errorComando ? errorComando->descripcion : e.what();
     }
     if (!resultado.carpetaBackup.empty()) {
+        std::vector<std::string> fallas;
         try {
-            RestaurarBackup(ctx, resultado.carpetaBackup, &aRespaldar);
+            RestaurarBackup(ctx, resultado.carpetaBackup, &escritos, &fallas);
         } catch (...) {
             // Restoring is best effort; the original error is what gets reported.
         }
+        resultado.descripcion = AgregarFallasDeshacer(resultado.descripcion, fallas);
     }
     return resultado;
 }

@@ -1,5 +1,7 @@
 #include "textfiles/archivo_texto.h"
 
+#include <algorithm>
+
 #include "backup/backup.h"
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
@@ -25,13 +27,15 @@ std::string NormalizarFinesDeLinea(std::string_view texto) {
 
 bool LeerArchivoTexto(Contexto& ctx, const std::string& ruta, std::string& texto,
                       bool& terminaConSalto, std::string& error) {
-    if (!ExisteArchivo(ctx, ruta)) {
-        error = "No existe el archivo: " + ruta;
-        return false;
-    }
     std::string bytes, sistema;
+    // The read comes first; only when it fails is it worth asking why.
     if (!ctx.archivos.LeerBytes(ruta, bytes, sistema)) {
-        error = "No se pudo leer el archivo: " + ruta + " - " + sistema;
+        std::string sistemaExiste;
+        if (ExisteArchivo(ctx, ruta, sistemaExiste) == Existencia::Ausente) {
+            error = "No existe el archivo: " + ruta;
+        } else {
+            error = "No se pudo leer el archivo: " + ruta + " - " + sistema;
+        }
         return false;
     }
     if (bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0) {
@@ -49,46 +53,157 @@ bool LeerArchivoTexto(Contexto& ctx, const std::string& ruta, std::string& texto
     return true;
 }
 
-bool GuardarArchivoTexto(Contexto& ctx, const std::string& ruta, std::string_view texto,
-                         bool agregarSalto, std::string& error) {
-    std::string contenido(texto);
-    if (agregarSalto) contenido += "\r\n";
-    std::string bytes = contenido.empty() ? std::string() : TextoABytes(contenido);
-    const std::string temporal = ruta + kSufijoTemporal;
-    const std::string rollback = ruta + kSufijoRollback;
+namespace {
 
-    if (!CrearCarpetas(ctx, ObtenerCarpeta(ruta, ctx.carpetaDev), error)) return false;
+/// One save on its way: where it goes, as the disk spells it, and its side files.
+struct GuardadoEnCurso {
+    TextoAGuardar* archivo;
+    std::string destino;
+    std::string temporal;
+    std::string rollback;
+};
 
+std::string TextoNoSePudoGuardar(const std::string& ruta, const std::string& sistema) {
+    return "No se pudo guardar el archivo: " + ruta + " - " + sistema;
+}
+
+void BorrarSiExiste(SistemaArchivos& fs, const std::string& ruta) {
+    std::string ignorado;
+    if (fs.ConsultarArchivo(ruta, nullptr, ignorado) != Existencia::Ausente) {
+        (void)fs.Borrar(ruta, ignorado);
+    }
+}
+
+/// Puts a replaced file's old content back from its rollback copy.
+void Devolver(SistemaArchivos& fs, GuardadoEnCurso& g) {
+    std::string ignorado;
+    if (fs.Reemplazar(g.rollback, g.destino, ignorado)) g.archivo->reemplazado = false;
+}
+
+/// Up to the temporary copy of one file; false with the system's description.
+bool PrepararGuardado(Contexto& ctx, TextoAGuardar& archivo,
+                      std::vector<std::string>& carpetasHechas, GuardadoEnCurso& g,
+                      std::string& error) {
     SistemaArchivos& fs = ctx.archivos;
+    std::string contenido(archivo.texto);
+    if (archivo.agregarSalto) contenido += "\r\n";
+    const std::string bytes = contenido.empty() ? std::string() : TextoABytes(contenido);
+
+    const std::string carpeta = ObtenerCarpeta(archivo.ruta, ctx.carpetaDev);
+    if (std::find(carpetasHechas.begin(), carpetasHechas.end(), carpeta) == carpetasHechas.end()) {
+        if (!CrearCarpetas(ctx, carpeta, error)) return false;
+        carpetasHechas.push_back(carpeta);
+    }
     std::string sistema;
-    bool ok = true;
-    // A save cut off between moving the old file aside and putting the new one
-    // in place leaves the old content only in the rollback copy: put it back
-    // instead of deleting it.
-    if (!fs.ExisteArchivo(ruta) && fs.ExisteArchivo(rollback)) ok = fs.Renombrar(rollback, ruta, sistema);
-    if (ok && fs.ExisteArchivo(temporal)) ok = fs.Borrar(temporal, sistema);
-    if (ok && fs.ExisteArchivo(rollback)) ok = fs.Borrar(rollback, sistema);
+    DatosArchivo datos;
+    g.archivo = &archivo;
+    g.destino = archivo.ruta;
+    const Existencia existe = fs.ConsultarArchivo(archivo.ruta, &datos, sistema);
+    if (existe == Existencia::Indeterminada) {
+        error = TextoNoSePudoGuardar(archivo.ruta, sistema);
+        return false;
+    }
     // The new file takes the name as the disk spells it: a project line or a
     // typed name in another letter case must not rename the user's file.
-    std::string destino = ruta;
-    std::string nombreEnDisco;
-    if (fs.BuscarArchivoSimple(ruta, nombreEnDisco)) {
-        destino = ruta.substr(0, ruta.rfind('\\') + 1) + nombreEnDisco;
+    if (existe == Existencia::Presente) g.destino = carpeta + datos.nombreEnDisco;
+    g.temporal = g.destino + kSufijoTemporal;
+    g.rollback = g.destino + kSufijoRollback;
+    bool ok = true;
+    // A save cut off with the old file moved aside leaves the old content only
+    // in the rollback copy: put it back instead of deleting it.
+    if (existe == Existencia::Ausente) {
+        const Existencia rollback = fs.ConsultarArchivo(g.rollback, nullptr, sistema);
+        ok = rollback != Existencia::Indeterminada;
+        if (rollback == Existencia::Presente) ok = fs.Renombrar(g.rollback, g.destino, sistema);
     }
-    if (ok) ok = fs.EscribirArchivoNuevo(temporal, bytes, sistema);
-    if (ok) ok = fs.Renombrar(ruta, rollback, sistema);
-    if (ok) ok = fs.Renombrar(temporal, destino, sistema);
-    if (ok) ok = fs.Borrar(rollback, sistema);
+    for (const std::string* lado : {&g.temporal, &g.rollback}) {
+        if (!ok) break;
+        const Existencia resto = fs.ConsultarArchivo(*lado, nullptr, sistema);
+        ok = resto != Existencia::Indeterminada;
+        if (resto == Existencia::Presente) ok = fs.Borrar(*lado, sistema);
+    }
+    if (ok) ok = fs.EscribirArchivoNuevo(g.temporal, bytes, sistema);
     if (ok) return true;
-
-    // Recovery: every step is tried and its own failure ignored; the reported
-    // description is the one of the failure that stopped the save.
-    std::string ignorado;
-    if (!fs.ExisteArchivo(ruta) && fs.ExisteArchivo(rollback))
-        (void)fs.Renombrar(rollback, ruta, ignorado);
-    if (fs.ExisteArchivo(temporal)) (void)fs.Borrar(temporal, ignorado);
-    error = "No se pudo guardar el archivo: " + ruta + " - " + sistema;
+    BorrarSiExiste(fs, g.temporal);
+    error = TextoNoSePudoGuardar(archivo.ruta, sistema);
     return false;
+}
+
+}  // namespace
+
+bool GuardarArchivosTexto(Contexto& ctx, std::vector<TextoAGuardar>& archivos,
+                          std::string& error) {
+    SistemaArchivos& fs = ctx.archivos;
+    std::vector<std::string> carpetasHechas;
+    std::vector<GuardadoEnCurso> enCurso;
+    enCurso.reserve(archivos.size());
+    for (TextoAGuardar& archivo : archivos) {
+        archivo.reemplazado = false;
+        GuardadoEnCurso g;
+        if (!PrepararGuardado(ctx, archivo, carpetasHechas, g, error)) {
+            for (const GuardadoEnCurso& antes : enCurso) BorrarSiExiste(fs, antes.temporal);
+            return false;
+        }
+        enCurso.push_back(std::move(g));
+    }
+    if (enCurso.empty()) return true;
+
+    std::string sistema;
+    // Every new content is on the disk before any of them replaces a file.
+    std::vector<std::string> temporales;
+    for (const GuardadoEnCurso& g : enCurso) temporales.push_back(g.temporal);
+    if (!fs.Sincronizar(temporales, sistema)) {
+        for (const GuardadoEnCurso& g : enCurso) BorrarSiExiste(fs, g.temporal);
+        error = TextoNoSePudoGuardar(enCurso.front().archivo->ruta, sistema);
+        return false;
+    }
+
+    // One step each: the new content takes the file's place and the old file
+    // stays as the rollback copy, so the file is never missing.
+    std::vector<std::string> carpetas;
+    for (size_t i = 0; i < enCurso.size(); ++i) {
+        GuardadoEnCurso& g = enCurso[i];
+        if (fs.ReemplazarConRespaldo(g.temporal, g.destino, g.rollback, sistema)) {
+            g.archivo->reemplazado = true;
+            const std::string carpeta = g.destino.substr(0, g.destino.find_last_of('\\'));
+            if (std::find(carpetas.begin(), carpetas.end(), carpeta) == carpetas.end()) {
+                carpetas.push_back(carpeta);
+            }
+            continue;
+        }
+        // Recovery: every step is tried and its own failure ignored; the
+        // reported description is the one of the failure that stopped the save.
+        error = TextoNoSePudoGuardar(g.archivo->ruta, sistema);
+        std::string ignorado;
+        if (fs.ConsultarArchivo(g.destino, nullptr, ignorado) == Existencia::Ausente &&
+            fs.ConsultarArchivo(g.rollback, nullptr, ignorado) == Existencia::Presente) {
+            (void)fs.Renombrar(g.rollback, g.destino, ignorado);
+        }
+        for (size_t j = i; j < enCurso.size(); ++j) BorrarSiExiste(fs, enCurso[j].temporal);
+        for (size_t j = 0; j < i; ++j) Devolver(fs, enCurso[j]);
+        return false;
+    }
+    if (!fs.Sincronizar(carpetas, sistema)) {
+        error = TextoNoSePudoGuardar(enCurso.front().archivo->ruta, sistema);
+        for (GuardadoEnCurso& g : enCurso) Devolver(fs, g);
+        return false;
+    }
+    // Only the last deletion left: a failure keeps the new content in place.
+    bool ok = true;
+    for (const GuardadoEnCurso& g : enCurso) {
+        if (fs.Borrar(g.rollback, sistema) || !ok) continue;
+        error = TextoNoSePudoGuardar(g.archivo->ruta, sistema);
+        ok = false;
+    }
+    return ok;
+}
+
+bool GuardarArchivoTexto(Contexto& ctx, const std::string& ruta, std::string_view texto,
+                         bool agregarSalto, std::string& error, bool* reemplazado) {
+    std::vector<TextoAGuardar> uno{{ruta, std::string(texto), agregarSalto, false}};
+    const bool ok = GuardarArchivosTexto(ctx, uno, error);
+    if (reemplazado != nullptr) *reemplazado = uno[0].reemplazado;
+    return ok;
 }
 
 }  // namespace vorpel

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/contexto.h"
 
@@ -17,10 +18,28 @@ inline constexpr const char* kSufijoRollback = ".rollback_vorpel";
 [[nodiscard]] bool LeerArchivoTexto(Contexto& ctx, const std::string& ruta, std::string& texto,
                                     bool& terminaConSalto, std::string& error);
 /// Replaces an existing file through a temporary copy and a rollback copy; on
-/// failure the old content stays at the path.
+/// failure the old content stays at the path. `reemplazado` tells whether the
+/// file's content changed, also when the save failed afterwards.
 [[nodiscard]] bool GuardarArchivoTexto(Contexto& ctx, const std::string& ruta,
                                        std::string_view texto, bool agregarSalto,
-                                       std::string& error);
+                                       std::string& error, bool* reemplazado = nullptr);
+
+/// One file of GuardarArchivosTexto, with its outcome.
+struct TextoAGuardar {
+    std::string ruta;
+    std::string texto;
+    bool agregarSalto = false;
+    /// The new content is at the path (a later failure may keep it there when
+    /// putting the old one back failed too).
+    bool reemplazado = false;
+};
+/// Saves every file as GuardarArchivoTexto would, in order, with one flush
+/// of the disk for all of them. The first failure stops the saves and puts
+/// back, from their rollback copies, the files this call had replaced;
+/// `error` names the failed file.
+[[nodiscard]] bool GuardarArchivosTexto(Contexto& ctx, std::vector<TextoAGuardar>& archivos,
+                                        std::string& error);
+
 /// Every CR, LF or CRLF becomes one CRLF.
 std::string NormalizarFinesDeLinea(std::string_view texto);
 

@@ -7,16 +7,6 @@
 
 namespace vorpel {
 
-namespace {
-
-bool TerminaEn(std::string_view ruta, std::string_view extensionMinusculas) {
-    if (ruta.size() < extensionMinusculas.size()) return false;
-    return IgualesSinMayusculas(ruta.substr(ruta.size() - extensionMinusculas.size()),
-                                extensionMinusculas);
-}
-
-}  // namespace
-
 bool ListarArchivosProyecto(Contexto& ctx, const std::string& rutaProyecto,
                             ConjuntoTextos& inventario, std::string& error) {
     // The caller holds an empty inventory even when the read fails.
@@ -25,31 +15,7 @@ bool ListarArchivosProyecto(Contexto& ctx, const std::string& rutaProyecto,
     std::string texto;
     bool salto = false;
     if (!LeerArchivoTexto(ctx, rutaProyecto, texto, salto, error)) return false;
-
-    const std::string carpeta = ObtenerCarpeta(rutaProyecto, ctx.carpetaDev);
-    for (const std::string& original : DividirLineas(texto)) {
-        const std::string_view linea = Recortar(original);
-        if (linea.empty() || linea.front() == '\'') continue;
-
-        const std::string clave = ClaveDeLinea(linea);
-        std::string archivo;
-        if (clave == "CLASS" || clave == "MODULE") {
-            archivo = ArchivoDeModulo(linea);
-        } else if (clave == "FORM" || clave == "USERCONTROL") {
-            archivo = ValorDeLinea(linea);
-        } else {
-            continue;
-        }
-        if (Recortar(archivo).empty()) continue;
-
-        const std::string ruta = ResolverRuta(carpeta, archivo);
-        inventario.AgregarSinRepetir(ruta);
-        if (TerminaEn(ruta, ".frm")) {
-            inventario.AgregarSinRepetir(CambiarExtension(ruta, ".frx"));
-        } else if (TerminaEn(ruta, ".ctl")) {
-            inventario.AgregarSinRepetir(CambiarExtension(ruta, ".ctx"));
-        }
-    }
+    inventario = InventarioDeTexto(texto, ObtenerCarpeta(rutaProyecto, ctx.carpetaDev));
     return true;
 }
 

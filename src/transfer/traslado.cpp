@@ -1,11 +1,13 @@
 #include "transfer/traslado.h"
 
+#include <algorithm>
 #include <exception>
 #include <string_view>
 
 #include "backup/backup.h"
 #include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
+#include "textfiles/reparacion.h"
 #include "transfer/inventario.h"
 
 namespace vorpel {
@@ -14,8 +16,9 @@ namespace {
 
 constexpr const char* kFuenteTraer = "TraerProyecto";
 constexpr const char* kFuenteDevolver = "DevolverProyecto";
-constexpr uint32_t kErrorFechaTraer = 1300;
-constexpr uint32_t kErrorFechaDevolver = 1301;
+// The traps' own numbers: a look-up that could not tell.
+constexpr uint32_t kErrorTraer = 1300;
+constexpr uint32_t kErrorDevolver = 1301;
 constexpr const char* kSinNombre =
     "Escribi el nombre del proyecto en 'VBP a corregir' (sin ruta, con o sin .vbp).";
 
@@ -45,23 +48,6 @@ std::string CarpetaOrigen(const Contexto& ctx) {
     return carpeta;
 }
 
-// The project file as the disk spells it, so that its copy on the other side
-// keeps that spelling rather than the one typed.
-std::string ComoEnDisco(Contexto& ctx, const std::string& carpeta, const std::string& ruta) {
-    std::string nombre;
-    if (!ctx.archivos.BuscarArchivoSimple(ruta, nombre)) return ruta;
-    return carpeta + nombre;
-}
-
-FechaHora LeerFecha(Contexto& ctx, const std::string& ruta, uint32_t numero, const char* fuente) {
-    FechaHora fecha;
-    std::string sistema;
-    if (!ctx.archivos.FechaModificacion(ruta, fecha, sistema)) {
-        Fallar(numero, fuente, "No se pudo leer la fecha de " + ruta + ": " + sistema);
-    }
-    return fecha;
-}
-
 std::string LineaFechas(Contexto& ctx, const FechaHora& origen, const FechaHora& dev) {
     return "   Origen: " + TextoFechaHora(ctx, origen) + "    Dev: " + TextoFechaHora(ctx, dev) +
            "\r\n";
@@ -72,18 +58,76 @@ std::string DescripcionDe(const std::exception& e) {
     return e.what();
 }
 
+/// True when both files hold the same bytes; false also when either cannot be read.
+bool MismosBytes(Contexto& ctx, const std::string& a, const std::string& b, std::string& sistema) {
+    std::string bytesA;
+    std::string bytesB;
+    return ctx.archivos.LeerBytes(a, bytesA, sistema) && ctx.archivos.LeerBytes(b, bytesB, sistema) &&
+           bytesA == bytesB;
+}
+
+/// A copy already in place: same size, same time, and (checked, not
+/// trusted) the same bytes. Nothing needs writing then.
+bool YaEsIgual(Contexto& ctx, const std::string& origen, const DatosArchivo& datosOrigen,
+               const std::string& destino, const DatosArchivo& datosDestino) {
+    if (datosOrigen.tamano != datosDestino.tamano || datosOrigen.fecha != datosDestino.fecha) {
+        return false;
+    }
+    std::string ignorado;
+    return MismosBytes(ctx, origen, destino, ignorado);
+}
+
+/// Where the project file of a transfer is, as the disk spells it; the
+/// not-found box or the trap when it is not there or cannot be looked at.
+bool BuscarProyecto(Contexto& ctx, const std::string& carpeta, const std::string& nombreProyecto,
+                    const char* titulo, const char* noEncontrado, uint32_t numero,
+                    const char* fuente, std::string& rutaVbp) {
+    rutaVbp = carpeta + nombreProyecto + ".vbp";
+    DatosArchivo datos;
+    std::string sistema;
+    Existencia existe = Existencia::Ausente;
+    if (EsNombreDeArchivoSimple(nombreProyecto)) {
+        existe = ctx.archivos.ConsultarArchivo(rutaVbp, &datos, sistema);
+    }
+    if (existe == Existencia::Indeterminada) {
+        Fallar(numero, fuente, TextoNoSePudoComprobar(rutaVbp, sistema));
+    }
+    if (existe == Existencia::Ausente) {
+        Mostrar(ctx, titulo, noEncontrado + rutaVbp, Icono::Exclamacion);
+        return false;
+    }
+    // Its copy on the other side keeps that spelling rather than the one typed.
+    rutaVbp = carpeta + datos.nombreEnDisco;
+    return true;
+}
+
+/// The detail lines of the files of a transfer, kept in the list's order
+/// whatever order the steps finish in.
+class DetalleTraslado {
+public:
+    explicit DetalleTraslado(size_t cantidad) : lineas_(cantidad) {}
+    void Agregar(size_t i, const std::string& texto) { lineas_[i] += texto; }
+    std::string Texto() const {
+        std::string texto;
+        for (const std::string& l : lineas_) texto += l;
+        return texto;
+    }
+
+private:
+    std::vector<std::string> lineas_;
+};
+
 ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                                          const std::string& nombreProyecto,
                                          const RecargaProyectos& recargar,
                                          ResultadoTraslado& r) {
-    std::string rutaVbp = CarpetaOrigen(ctx) + nombreProyecto + ".vbp";
-    if (!EsNombreDeArchivoSimple(nombreProyecto) || !ExisteArchivo(ctx, rutaVbp)) {
-        Mostrar(ctx, kTituloTraer, "No se encontro el proyecto en origen:\r\n" + rutaVbp,
-                Icono::Exclamacion);
+    std::string rutaVbp;
+    if (!BuscarProyecto(ctx, CarpetaOrigen(ctx), nombreProyecto, kTituloTraer,
+                        "No se encontro el proyecto en origen:\r\n", kErrorTraer, kFuenteTraer,
+                        rutaVbp)) {
         r.estado = EstadoTraslado::NoEncontrado;
         return r;
     }
-    rutaVbp = ComoEnDisco(ctx, CarpetaOrigen(ctx), rutaVbp);
     ConjuntoTextos lista;
     std::string error;
     if (!ListarArchivosProyecto(ctx, rutaVbp, lista, error)) {
@@ -96,42 +140,78 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
     ventana.PonerPuntero(Puntero::RelojArena);
 
     const std::string carpetaProyecto = ObtenerCarpeta(rutaVbp, ctx.carpetaDev);
-    std::string detalle;
-    error.clear();
-    for (const std::string& ruta : lista.Elementos()) {
-        if (!ExisteArchivo(ctx, ruta)) {
+    const std::vector<std::string>& rutas = lista.Elementos();
+    DetalleTraslado detalle(rutas.size());
+    std::vector<CopiaArchivo> copias;
+    std::vector<size_t> deCopia;  // the list position of each copy
+    std::vector<std::string> nombresEnLinea(rutas.size());
+    std::vector<std::string> destinos;
+    std::vector<DatosArchivo> datosOrigen(rutas.size());
+    std::vector<Existencia> existeOrigen(rutas.size());
+    for (size_t i = 0; i < rutas.size(); ++i) {
+        std::string sistema;
+        existeOrigen[i] = ctx.archivos.ConsultarArchivo(rutas[i], &datosOrigen[i], sistema);
+        const std::string relativa = ObtenerRutaRelativa(rutas[i], carpetaProyecto);
+        if (!relativa.empty()) {
+            destinos.push_back(ctx.carpetaDev + "\\" + relativa);
+            nombresEnLinea[i] = relativa;
+        } else {
+            // Outside the project's folder: collected flat in DEV\external.
+            const std::string nombre = existeOrigen[i] == Existencia::Presente
+                                           ? datosOrigen[i].nombreEnDisco
+                                           : NombreDeArchivo(rutas[i]);
+            destinos.push_back(ctx.carpetaDev + "\\external\\" + nombre);
+            nombresEnLinea[i] = "external\\" + nombre;
+        }
+        if (existeOrigen[i] == Existencia::Indeterminada) {
+            // Not known to be there, not known to be missing: left alone.
+            ++r.fallidos;
+            detalle.Agregar(i, "ERROR copiando " + nombresEnLinea[i] + ": " +
+                                   TextoNoSePudoComprobar(rutas[i], sistema) + "\r\n");
+        }
+    }
+    // What an interrupted run left in the folders this one writes is repaired first.
+    RepararRestos(ctx, CarpetasDe(ctx, destinos));
+
+    for (size_t i = 0; i < rutas.size(); ++i) {
+        if (existeOrigen[i] == Existencia::Indeterminada) continue;
+        if (existeOrigen[i] == Existencia::Ausente) {
             ++r.inexistentes;
             continue;
         }
-        const std::string relativa = ObtenerRutaRelativa(ruta, carpetaProyecto);
-        std::string destino;
-        std::string nombreEnLinea;  // how the detail lines name the file
-        if (!relativa.empty()) {
-            destino = ctx.carpetaDev + "\\" + relativa;
-            nombreEnLinea = relativa;
-        } else {
-            // Outside the project's folder: collected flat in DEV\external.
-            std::string nombre;
-            if (!ctx.archivos.BuscarArchivoSimple(ruta, nombre)) nombre = NombreDeArchivo(ruta);
-            destino = ctx.carpetaDev + "\\external\\" + nombre;
-            nombreEnLinea = "external\\" + nombre;
+        DatosArchivo datosDev;
+        std::string sistema;
+        const Existencia existeDev = ctx.archivos.ConsultarArchivo(destinos[i], &datosDev, sistema);
+        if (existeDev == Existencia::Indeterminada) {
+            ++r.fallidos;
+            detalle.Agregar(i, "ERROR copiando " + nombresEnLinea[i] + ": " +
+                                   TextoNoSePudoComprobar(destinos[i], sistema) + "\r\n");
+            continue;
         }
-        if (ExisteArchivo(ctx, destino)) {
-            const FechaHora fechaOrigen = LeerFecha(ctx, ruta, kErrorFechaTraer, kFuenteTraer);
-            const FechaHora fechaDev = LeerFecha(ctx, destino, kErrorFechaTraer, kFuenteTraer);
-            if (fechaDev > fechaOrigen) {
+        if (existeDev == Existencia::Presente) {
+            if (datosDev.fecha > datosOrigen[i].fecha) {
                 ++r.salteados;
-                detalle += "NO SOBREESCRITO (DEV mas nuevo): " + nombreEnLinea + "\r\n";
-                detalle += LineaFechas(ctx, fechaOrigen, fechaDev);
+                detalle.Agregar(i, "NO SOBREESCRITO (DEV mas nuevo): " + nombresEnLinea[i] +
+                                       "\r\n" + LineaFechas(ctx, datosOrigen[i].fecha,
+                                                            datosDev.fecha));
+                continue;
+            }
+            if (YaEsIgual(ctx, rutas[i], datosOrigen[i], destinos[i], datosDev)) {
+                ++r.copiados;
                 continue;
             }
         }
-        if (CopiarArchivo(ctx, ruta, destino, error)) {
+        copias.push_back({rutas[i], destinos[i], false, {}, {}});
+        deCopia.push_back(i);
+    }
+    CopiarArchivos(ctx, copias, false);
+    for (size_t k = 0; k < copias.size(); ++k) {
+        if (copias[k].hecha) {
             ++r.copiados;
         } else {
             ++r.fallidos;
-            detalle += "ERROR copiando " + nombreEnLinea + ": " + error + "\r\n";
-            error.clear();
+            detalle.Agregar(deCopia[k], "ERROR copiando " + nombresEnLinea[deCopia[k]] + ": " +
+                                            copias[k].error + "\r\n");
         }
     }
 
@@ -144,7 +224,8 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                         std::to_string(r.salteados) + "\r\n" +
                         "Archivos referenciados pero inexistentes en origen: " +
                         std::to_string(r.inexistentes);
-    if (!detalle.empty()) texto += "\r\n\r\n" + detalle;
+    const std::string detalles = detalle.Texto();
+    if (!detalles.empty()) texto += "\r\n\r\n" + detalles;
     r.estado = EstadoTraslado::Terminado;
     Mostrar(ctx, kTituloTraer, texto, r.salteados > 0 ? Icono::Exclamacion : Icono::Informacion);
     return r;
@@ -153,15 +234,13 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
 ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                                             const std::string& nombreProyecto,
                                             ResultadoTraslado& r) {
-    std::string rutaVbp = ctx.carpetaDev + "\\" + nombreProyecto + ".vbp";
-    if (!EsNombreDeArchivoSimple(nombreProyecto) || !ExisteArchivo(ctx, rutaVbp)) {
-        Mostrar(ctx, kTituloDevolver,
-                "No se encontro el proyecto en esta carpeta (DEV):\r\n" + rutaVbp,
-                Icono::Exclamacion);
+    std::string rutaVbp;
+    if (!BuscarProyecto(ctx, ctx.carpetaDev + "\\", nombreProyecto, kTituloDevolver,
+                        "No se encontro el proyecto en esta carpeta (DEV):\r\n", kErrorDevolver,
+                        kFuenteDevolver, rutaVbp)) {
         r.estado = EstadoTraslado::NoEncontrado;
         return r;
     }
-    rutaVbp = ComoEnDisco(ctx, ctx.carpetaDev + "\\", rutaVbp);
     ConjuntoTextos lista;
     std::string error;
     if (!ListarArchivosProyecto(ctx, rutaVbp, lista, error)) {
@@ -174,11 +253,34 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
     ventana.PonerPuntero(Puntero::RelojArena);
 
     const std::string carpetaOrigen = CarpetaOrigen(ctx);
-    std::string detalle;
-    error.clear();
-    for (const std::string& ruta : lista.Elementos()) {
-        if (!ExisteArchivo(ctx, ruta)) continue;
-        const std::string relativa = ObtenerRutaRelativa(ruta, ctx.carpetaDev);
+    const std::vector<std::string>& rutas = lista.Elementos();
+    std::vector<std::string> relativas(rutas.size());
+    std::vector<std::string> aRevisar = rutas;
+    for (size_t i = 0; i < rutas.size(); ++i) {
+        relativas[i] = ObtenerRutaRelativa(rutas[i], ctx.carpetaDev);
+        if (!relativas[i].empty()) aRevisar.push_back(carpetaOrigen + relativas[i]);
+    }
+    RepararRestos(ctx, CarpetasDe(ctx, aRevisar));
+
+    DetalleTraslado detalle(rutas.size());
+    std::vector<CopiaArchivo> copias;
+    std::vector<size_t> deCopia;
+    std::vector<size_t> aBorrar;  // moved: their copy in the origin holds their bytes
+    for (size_t i = 0; i < rutas.size(); ++i) {
+        const std::string& ruta = rutas[i];
+        const std::string& relativa = relativas[i];
+        DatosArchivo datosDev;
+        std::string sistema;
+        const Existencia existeDev = ctx.archivos.ConsultarArchivo(ruta, &datosDev, sistema);
+        if (existeDev == Existencia::Ausente) continue;
+        const std::string nombreEnLinea = relativa.empty() ? ruta : relativa;
+        if (existeDev == Existencia::Indeterminada) {
+            // Not known to be there, not known to be missing: left alone.
+            ++r.fallidos;
+            detalle.Agregar(i, "ERROR copiando " + nombreEnLinea + ": " +
+                                   TextoNoSePudoComprobar(ruta, sistema) + "\r\n");
+            continue;
+        }
         if (relativa.empty()) {
             ++r.salteados;
             continue;
@@ -188,34 +290,63 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
             // The DEV folder is the origin folder: copying would do nothing and
             // deleting would remove the only copy.
             ++r.fallidos;
-            detalle += "ERROR copiando " + relativa +
-                       ": el origen y el destino son el mismo archivo\r\n";
+            detalle.Agregar(i, "ERROR copiando " + relativa +
+                                   ": el origen y el destino son el mismo archivo\r\n");
             continue;
         }
-        if (ExisteArchivo(ctx, destino)) {
-            const FechaHora fechaOrigen =
-                LeerFecha(ctx, destino, kErrorFechaDevolver, kFuenteDevolver);
-            const FechaHora fechaDev = LeerFecha(ctx, ruta, kErrorFechaDevolver, kFuenteDevolver);
-            if (fechaOrigen > fechaDev) {
+        DatosArchivo datosOrigen;
+        const Existencia existeOrigen = ctx.archivos.ConsultarArchivo(destino, &datosOrigen, sistema);
+        if (existeOrigen == Existencia::Indeterminada) {
+            ++r.fallidos;
+            detalle.Agregar(i, "ERROR copiando " + relativa + ": " +
+                                   TextoNoSePudoComprobar(destino, sistema) + "\r\n");
+            continue;
+        }
+        if (existeOrigen == Existencia::Presente) {
+            if (datosOrigen.fecha > datosDev.fecha) {
                 ++r.salteados;
-                detalle += "NO SOBREESCRITO (origen mas nuevo): " + relativa + "\r\n";
-                detalle += LineaFechas(ctx, fechaOrigen, fechaDev);
+                detalle.Agregar(i, "NO SOBREESCRITO (origen mas nuevo): " + relativa + "\r\n" +
+                                       LineaFechas(ctx, datosOrigen.fecha, datosDev.fecha));
+                continue;
+            }
+            if (YaEsIgual(ctx, ruta, datosDev, destino, datosOrigen)) {
+                ++r.copiados;
+                aBorrar.push_back(i);
                 continue;
             }
         }
-        if (!CopiarArchivo(ctx, ruta, destino, error)) {
+        copias.push_back({ruta, destino, false, {}, {}});
+        deCopia.push_back(i);
+    }
+    // Every copy is complete and on the disk before any DEV file goes.
+    CopiarArchivos(ctx, copias, false);
+    for (size_t k = 0; k < copias.size(); ++k) {
+        const size_t i = deCopia[k];
+        if (!copias[k].hecha) {
             // The DEV file stays: the origin may hold no complete copy of it.
             ++r.fallidos;
-            detalle += "ERROR copiando " + relativa + ": " + error + "\r\n";
-            error.clear();
+            detalle.Agregar(i, "ERROR copiando " + relativas[i] + ": " + copias[k].error + "\r\n");
             continue;
         }
         ++r.copiados;
         std::string sistema;
-        if (!ctx.archivos.Borrar(ruta, sistema)) {
+        if (!MismosBytes(ctx, rutas[i], copias[k].destino, sistema)) {
             ++r.fallidos;
-            detalle += "Copiado a origen pero NO se pudo borrar de DEV: " + relativa + " (" +
-                       sistema + ")\r\n";
+            if (sistema.empty()) sistema = "la copia en origen no es igual a la de DEV";
+            detalle.Agregar(i, "Copiado a origen pero NO se pudo borrar de DEV: " + relativas[i] +
+                                   " (" + sistema + ")\r\n");
+            continue;
+        }
+        aBorrar.push_back(i);
+    }
+    // In the list's order: the project file, listed last, goes last.
+    std::sort(aBorrar.begin(), aBorrar.end());
+    for (const size_t i : aBorrar) {
+        std::string sistema;
+        if (!ctx.archivos.Borrar(rutas[i], sistema)) {
+            ++r.fallidos;
+            detalle.Agregar(i, "Copiado a origen pero NO se pudo borrar de DEV: " + relativas[i] +
+                                   " (" + sistema + ")\r\n");
         }
     }
 
@@ -226,9 +357,11 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                         std::to_string(r.copiados) + "\r\n" +
                         "Salteados (mas nuevos en origen, o fuera de esta carpeta): " +
                         std::to_string(r.salteados);
-    if (!detalle.empty()) texto += "\r\n\r\nDetalle:\r\n" + detalle;
+    const std::string detalles = detalle.Texto();
+    if (!detalles.empty()) texto += "\r\n\r\nDetalle:\r\n" + detalles;
     r.estado = EstadoTraslado::Terminado;
-    Mostrar(ctx, kTituloDevolver, texto, detalle.empty() ? Icono::Informacion : Icono::Exclamacion);
+    Mostrar(ctx, kTituloDevolver, texto,
+            detalles.empty() ? Icono::Informacion : Icono::Exclamacion);
     return r;
 }
 

@@ -1,6 +1,7 @@
 #include "vbpfix/correccion_vbp.h"
 
 #include <exception>
+#include <vector>
 
 #include "backup/backup.h"
 #include "projectfile/error_comando.h"
@@ -26,6 +27,8 @@ constexpr uint32_t kErrorRevalidacion = 1009;
 struct EstadoCorreccion {
     ConjuntoTextos archivosBackup;
     std::string carpetaBackup;
+    /// Only the files the command did change are put back from the backup.
+    ConjuntoTextos escritos;
     std::string destinoModulo;
     bool moduloCopiado = false;
 };
@@ -42,12 +45,21 @@ void EjecutarPasos(Contexto& ctx, const std::string& rutaProyecto, const std::st
     resultado.cambiado = cambiado;
 
     estado.destinoModulo = carpeta + kModuloPravixBar;
-    if (!cambiado && ExisteArchivo(ctx, estado.destinoModulo)) {
+    std::string sistema;
+    const Existencia modulo = ExisteArchivo(ctx, estado.destinoModulo, sistema);
+    if (modulo == Existencia::Indeterminada) {
+        Fallar(kErrorModulo, fuente, TextoNoSePudoComprobar(estado.destinoModulo, sistema));
+    }
+    if (!cambiado && modulo == Existencia::Presente) {
         resultado.estado = ResultadoCorreccionVbp::Estado::YaCorregido;
         return;
     }
 
-    // Nothing may be written before the backup has succeeded.
+    // Nothing may be written before the backup has succeeded; a read-only
+    // project file is refused before the backup, with nothing written.
+    if (cambiado && !VerificarEscribibles(ctx, {rutaProyecto}, mensaje)) {
+        Fallar(kErrorBackup, fuente, mensaje);
+    }
     estado.archivosBackup.AgregarSinRepetir(rutaProyecto);
     if (!HacerBackup(ctx, resultado.nombreProyecto, &estado.archivosBackup, estado.carpetaBackup,
                      mensaje)) {
@@ -62,9 +74,12 @@ void EjecutarPasos(Contexto& ctx, const std::string& rutaProyecto, const std::st
     // Validated after the copy, so that the bar module already exists.
     if (!ValidarVbp(ctx, nuevoTexto, carpeta, mensaje)) Fallar(kErrorValidacion, fuente, mensaje);
 
-    if (cambiado &&
-        !GuardarArchivoTexto(ctx, rutaProyecto, nuevoTexto, proyecto.terminaConSalto, mensaje)) {
-        Fallar(kErrorGuardado, fuente, mensaje);
+    if (cambiado) {
+        bool reemplazado = false;
+        const bool guardado = GuardarArchivoTexto(ctx, rutaProyecto, nuevoTexto,
+                                                  proyecto.terminaConSalto, mensaje, &reemplazado);
+        if (reemplazado) estado.escritos.AgregarSinRepetir(rutaProyecto);
+        if (!guardado) Fallar(kErrorGuardado, fuente, mensaje);
     }
 
     std::string textoGuardado;
@@ -78,19 +93,18 @@ void EjecutarPasos(Contexto& ctx, const std::string& rutaProyecto, const std::st
     resultado.estado = ResultadoCorreccionVbp::Estado::Corregido;
 }
 
-// Recovery steps run after the error is taken; a step that fails is skipped.
-void DeshacerCambios(Contexto& ctx, const EstadoCorreccion& estado) {
+// Recovery steps run after the error is taken; a step that fails is skipped
+// and named in `fallas`.
+void DeshacerCambios(Contexto& ctx, const EstadoCorreccion& estado,
+                     std::vector<std::string>& fallas) {
     try {
         if (!estado.carpetaBackup.empty()) {
-            RestaurarBackup(ctx, estado.carpetaBackup, &estado.archivosBackup);
+            RestaurarBackup(ctx, estado.carpetaBackup, &estado.escritos, &fallas);
         }
     } catch (...) {
     }
     try {
-        if (estado.moduloCopiado && ExisteArchivo(ctx, estado.destinoModulo)) {
-            std::string ignorado;
-            (void)ctx.archivos.Borrar(estado.destinoModulo, ignorado);
-        }
+        if (estado.moduloCopiado) QuitarArchivoCopiado(ctx, estado.destinoModulo, fallas);
     } catch (...) {
     }
 }
@@ -115,7 +129,9 @@ ResultadoCorreccionVbp EjecutarCorreccionVbp(Contexto& ctx, const std::string& r
         resultado.descripcionError = e.what();
     }
     resultado.estado = ResultadoCorreccionVbp::Estado::Fallido;
-    DeshacerCambios(ctx, estado);
+    std::vector<std::string> fallas;
+    DeshacerCambios(ctx, estado, fallas);
+    resultado.descripcionError = AgregarFallasDeshacer(resultado.descripcionError, fallas);
     return resultado;
 }
 

@@ -192,27 +192,38 @@ bool AgregarModuloSelvira(std::string_view texto, std::string& resultado) {
 bool CopiarModuloPravixBar(Contexto& ctx, const std::string& carpetaProyecto, std::string& destino,
                            bool& copiado, std::string& mensaje) {
     destino = carpetaProyecto + kModuloPravixBar;
-    if (ExisteArchivo(ctx, destino)) return true;
+    std::string sistema;
+    // Looks that cannot tell stop the copy: a module taken for missing would
+    // be copied over the project's own.
+    const auto existe = [&](const std::string& ruta, bool& presente) {
+        const Existencia e = ExisteArchivo(ctx, ruta, sistema);
+        if (e == Existencia::Indeterminada) {
+            mensaje = TextoNoSePudoComprobar(ruta, sistema);
+            return false;
+        }
+        presente = e == Existencia::Presente;
+        return true;
+    };
+    bool presente = false;
+    if (!existe(destino, presente)) return false;
+    if (presente) return true;
 
     const std::string origen = ctx.rutas.carpetaOrigen + kModuloPravixBar;
     std::string fuente = origen;
-    if (!ExisteArchivo(ctx, fuente)) {
+    if (!existe(fuente, presente)) return false;
+    if (!presente) {
         fuente = ctx.carpetaDev + "\\" + kModuloPravixBar;
-        if (!ExisteArchivo(ctx, fuente)) {
+        if (!existe(fuente, presente)) return false;
+        if (!presente) {
             // The origin copy is the one the user is expected to provide.
             mensaje = "No se encontro el modulo fuente a copiar: " + origen;
             return false;
         }
     }
-
+    // The copy replaces the destination only once complete: one that breaks
+    // off leaves nothing behind.
     std::string error;
     if (!CopiarArchivo(ctx, fuente, destino, error)) {
-        // The destination did not exist before: a copy that broke off half-way
-        // must not stay behind, since the caller only removes what it copied.
-        if (ExisteArchivo(ctx, destino)) {
-            std::string ignorado;
-            (void)ctx.archivos.Borrar(destino, ignorado);
-        }
         mensaje = error;
         return false;
     }

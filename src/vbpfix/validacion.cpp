@@ -3,6 +3,7 @@
 #include "backup/backup.h"
 #include "projectfile/error_comando.h"
 #include "textfiles/archivo_texto.h"
+#include "textfiles/reparacion.h"
 #include "vbpfix/clasificacion_linea.h"
 #include "vbpfix/referencias.h"
 
@@ -13,9 +14,15 @@ bool VerificarArchivosReferenciados(Contexto& ctx, std::string_view texto,
                                     ConjuntoTextos& modulos, std::string& mensaje) {
     for (const std::string& linea : DividirLineas(texto)) {
         const std::string clave = ClaveDeLinea(linea);
+        std::string sistema;
         if (clave == "FORM") {
             const std::string ruta = ResolverRuta(carpetaProyecto, ValorDeLinea(linea));
-            if (!ExisteArchivo(ctx, ruta)) {
+            const Existencia existe = ExisteArchivo(ctx, ruta, sistema);
+            if (existe == Existencia::Indeterminada) {
+                mensaje = TextoNoSePudoComprobar(ruta, sistema);
+                return false;
+            }
+            if (existe == Existencia::Ausente) {
                 mensaje = "No existe el formulario referenciado por el proyecto: " + ruta;
                 return false;
             }
@@ -23,7 +30,12 @@ bool VerificarArchivosReferenciados(Contexto& ctx, std::string_view texto,
         } else if (clave == "MODULE") {
             const std::string archivo = ArchivoDeModulo(linea);
             const std::string ruta = ResolverRuta(carpetaProyecto, archivo);
-            if (ExisteArchivo(ctx, ruta)) {
+            const Existencia existe = ExisteArchivo(ctx, ruta, sistema);
+            if (existe == Existencia::Indeterminada) {
+                mensaje = TextoNoSePudoComprobar(ruta, sistema);
+                return false;
+            }
+            if (existe == Existencia::Presente) {
                 modulos.AgregarSinRepetir(ruta);
             } else if (!MismaRuta(archivo, kModuloPravixBar)) {
                 // A missing bar module is fine: the correction copies it in.
@@ -83,7 +95,14 @@ bool ValidarVbp(Contexto& ctx, std::string_view texto, const std::string& carpet
             ruta = ResolverRuta(carpetaProyecto, ValorDeLinea(linea));
             falta = "UserControl inexistente en el .vbp: ";
         }
-        if (falta != nullptr && !ExisteArchivo(ctx, ruta)) {
+        if (falta == nullptr) continue;
+        std::string sistema;
+        const Existencia existe = ExisteArchivo(ctx, ruta, sistema);
+        if (existe == Existencia::Indeterminada) {
+            mensaje = TextoNoSePudoComprobar(ruta, sistema);
+            return false;
+        }
+        if (existe == Existencia::Ausente) {
             mensaje = falta + ruta;
             return false;
         }
@@ -111,6 +130,9 @@ ProyectoLeido AbrirProyecto(Contexto& ctx, const std::string& rutaProyecto,
                             const std::string& fuente, uint32_t primerError) {
     ProyectoLeido p;
     std::string mensaje;
+    // Leftovers of an interrupted save are repaired before anything is read:
+    // the project file first, then every file it names.
+    RepararRestos(ctx, CarpetasDe(ctx, {rutaProyecto}));
     if (!LeerArchivoTexto(ctx, rutaProyecto, p.texto, p.terminaConSalto, mensaje)) {
         Fallar(primerError, fuente, mensaje);
     }
@@ -120,6 +142,7 @@ ProyectoLeido AbrirProyecto(Contexto& ctx, const std::string& rutaProyecto,
                "No se pudo obtener la linea Name= del proyecto: " + rutaProyecto);
     }
     p.carpeta = ObtenerCarpeta(rutaProyecto, ctx.carpetaDev);
+    RepararRestos(ctx, CarpetasDe(ctx, InventarioDeTexto(p.texto, p.carpeta).Elementos()));
     if (!VerificarArchivosReferenciados(ctx, p.texto, p.carpeta, p.formularios, p.modulos,
                                         mensaje)) {
         Fallar(primerError + 2, fuente, mensaje);

@@ -80,7 +80,7 @@ TEST_F(BotonesTraslado, BringAsksFirstAndAnswerNoCopiesNothingNorCorrects) {
               "hacia esta carpeta (DEV), sobreescribiendo lo que haya aca.\r\n"
               "\r\n"
               "Continuar?");
-    EXPECT_FALSE(fs_.ExisteArchivo(kDev + "\\frmMain.frm"));
+    EXPECT_FALSE(fs_.Existe(kDev + "\\frmMain.frm"));
     EXPECT_TRUE(llamadas_.empty());
     EXPECT_EQ(formulario_.UltimoTraslado().estado, EstadoTraslado::Cancelado);
 }
@@ -133,7 +133,7 @@ TEST_F(BotonesTraslado, ReturnAsksMovesAndLeavesTheListsAsTheyWere) {
               "\r\n"
               "Continuar?");
     EXPECT_EQ(fs_.Contenido(kOrigen + "frmC.frm"), "c");
-    EXPECT_FALSE(fs_.ExisteArchivo(kDev + "\\Compras.vbp"));
+    EXPECT_FALSE(fs_.Existe(kDev + "\\Compras.vbp"));
     // No refresh: the project still shows until the lists are next loaded.
     EXPECT_EQ(ventana_.Entradas(Control::List1), std::vector<std::string>{"Compras.vbp"});
     EXPECT_TRUE(llamadas_.empty());
@@ -143,8 +143,8 @@ TEST_F(BotonesTraslado, ReturnAnsweredNoMovesNothing) {
     fs_.PonerArchivo(kDev + "\\Compras.vbp", "", kFecha);
     Pulsar(Control::CmdDevolverOrigen, "Compras");
     EXPECT_EQ(dialogos_.mostrados.size(), 1u);
-    EXPECT_TRUE(fs_.ExisteArchivo(kDev + "\\Compras.vbp"));
-    EXPECT_FALSE(fs_.ExisteArchivo(kOrigen + "Compras.vbp"));
+    EXPECT_TRUE(fs_.Existe(kDev + "\\Compras.vbp"));
+    EXPECT_FALSE(fs_.Existe(kOrigen + "Compras.vbp"));
 }
 
 }  // namespace

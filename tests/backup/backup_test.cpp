@@ -47,9 +47,11 @@ TEST_F(Backup, DirectCopyUsesNameAsStoredOnDisk) {
     otraGrafia.AgregarSinRepetir("C:\\DEV\\VENTAS.VBP");
     std::string carpeta, error;
     ASSERT_TRUE(HacerBackup(ctx, "Ventas", &otraGrafia, carpeta, error));
-    std::string nombre;
-    ASSERT_TRUE(fs.BuscarArchivoSimple(kCarpeta + "\\ventas.vbp", nombre));
-    EXPECT_EQ(nombre, "Ventas.vbp");
+    DatosArchivo datos;
+    std::string sistema;
+    ASSERT_EQ(fs.ConsultarArchivo(kCarpeta + "\\ventas.vbp", &datos, sistema),
+              Existencia::Presente);
+    EXPECT_EQ(datos.nombreEnDisco, "Ventas.vbp");
 }
 
 TEST_F(Backup, NothingToProtectNeedsNoDrive) {
@@ -71,10 +73,11 @@ TEST_F(Backup, MissingDriveFailsWritingNothing) {
 }
 
 TEST_F(Backup, EmptyReadyDriveCounts) {
-    EXPECT_TRUE(ExisteCarpeta(ctx, "E:\\"));
+    std::string sistema;
+    EXPECT_EQ(ExisteCarpeta(ctx, "E:\\", sistema), Existencia::Presente);
     std::string error;
     EXPECT_TRUE(VerificarUnidadBackup(ctx, error)) << error;
-    EXPECT_TRUE(fs.ExisteCarpeta("E:\\TEBRI BCK"));
+    EXPECT_TRUE(fs.EsCarpeta("E:\\TEBRI BCK"));
 }
 
 TEST_F(Backup, RefusesProjectNamesThatAreNotOneFolderName) {
@@ -86,7 +89,7 @@ TEST_F(Backup, RefusesProjectNamesThatAreNotOneFolderName) {
         EXPECT_EQ(error, std::string("Nombre de proyecto no valido para el backup: ") + nombre);
         EXPECT_EQ(carpeta, "");
     }
-    EXPECT_FALSE(fs.ExisteCarpeta("E:\\TEBRI BCK"));
+    EXPECT_FALSE(fs.EsCarpeta("E:\\TEBRI BCK"));
     EXPECT_EQ(fs.TodosLosArchivos().size(), 2u);
     std::string carpeta, error;
     EXPECT_TRUE(HacerBackup(ctx, "Año 2026.v2", &archivos, carpeta, error)) << error;
@@ -198,16 +201,19 @@ TEST_F(Backup, EveryFailingOperationOfACopyKeepsTheSourceAndReportsOnce) {
         EXPECT_FALSE(ok);
         EXPECT_EQ(error, "No se pudo copiar '" + kFrm + "' a '" + destino + "': Acceso denegado.");
         EXPECT_EQ(disco.Contenido(kFrm), "nuevo");
-        // The old destination is deleted before the copy: a copy failing after
-        // that leaves it missing, never partly written.
+        // Never missing, never partly written: the old file until the copy is
+        // complete and replaces it (only its flush to the disk may fail after).
         auto queda = disco.Contenido(destino);
-        EXPECT_TRUE(!queda || *queda == "viejo");
+        ASSERT_TRUE(queda.has_value());
+        EXPECT_TRUE(*queda == "viejo" || *queda == "nuevo") << *queda;
+        EXPECT_FALSE(disco.Existe(destino + ".copia_vorpel"));
     }
 }
 
 // A half-written copy carries a fresh time: a later transfer took it for
-// newer work than the complete source.
-TEST_F(Backup, CopyBreakingOffHalfWayLeavesNoPartialDestination) {
+// newer work than the complete source. And a copy that deleted its
+// destination first lost that file when the copy then failed (a full disk).
+TEST_F(Backup, CopyBreakingOffHalfWayLeavesTheDestinationAsItWas) {
     const std::string destino = "C:\\otra\\frmMain.frm";
     fs.PonerArchivo(destino, "viejo");
     ArchivosConFallos fallos(fs);
@@ -217,7 +223,8 @@ TEST_F(Backup, CopyBreakingOffHalfWayLeavesNoPartialDestination) {
     std::string error;
     EXPECT_FALSE(CopiarArchivo(c, kFrm, destino, error));
     EXPECT_EQ(error, "No se pudo copiar '" + kFrm + "' a '" + destino + "': Disco lleno.");
-    EXPECT_FALSE(fs.ExisteArchivo(destino));
+    EXPECT_EQ(fs.Contenido(destino), "viejo");
+    EXPECT_FALSE(fs.Existe(destino + ".copia_vorpel"));
     EXPECT_EQ(fs.Contenido(kFrm), "frm");
 }
 
@@ -232,7 +239,7 @@ TEST_F(Backup, CopyOntoReadOnlyDestinationFailsAndKeepsIt) {
 TEST_F(Backup, CreatesEachMissingLevel) {
     std::string error;
     ASSERT_TRUE(CrearCarpetas(ctx, " E:/TEBRI BCK/Ventas\\ABS\\C\\dev\\ ", error)) << error;
-    EXPECT_TRUE(fs.ExisteCarpeta("E:\\TEBRI BCK\\Ventas\\ABS\\C\\dev"));
+    EXPECT_TRUE(fs.EsCarpeta("E:\\TEBRI BCK\\Ventas\\ABS\\C\\dev"));
     EXPECT_TRUE(CrearCarpetas(ctx, "", error));
     EXPECT_TRUE(CrearCarpetas(ctx, "\\", error));
     EXPECT_FALSE(CrearCarpetas(ctx, "Q:\\x", error));

@@ -55,7 +55,7 @@ TEST_F(CliTraslado, BringWithYesCopiesThenCorrectsTheForms) {
 TEST_F(CliTraslado, AnswerNoEndsWellWithNothingDone) {
     EXPECT_EQ(Ejecutar({"--no", "traer", "Ventas"}), kSalidaCorrecta);
     EXPECT_EQ(Ejecutar({"devolver", "Ventas"}), kSalidaCorrecta);  // no terminal: No
-    EXPECT_FALSE(archivos_.ExisteArchivo("C:\\dev\\Ventas.vbp"));
+    EXPECT_FALSE(archivos_.Existe("C:\\dev\\Ventas.vbp"));
     EXPECT_TRUE(ejecutados_.empty());
 }
 
@@ -76,7 +76,7 @@ TEST_F(CliTraslado, ReturnThatMovesEverythingEndsWell) {
     archivos_.PonerArchivo("C:\\dev\\M.bas", "m");
     EXPECT_EQ(Ejecutar({"--si", "devolver", "caja"}), kSalidaCorrecta);
     EXPECT_EQ(archivos_.Contenido(kOrigen + "Caja.vbp"), "Module=M; M.bas\r\n");
-    EXPECT_FALSE(archivos_.ExisteArchivo("C:\\dev\\M.bas"));
+    EXPECT_FALSE(archivos_.Existe("C:\\dev\\M.bas"));
     EXPECT_TRUE(ejecutados_.empty());
 }
 

@@ -181,19 +181,12 @@ std::vector<std::string> ArchivosFalsos::TodosLosArchivos() const {
     return rutas;
 }
 
-bool ArchivosFalsos::ExisteArchivo(const std::string& ruta) {
+bool ArchivosFalsos::Existe(const std::string& ruta) const {
     const Nodo* n = Buscar(ruta);
     return n && !n->esCarpeta;
 }
 
-bool ArchivosFalsos::BuscarArchivoSimple(const std::string& ruta, std::string& nombreEnDisco) {
-    const Nodo* n = Buscar(ruta);
-    if (!n || n->esCarpeta || n->atributos.oculto || n->atributos.sistema) return false;
-    nombreEnDisco = NombreFinal(n->ruta);
-    return true;
-}
-
-bool ArchivosFalsos::ExisteCarpeta(const std::string& ruta) {
+bool ArchivosFalsos::EsCarpeta(const std::string& ruta) const {
     std::string clave = Clave(ruta);
     if (clave.size() == 2)
         return std::find(unidades_.begin(), unidades_.end(), clave[0]) != unidades_.end();
@@ -201,10 +194,34 @@ bool ArchivosFalsos::ExisteCarpeta(const std::string& ruta) {
     return n && n->esCarpeta;
 }
 
+std::optional<AtributosFalsos> ArchivosFalsos::Atributos(const std::string& ruta) const {
+    const Nodo* n = Buscar(ruta);
+    if (!n || n->esCarpeta) return std::nullopt;
+    return n->atributos;
+}
+
+Existencia ArchivosFalsos::ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
+                                            std::string&) {
+    const Nodo* n = Buscar(ruta);
+    if (!n || n->esCarpeta) return Existencia::Ausente;
+    if (datos != nullptr) {
+        datos->nombreEnDisco = NombreFinal(n->ruta);
+        datos->tamano = n->bytes.size();
+        datos->fecha = n->fecha;
+        datos->soloLectura = n->atributos.soloLectura;
+        datos->oculto = n->atributos.oculto || n->atributos.sistema;
+    }
+    return Existencia::Presente;
+}
+
+Existencia ArchivosFalsos::ConsultarCarpeta(const std::string& ruta, std::string&) {
+    return EsCarpeta(ruta) ? Existencia::Presente : Existencia::Ausente;
+}
+
 bool ArchivosFalsos::ListarArchivos(const std::string& carpeta, const std::string& patron,
                                     std::vector<std::string>& nombres, std::string& error) {
     nombres.clear();
-    if (!ExisteCarpeta(carpeta)) {
+    if (!EsCarpeta(carpeta)) {
         error = kRutaNoEncontrada;
         return false;
     }
@@ -294,6 +311,76 @@ bool ArchivosFalsos::Renombrar(const std::string& origen, const std::string& des
     return true;
 }
 
+bool ArchivosFalsos::Reemplazar(const std::string& origen, const std::string& destino,
+                               std::string& error) {
+    const Nodo* n = Buscar(origen);
+    if (!n || n->esCarpeta) {
+        error = kNoEncontrado;
+        return false;
+    }
+    const Nodo* viejo = Buscar(destino);
+    if (viejo && (viejo->esCarpeta || viejo->atributos.soloLectura)) {
+        error = kAccesoDenegado;
+        return false;
+    }
+    if (!PadreExiste(destino)) {
+        error = kRutaNoEncontrada;
+        return false;
+    }
+    if (Clave(origen) == Clave(destino)) return true;
+    Nodo nuevo = *n;
+    if (viejo) {
+        // The name and the place in the listing stay those of the replaced file.
+        nuevo.ruta = viejo->ruta;
+        nuevo.orden = viejo->orden;
+    } else {
+        std::string unidad;
+        std::vector<std::string> partes;
+        Componentes(destino, unidad, partes);
+        nuevo.ruta = Unir(unidad, partes, partes.size());
+    }
+    nodos_.erase(Clave(origen));
+    nodos_[Clave(destino)] = nuevo;
+    return true;
+}
+
+bool ArchivosFalsos::ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
+                                           const std::string& respaldo, std::string& error) {
+    const Nodo* n = Buscar(nuevo);
+    const Nodo* viejo = Buscar(destino);
+    if (!n || n->esCarpeta || !viejo) {
+        error = kNoEncontrado;
+        return false;
+    }
+    if (viejo->esCarpeta || viejo->atributos.soloLectura) {
+        error = kAccesoDenegado;
+        return false;
+    }
+    if (Buscar(respaldo)) {
+        error = kYaExiste;
+        return false;
+    }
+    if (!PadreExiste(respaldo)) {
+        error = kRutaNoEncontrada;
+        return false;
+    }
+    Nodo copiaVieja = *viejo;
+    std::string unidad;
+    std::vector<std::string> partes;
+    Componentes(respaldo, unidad, partes);
+    copiaVieja.ruta = Unir(unidad, partes, partes.size());
+    copiaVieja.orden = siguienteOrden_++;
+    Nodo reemplazo = *n;
+    reemplazo.ruta = viejo->ruta;
+    reemplazo.orden = viejo->orden;
+    reemplazo.atributos = viejo->atributos;
+    const std::string claveDestino = Clave(destino);
+    nodos_.erase(Clave(nuevo));
+    nodos_[claveDestino] = reemplazo;
+    nodos_[Clave(respaldo)] = copiaVieja;
+    return true;
+}
+
 bool ArchivosFalsos::Copiar(const std::string& origen, const std::string& destino,
                             std::string& error) {
     const Nodo* n = Buscar(origen);
@@ -315,6 +402,7 @@ bool ArchivosFalsos::Copiar(const std::string& origen, const std::string& destin
     Componentes(destino, unidad, partes);
     copia.ruta = Unir(unidad, partes, partes.size());
     copia.orden = siguienteOrden_++;
+    copia.atributos.soloLectura = false;
     nodos_[Clave(destino)] = copia;
     return true;
 }
@@ -346,18 +434,25 @@ bool ArchivosFalsos::CrearCarpeta(const std::string& ruta, std::string& error) {
     return true;
 }
 
-bool ArchivosFalsos::FechaModificacion(const std::string& ruta, FechaHora& fecha,
-                                       std::string& error) {
-    const Nodo* n = Buscar(ruta);
-    if (!n) {
-        error = kNoEncontrado;
-        return false;
+bool ArchivosFalsos::Sincronizar(const std::vector<std::string>& rutas, std::string& error) {
+    for (const std::string& ruta : rutas) {
+        if (!Buscar(ruta) && !EsCarpeta(ruta)) {
+            error = kNoEncontrado;
+            return false;
+        }
     }
-    fecha = n->fecha;
     return true;
 }
 
 // --- fault injection ---
+
+namespace {
+
+const char* kDiscoLleno = "No hay espacio suficiente en el disco.";
+// What every operation of a program that died gets: nothing reaches the disk.
+const char* kProgramaMuerto = "El programa ya no esta en ejecucion.";
+
+}  // namespace
 
 void ArchivosConFallos::FallarEnOperacion(int n, std::string error) {
     fallarEn_ = n;
@@ -372,9 +467,14 @@ void ArchivosConFallos::FallarPrimera(Operacion op, std::string ruta, std::strin
     errorInyectado_ = std::move(error);
 }
 
+void ArchivosConFallos::Programar(Modo modo, int n, std::string error) {
+    modo_ = modo;
+    programada_ = n;
+    errorInyectado_ = std::move(error);
+}
+
 bool ArchivosConFallos::DebeFallar(Operacion op, bool contada, const std::string& ruta,
                                    const std::string& otraRuta, std::string& error) {
-    if (contada) ++contadas_;
     if (fallo_) return false;
     bool falla = false;
     if (porOperacion_) {
@@ -391,82 +491,251 @@ bool ArchivosConFallos::DebeFallar(Operacion op, bool contada, const std::string
     return falla;
 }
 
-bool ArchivosConFallos::ExisteArchivo(const std::string& ruta) {
-    std::string e;
-    return !DebeFallar(Operacion::ExisteArchivo, false, ruta, "", e) && real_.ExisteArchivo(ruta);
+bool ArchivosConFallos::Morir(std::string& error) {
+    caido_ = true;
+    error = kProgramaMuerto;
+    return false;
 }
 
-bool ArchivosConFallos::BuscarArchivoSimple(const std::string& ruta, std::string& nombre) {
-    std::string e;
-    return !DebeFallar(Operacion::BuscarArchivoSimple, false, ruta, "", e) &&
-           real_.BuscarArchivoSimple(ruta, nombre);
+ArchivosConFallos::Decision ArchivosConFallos::Decidir(Operacion op, bool contada, bool escritura,
+                                                       const std::string& ruta,
+                                                       const std::string& otraRuta,
+                                                       std::string& error) {
+    if (contada) ++contadas_;
+    ++totales_;
+    if (caido_) {
+        error = kProgramaMuerto;
+        return Decision::Cortar;
+    }
+    if (DebeFallar(op, contada, ruta, otraRuta, error)) return Decision::Fallar;
+    switch (modo_) {
+        case Modo::Ninguno:
+            break;
+        case Modo::Fallar:
+            if (totales_ == programada_) {
+                fallo_ = true;
+                error = errorInyectado_;
+                return Decision::Fallar;
+            }
+            break;
+        case Modo::DiscoLleno:
+            if (totales_ >= programada_ && escritura) {
+                fallo_ = true;
+                error = kDiscoLleno;
+                return Decision::Fallar;
+            }
+            break;
+        case Modo::CaerAntes:
+            if (totales_ == programada_) {
+                Morir(error);
+                return Decision::Cortar;
+            }
+            break;
+        case Modo::CaerDurante:
+            if (totales_ == programada_) {
+                // Only a write can stop half-way; anything else stops before.
+                if (escritura) return Decision::CortarDespues;
+                Morir(error);
+                return Decision::Cortar;
+            }
+            break;
+        case Modo::CaerDespues:
+            if (totales_ == programada_) return Decision::CortarDespues;
+            break;
+    }
+    return Decision::Seguir;
 }
 
-bool ArchivosConFallos::ExisteCarpeta(const std::string& ruta) {
-    std::string e;
-    return !DebeFallar(Operacion::ExisteCarpeta, false, ruta, "", e) && real_.ExisteCarpeta(ruta);
+void ArchivosConFallos::EscribirMitad(const std::string& ruta, const std::string& bytes) {
+    std::string ignorado;
+    if (real_.ConsultarArchivo(ruta, nullptr, ignorado) != Existencia::Ausente) return;
+    (void)real_.EscribirArchivoNuevo(ruta, bytes.substr(0, bytes.size() / 2), ignorado);
+}
+
+template <typename Hacer>
+bool ArchivosConFallos::Escritura(Operacion op, const std::string& ruta,
+                                  const std::string& otraRuta, const std::string* bytesParciales,
+                                  std::string& error, Hacer hacer) {
+    switch (Decidir(op, true, bytesParciales != nullptr, ruta, otraRuta, error)) {
+        case Decision::Seguir:
+            return hacer();
+        case Decision::Fallar:
+            // A write that fails may leave what it wrote so far.
+            if (bytesParciales != nullptr) EscribirMitad(otraRuta.empty() ? ruta : otraRuta,
+                                                         *bytesParciales);
+            return false;
+        case Decision::Cortar:
+            return false;
+        case Decision::CortarDespues:
+            if (modo_ == Modo::CaerDurante && bytesParciales != nullptr) {
+                EscribirMitad(otraRuta.empty() ? ruta : otraRuta, *bytesParciales);
+            } else {
+                (void)hacer();
+            }
+            return Morir(error);
+    }
+    return false;
+}
+
+Existencia ArchivosConFallos::ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
+                                               std::string& error) {
+    switch (Decidir(Operacion::ConsultarArchivo, false, false, ruta, "", error)) {
+        case Decision::Seguir:
+            return real_.ConsultarArchivo(ruta, datos, error);
+        case Decision::CortarDespues:
+            (void)real_.ConsultarArchivo(ruta, datos, error);
+            Morir(error);
+            return Existencia::Indeterminada;
+        default:
+            return Existencia::Indeterminada;
+    }
+}
+
+Existencia ArchivosConFallos::ConsultarCarpeta(const std::string& ruta, std::string& error) {
+    switch (Decidir(Operacion::ConsultarCarpeta, false, false, ruta, "", error)) {
+        case Decision::Seguir:
+            return real_.ConsultarCarpeta(ruta, error);
+        case Decision::CortarDespues:
+            Morir(error);
+            return Existencia::Indeterminada;
+        default:
+            return Existencia::Indeterminada;
+    }
 }
 
 bool ArchivosConFallos::ListarArchivos(const std::string& carpeta, const std::string& patron,
                                        std::vector<std::string>& nombres, std::string& error) {
-    return !DebeFallar(Operacion::ListarArchivos, false, carpeta, "", error) &&
-           real_.ListarArchivos(carpeta, patron, nombres, error);
+    nombres.clear();
+    // The pattern stands as the second path: a listing can be chosen by it.
+    switch (Decidir(Operacion::ListarArchivos, false, false, carpeta, patron, error)) {
+        case Decision::Seguir:
+            return real_.ListarArchivos(carpeta, patron, nombres, error);
+        case Decision::CortarDespues:
+            nombres.clear();
+            return Morir(error);
+        default:
+            return false;
+    }
 }
 
 bool ArchivosConFallos::LeerBytes(const std::string& ruta, std::string& bytes,
                                   std::string& error) {
-    return !DebeFallar(Operacion::LeerBytes, true, ruta, "", error) &&
-           real_.LeerBytes(ruta, bytes, error);
+    bytes.clear();
+    switch (Decidir(Operacion::LeerBytes, true, false, ruta, "", error)) {
+        case Decision::Seguir:
+            return real_.LeerBytes(ruta, bytes, error);
+        case Decision::CortarDespues:
+            return Morir(error);
+        default:
+            return false;
+    }
 }
 
 bool ArchivosConFallos::EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                              std::string& error) {
-    if (DebeFallar(Operacion::EscribirArchivoNuevo, true, ruta, "", error)) {
-        // A write that breaks off half-way leaves a partial file behind.
-        std::string ignorado;
-        (void)real_.EscribirArchivoNuevo(ruta, bytes.substr(0, bytes.size() / 2), ignorado);
-        return false;
-    }
-    return real_.EscribirArchivoNuevo(ruta, bytes, error);
+    return Escritura(Operacion::EscribirArchivoNuevo, ruta, "", &bytes, error,
+                     [&] { return real_.EscribirArchivoNuevo(ruta, bytes, error); });
 }
 
 bool ArchivosConFallos::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
                                          std::string& error) {
-    return !DebeFallar(Operacion::AgregarAlArchivo, true, ruta, "", error) &&
-           real_.AgregarAlArchivo(ruta, bytes, error);
+    switch (Decidir(Operacion::AgregarAlArchivo, true, true, ruta, "", error)) {
+        case Decision::Seguir:
+            return real_.AgregarAlArchivo(ruta, bytes, error);
+        case Decision::Fallar:
+            return false;
+        case Decision::Cortar:
+            return false;
+        case Decision::CortarDespues: {
+            std::string ignorado;
+            const std::string parte =
+                modo_ == Modo::CaerDurante ? bytes.substr(0, bytes.size() / 2) : bytes;
+            (void)real_.AgregarAlArchivo(ruta, parte, ignorado);
+            return Morir(error);
+        }
+    }
+    return false;
 }
 
 bool ArchivosConFallos::Renombrar(const std::string& origen, const std::string& destino,
                                   std::string& error) {
-    return !DebeFallar(Operacion::Renombrar, true, origen, destino, error) &&
-           real_.Renombrar(origen, destino, error);
+    return Escritura(Operacion::Renombrar, origen, destino, nullptr, error,
+                     [&] { return real_.Renombrar(origen, destino, error); });
+}
+
+bool ArchivosConFallos::Reemplazar(const std::string& origen, const std::string& destino,
+                                   std::string& error) {
+    return Escritura(Operacion::Reemplazar, origen, destino, nullptr, error,
+                     [&] { return real_.Reemplazar(origen, destino, error); });
+}
+
+bool ArchivosConFallos::ReemplazarConRespaldo(const std::string& nuevo,
+                                              const std::string& destino,
+                                              const std::string& respaldo, std::string& error) {
+    // Checked as the real systems check it, before either half.
+    DatosArchivo datos;
+    std::string ignorado;
+    if (!caido_ && real_.ConsultarArchivo(destino, &datos, ignorado) == Existencia::Presente &&
+        datos.soloLectura) {
+        error = kAccesoDenegado;
+        return false;
+    }
+    if (semantica_ == Semantica::Posix) {
+        // The link: the backup holds the old bytes while the file stays.
+        const bool enlazado = Escritura(Operacion::ReemplazarConRespaldo, destino, respaldo,
+                                        nullptr, error,
+                                        [&] { return real_.Copiar(destino, respaldo, error); });
+        if (!enlazado) return false;
+        const bool puesto =
+            Escritura(Operacion::ReemplazarConRespaldo, nuevo, destino, nullptr, error,
+                      [&] { return real_.Reemplazar(nuevo, destino, error); });
+        if (!puesto && !caido_) (void)real_.Borrar(respaldo, ignorado);
+        return puesto;
+    }
+    // Windows: the old file moves aside, then the new one takes its place; a
+    // failure of the second half leaves the file under the backup's name.
+    const bool apartado =
+        Escritura(Operacion::ReemplazarConRespaldo, destino, respaldo, nullptr, error,
+                  [&] { return real_.Renombrar(destino, respaldo, error); });
+    if (!apartado) return false;
+    return Escritura(Operacion::ReemplazarConRespaldo, nuevo, destino, nullptr, error,
+                     [&] { return real_.Renombrar(nuevo, destino, error); });
 }
 
 bool ArchivosConFallos::Copiar(const std::string& origen, const std::string& destino,
                                std::string& error) {
-    if (DebeFallar(Operacion::Copiar, true, origen, destino, error)) {
-        std::string bytes;
-        std::string ignorado;
-        if (copiaParcial_ && real_.LeerBytes(origen, bytes, ignorado))
-            (void)real_.EscribirArchivoNuevo(destino, bytes.substr(0, bytes.size() / 2), ignorado);
-        return false;
-    }
-    return real_.Copiar(origen, destino, error);
+    const auto hacer = [&] { return real_.Copiar(origen, destino, error); };
+    const bool escribeMitad = copiaParcial_ || modo_ != Modo::Ninguno;
+    std::string bytes;
+    std::string ignorado;
+    // The half a broken copy leaves needs the source's bytes, read beforehand
+    // without counting as an operation.
+    if (escribeMitad && !caido_) (void)real_.LeerBytes(origen, bytes, ignorado);
+    return Escritura(Operacion::Copiar, origen, destino, escribeMitad ? &bytes : nullptr, error,
+                     hacer);
 }
 
 bool ArchivosConFallos::Borrar(const std::string& ruta, std::string& error) {
-    return !DebeFallar(Operacion::Borrar, true, ruta, "", error) && real_.Borrar(ruta, error);
+    return Escritura(Operacion::Borrar, ruta, "", nullptr, error,
+                     [&] { return real_.Borrar(ruta, error); });
 }
 
 bool ArchivosConFallos::CrearCarpeta(const std::string& ruta, std::string& error) {
-    return !DebeFallar(Operacion::CrearCarpeta, true, ruta, "", error) &&
-           real_.CrearCarpeta(ruta, error);
+    return Escritura(Operacion::CrearCarpeta, ruta, "", nullptr, error,
+                     [&] { return real_.CrearCarpeta(ruta, error); });
 }
 
-bool ArchivosConFallos::FechaModificacion(const std::string& ruta, FechaHora& fecha,
-                                          std::string& error) {
-    return !DebeFallar(Operacion::FechaModificacion, false, ruta, "", error) &&
-           real_.FechaModificacion(ruta, fecha, error);
+bool ArchivosConFallos::Sincronizar(const std::vector<std::string>& rutas, std::string& error) {
+    switch (Decidir(Operacion::Sincronizar, true, false, rutas.empty() ? "" : rutas.front(), "",
+                    error)) {
+        case Decision::Seguir:
+            return real_.Sincronizar(rutas, error);
+        case Decision::CortarDespues:
+            (void)real_.Sincronizar(rutas, error);
+            return Morir(error);
+        default:
+            return false;
+    }
 }
 
 }  // namespace vorpel

@@ -35,9 +35,14 @@ public:
     /// The clock that new files and writes get as their last-modified time.
     void PonerReloj(FechaHora fecha) { reloj_ = fecha; }
 
-    bool ExisteArchivo(const std::string& ruta) override;
-    bool BuscarArchivoSimple(const std::string& ruta, std::string& nombreEnDisco) override;
-    bool ExisteCarpeta(const std::string& ruta) override;
+    /// Test helpers: what is on the fake disk, without going through the interface.
+    bool Existe(const std::string& ruta) const;
+    bool EsCarpeta(const std::string& ruta) const;
+    std::optional<AtributosFalsos> Atributos(const std::string& ruta) const;
+
+    Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
+                                std::string& error) override;
+    Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                         std::vector<std::string>& nombres, std::string& error) override;
     bool LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) override;
@@ -47,11 +52,15 @@ public:
                               std::string& error) override;
     bool Renombrar(const std::string& origen, const std::string& destino,
                    std::string& error) override;
+    bool Reemplazar(const std::string& origen, const std::string& destino,
+                    std::string& error) override;
+    bool ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
+                               const std::string& respaldo, std::string& error) override;
     bool Copiar(const std::string& origen, const std::string& destino,
                 std::string& error) override;
     bool Borrar(const std::string& ruta, std::string& error) override;
     bool CrearCarpeta(const std::string& ruta, std::string& error) override;
-    bool FechaModificacion(const std::string& ruta, FechaHora& fecha, std::string& error) override;
+    bool Sincronizar(const std::vector<std::string>& rutas, std::string& error) override;
 
 private:
     struct Nodo {
@@ -72,33 +81,58 @@ private:
     long long siguienteOrden_ = 0;
 };
 
-/// Wraps a file system and makes a chosen operation fail with a given error:
-/// the Nth operation, or the first operation of a kind on a path.
+/// Wraps a file system and makes a chosen operation fail, or the program
+/// stop dead at it. Two ways to choose: the Nth operation that changes the
+/// disk or reads bytes (FallarEnOperacion), or the first operation of a kind
+/// on a path (FallarPrimera); and, for the fault and crash matrix, the Nth of
+/// every operation, look-ups included (Programar).
 class ArchivosConFallos : public SistemaArchivos {
 public:
     enum class Operacion {
-        Cualquiera, ExisteArchivo, BuscarArchivoSimple, ExisteCarpeta, ListarArchivos,
-        LeerBytes, EscribirArchivoNuevo, AgregarAlArchivo, Renombrar, Copiar, Borrar, CrearCarpeta,
-        FechaModificacion
+        Cualquiera, ConsultarArchivo, ConsultarCarpeta, ListarArchivos, LeerBytes,
+        EscribirArchivoNuevo, AgregarAlArchivo, Renombrar, Reemplazar, ReemplazarConRespaldo,
+        Copiar, Borrar, CrearCarpeta, Sincronizar
     };
+    /// What happens at the chosen operation.
+    enum class Modo {
+        Ninguno,
+        Fallar,       // it fails: a look-up cannot tell, a write leaves half its bytes
+        CaerAntes,    // the program stops dead before it
+        CaerDurante,  // a write stops half-way, then the program is dead
+        CaerDespues,  // it is done, then the program is dead
+        DiscoLleno,   // from it on, every write fails with half its bytes written
+    };
+    /// How a replace that keeps a backup reaches the disk: POSIX links the old
+    /// file as the backup and renames the new one over it; Windows (as Wine
+    /// does it) renames the old file aside first, so that in between the file
+    /// is missing. Each half counts as one operation.
+    enum class Semantica { Posix, Windows };
 
-    explicit ArchivosConFallos(SistemaArchivos& real) : real_(real) {}
+    explicit ArchivosConFallos(SistemaArchivos& real, Semantica semantica = Semantica::Posix)
+        : real_(real), semantica_(semantica) {}
 
     /// The Nth operation (1-based) that changes the disk or reads bytes fails.
     void FallarEnOperacion(int n, std::string error = "Acceso denegado.");
-    /// The first operation of the kind whose path (source or target) equals
-    /// `ruta` ignoring case (any path when empty) fails.
+    /// The first operation of the kind whose path (source or target; for a
+    /// listing, the folder or the pattern) equals `ruta` ignoring case (any
+    /// path when empty) fails.
     void FallarPrimera(Operacion op, std::string ruta, std::string error = "Acceso denegado.");
     /// From now on a failing copy leaves half of the source behind at the
     /// target, as a copy that breaks off half-way may.
     void DejarCopiaParcial() { copiaParcial_ = true; }
+    /// `modo` at the Nth operation of any kind (1-based).
+    void Programar(Modo modo, int n, std::string error = "Error de E/S simulado.");
     /// Operations that change the disk or read bytes, counted so far.
     int OperacionesContadas() const { return contadas_; }
+    /// Every operation, look-ups included, counted so far.
+    int OperacionesTotales() const { return totales_; }
     bool Fallo() const { return fallo_; }
+    /// The program stopped dead: from then on nothing reaches the disk.
+    bool Caido() const { return caido_; }
 
-    bool ExisteArchivo(const std::string& ruta) override;
-    bool BuscarArchivoSimple(const std::string& ruta, std::string& nombreEnDisco) override;
-    bool ExisteCarpeta(const std::string& ruta) override;
+    Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
+                                std::string& error) override;
+    Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                         std::vector<std::string>& nombres, std::string& error) override;
     bool LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) override;
@@ -108,25 +142,47 @@ public:
                               std::string& error) override;
     bool Renombrar(const std::string& origen, const std::string& destino,
                    std::string& error) override;
+    bool Reemplazar(const std::string& origen, const std::string& destino,
+                    std::string& error) override;
+    bool ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
+                               const std::string& respaldo, std::string& error) override;
     bool Copiar(const std::string& origen, const std::string& destino,
                 std::string& error) override;
     bool Borrar(const std::string& ruta, std::string& error) override;
     bool CrearCarpeta(const std::string& ruta, std::string& error) override;
-    bool FechaModificacion(const std::string& ruta, FechaHora& fecha, std::string& error) override;
+    bool Sincronizar(const std::vector<std::string>& rutas, std::string& error) override;
+    void OlvidarCache() override { real_.OlvidarCache(); }
 
 private:
+    enum class Decision { Seguir, Fallar, Cortar, CortarDespues };
+    /// What to do with this operation; `contada` marks the ones the old
+    /// counting (FallarEnOperacion) counts, `escritura` those a full disk refuses.
+    Decision Decidir(Operacion op, bool contada, bool escritura, const std::string& ruta,
+                     const std::string& otraRuta, std::string& error);
+    /// The Nth-operation-fails choices of FallarEnOperacion and FallarPrimera.
     bool DebeFallar(Operacion op, bool contada, const std::string& ruta,
                     const std::string& otraRuta, std::string& error);
+    bool Morir(std::string& error);
+    /// A write cut off: half the bytes at `ruta`, as a new file.
+    void EscribirMitad(const std::string& ruta, const std::string& bytes);
+    template <typename Hacer>
+    bool Escritura(Operacion op, const std::string& ruta, const std::string& otraRuta,
+                   const std::string* bytesParciales, std::string& error, Hacer hacer);
 
     SistemaArchivos& real_;
+    Semantica semantica_;
     int fallarEn_ = 0;
     Operacion operacion_ = Operacion::Cualquiera;
     bool porOperacion_ = false;
     std::string ruta_;
     std::string errorInyectado_;
     int contadas_ = 0;
+    int totales_ = 0;
     bool fallo_ = false;
     bool copiaParcial_ = false;
+    Modo modo_ = Modo::Ninguno;
+    int programada_ = 0;
+    bool caido_ = false;
 };
 
 }  // namespace vorpel

@@ -28,7 +28,9 @@ bool ProcesosFalsos::EjecutarYEsperar(const std::string& lineaComando, uint32_t 
     if (guion.registro) {
         const std::string ruta = RutaSalida(lineaComando);
         std::string ignorado;
-        if (archivos_.ExisteArchivo(ruta)) (void)archivos_.Borrar(ruta, ignorado);
+        if (archivos_.ConsultarArchivo(ruta, nullptr, ignorado) == Existencia::Presente) {
+            (void)archivos_.Borrar(ruta, ignorado);
+        }
         (void)archivos_.EscribirArchivoNuevo(ruta, *guion.registro, ignorado);
     }
     fin = guion.tipo == Guion::Tipo::Cuelga ? FinProceso::TiempoAgotado : FinProceso::Terminado;

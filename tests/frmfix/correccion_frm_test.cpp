@@ -276,7 +276,7 @@ TEST_F(CorreccionFrm, BatchSaveFailureRestoresAndReportsTheError) {
                                             "Begin Ventas.FenDrik", "Begin Lib.FenDrik");
     archivos_.PonerArchivo(kClientes, clientes);
     const std::string caja = *archivos_.Contenido(kCaja);
-    fallos_.FallarPrimera(ArchivosConFallos::Operacion::Renombrar, kClientes);
+    fallos_.FallarPrimera(ArchivosConFallos::Operacion::ReemplazarConRespaldo, kClientes);
 
     std::string resultado;
     EXPECT_EQ(CorregirCore(resultado, false), 0x80040451u);
@@ -343,7 +343,7 @@ TEST_F(CorreccionFrm, StepsBeforeTheRewriteFailWithTheirOwnNumbers) {
 }
 
 TEST_F(CorreccionFrm, FolderListingFailureReachesTheTrap) {
-    fallos_.FallarPrimera(ArchivosConFallos::Operacion::ListarArchivos, "",
+    fallos_.FallarPrimera(ArchivosConFallos::Operacion::ListarArchivos, "*",
                           "El dispositivo no esta listo.");
     EXPECT_EQ(Corregir(), 0x80040453u);
     EsperarError("El dispositivo no esta listo.");

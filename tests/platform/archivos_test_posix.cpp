@@ -40,51 +40,112 @@ std::vector<std::string> Ordenados(std::vector<std::string> nombres) {
 
 // Lookups ------------------------------------------------------------------
 
+TEST_F(ArchivosPosixTest, LookupGivesTheFileAsStored) {
+    falso_.CrearArchivo("discoC/Dev/Configuración.VBP", "12345");
+    const timespec tiempos[2] = {{0, UTIME_OMIT}, {1705321845, 250000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, falso_.Ruta("discoC/Dev/Configuración.VBP").c_str(), tiempos,
+                          0),
+              0);
+    DatosArchivo datos;
+    ASSERT_EQ(archivos_.ConsultarArchivo("c:\\dev\\CONFIGURACIÓN.vbp", &datos, error_),
+              Existencia::Presente);
+    EXPECT_EQ(datos.nombreEnDisco, "Configuración.VBP");
+    EXPECT_EQ(datos.tamano, 5u);
+    EXPECT_EQ(datos.fecha.nanosegundo, 250000000);
+    EXPECT_FALSE(datos.soloLectura);
+    EXPECT_FALSE(datos.oculto);
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\Falta.vbp", &datos, error_),
+              Existencia::Ausente);
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\Configuración.VBP\\", &datos, error_),
+              Existencia::Ausente);
+}
+
 TEST_F(ArchivosPosixTest, HiddenFilesExistButAreNotPlainFiles) {
     falso_.CrearArchivo("discoC/Dev/.oculto.vbp");
     falso_.CrearArchivo("discoC/Dev/Ventas.vbp");
-    std::string nombre;
-    EXPECT_TRUE(archivos_.ExisteArchivo("C:\\Dev\\.oculto.vbp"));
-    EXPECT_FALSE(archivos_.BuscarArchivoSimple("C:\\Dev\\.oculto.vbp", nombre));
+    DatosArchivo datos;
+    ASSERT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\.oculto.vbp", &datos, error_),
+              Existencia::Presente);
+    EXPECT_TRUE(datos.oculto);
     std::vector<std::string> nombres;
     ASSERT_TRUE(archivos_.ListarArchivos("C:\\Dev", "*.vbp", nombres, error_)) << error_;
     EXPECT_EQ(nombres, std::vector<std::string>{"Ventas.vbp"});
 }
 
-TEST_F(ArchivosPosixTest, PlainLookupGivesTheNameAsStored) {
-    falso_.CrearArchivo("discoC/Dev/Configuración.VBP");
-    std::string nombre;
-    ASSERT_TRUE(archivos_.BuscarArchivoSimple("c:\\dev\\CONFIGURACIÓN.vbp", nombre));
-    EXPECT_EQ(nombre, "Configuración.VBP");
-    EXPECT_FALSE(archivos_.BuscarArchivoSimple("C:\\Dev\\Falta.vbp", nombre));
-    EXPECT_FALSE(archivos_.BuscarArchivoSimple("C:\\Dev\\Configuración.VBP\\", nombre));
+TEST_F(ArchivosPosixTest, FilesWithoutWritePermissionAreReadOnly) {
+    falso_.CrearArchivo("discoC/Dev/a.frm");
+    ASSERT_EQ(::chmod(falso_.Ruta("discoC/Dev/a.frm").c_str(), 0444), 0);
+    DatosArchivo datos;
+    ASSERT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\a.frm", &datos, error_),
+              Existencia::Presente);
+    EXPECT_TRUE(datos.soloLectura);
 }
 
 TEST_F(ArchivosPosixTest, LookupsWithWildcardsSearchTheFolder) {
     falso_.CrearArchivo("discoC/Dev/.a.vbp");
-    std::string nombre;
-    EXPECT_TRUE(archivos_.ExisteArchivo("C:\\Dev\\*.VBP"));
-    EXPECT_FALSE(archivos_.BuscarArchivoSimple("C:\\Dev\\*.vbp", nombre));
-    falso_.CrearArchivo("discoC/Dev/B.vbp");
-    ASSERT_TRUE(archivos_.BuscarArchivoSimple("C:\\Dev\\?.vbp", nombre));
-    EXPECT_EQ(nombre, "B.vbp");
+    DatosArchivo datos;
+    ASSERT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\*.VBP", &datos, error_),
+              Existencia::Presente);
+    EXPECT_EQ(datos.nombreEnDisco, ".a.vbp");
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\?.frm", &datos, error_),
+              Existencia::Ausente);
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Falta\\*.frm", &datos, error_),
+              Existencia::Ausente);
 }
 
 TEST_F(ArchivosPosixTest, FilesAndFoldersAreToldApart) {
     falso_.CrearArchivo("discoC/Dev/a.txt");
-    EXPECT_TRUE(archivos_.ExisteArchivo("C:\\Dev\\A.TXT"));
-    EXPECT_FALSE(archivos_.ExisteArchivo("C:\\Dev"));
-    EXPECT_TRUE(archivos_.ExisteCarpeta("C:\\dev"));
-    EXPECT_TRUE(archivos_.ExisteCarpeta("C:\\dev\\"));
-    EXPECT_FALSE(archivos_.ExisteCarpeta("C:\\Dev\\a.txt"));
-    EXPECT_FALSE(archivos_.ExisteCarpeta("C:\\Falta"));
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\A.TXT", nullptr, error_),
+              Existencia::Presente);
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev", nullptr, error_), Existencia::Ausente);
+    EXPECT_EQ(archivos_.ConsultarCarpeta("C:\\dev", error_), Existencia::Presente);
+    EXPECT_EQ(archivos_.ConsultarCarpeta("C:\\dev\\", error_), Existencia::Presente);
+    EXPECT_EQ(archivos_.ConsultarCarpeta("C:\\Dev\\a.txt", error_), Existencia::Ausente);
+    EXPECT_EQ(archivos_.ConsultarCarpeta("C:\\Falta", error_), Existencia::Ausente);
+    // Below a file nothing can exist.
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\a.txt\\b", nullptr, error_),
+              Existencia::Ausente);
 }
 
 TEST_F(ArchivosPosixTest, EmptyDriveRootCountsAsAFolder) {
-    EXPECT_TRUE(archivos_.ExisteCarpeta("E:\\"));
-    EXPECT_TRUE(archivos_.ExisteCarpeta("E:"));
-    EXPECT_FALSE(archivos_.ExisteCarpeta("Q:\\"));
-    EXPECT_FALSE(archivos_.ExisteArchivo("Q:\\x.txt"));
+    EXPECT_EQ(archivos_.ConsultarCarpeta("E:\\", error_), Existencia::Presente);
+    EXPECT_EQ(archivos_.ConsultarCarpeta("E:", error_), Existencia::Presente);
+    EXPECT_EQ(archivos_.ConsultarCarpeta("Q:\\", error_), Existencia::Ausente);
+    EXPECT_EQ(archivos_.ConsultarArchivo("Q:\\x.txt", nullptr, error_), Existencia::Ausente);
+}
+
+// Regression: a look-up that failed for another reason than "not found" was
+// taken as absence, and a return then wrote over newer work.
+TEST_F(ArchivosPosixTest, ALookupThatCannotTellSaysSo) {
+    ASSERT_EQ(::symlink("bucle", falso_.Ruta("discoC/Dev/bucle").c_str()), 0);
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\bucle", nullptr, error_),
+              Existencia::Indeterminada);
+    EXPECT_EQ(error_, std::strerror(ELOOP));
+    error_.clear();
+    EXPECT_EQ(archivos_.ConsultarCarpeta("C:\\Dev\\bucle\\x", error_),
+              Existencia::Indeterminada);
+    EXPECT_EQ(error_, std::strerror(ELOOP));
+}
+
+TEST_F(ArchivosPosixTest, NamesCreatedThroughTheObjectAreFoundIgnoringCase) {
+    falso_.CrearArchivo("discoC/Dev/Uno.frm");
+    // The first miss reads the folder; names made afterwards join what it read.
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\uno.FRM", nullptr, error_),
+              Existencia::Presente);
+    ASSERT_TRUE(archivos_.EscribirArchivoNuevo("C:\\Dev\\Dos.frm", "2", error_)) << error_;
+    ASSERT_TRUE(archivos_.Renombrar("C:\\Dev\\Dos.frm", "C:\\Dev\\Tres.frm", error_));
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\TRES.frm", nullptr, error_),
+              Existencia::Presente);
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\DOS.frm", nullptr, error_),
+              Existencia::Ausente);
+    ASSERT_TRUE(archivos_.Borrar("C:\\Dev\\tres.frm", error_)) << error_;
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\TRES.frm", nullptr, error_),
+              Existencia::Ausente);
+    // Another program's changes are seen once the object forgets what it read.
+    falso_.CrearArchivo("discoC/Dev/Cuatro.frm");
+    archivos_.OlvidarCache();
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\cuatro.frm", nullptr, error_),
+              Existencia::Presente);
 }
 
 TEST_F(ArchivosPosixTest, ListsOnlyPlainFilesMatchingThePattern) {
@@ -199,6 +260,71 @@ TEST_F(ArchivosPosixTest, RenameChangingOnlyCaseRespellsTheFile) {
     EXPECT_FALSE(falso_.Existe("discoC/Dev/form1.frm"));
 }
 
+TEST_F(ArchivosPosixTest, ReplacePutsAFileInTheOthersPlace) {
+    falso_.CrearArchivo("discoC/Dev/A.frm", "viejo");
+    falso_.CrearArchivo("discoC/Dev/a.frm.copia_vorpel", "nuevo");
+    ASSERT_TRUE(archivos_.Reemplazar("C:\\Dev\\a.frm.copia_vorpel", "C:\\Dev\\a.FRM", error_))
+        << error_;
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/A.frm"), "nuevo");
+    EXPECT_FALSE(falso_.Existe("discoC/Dev/a.frm.copia_vorpel"));
+    ASSERT_TRUE(archivos_.EscribirArchivoNuevo("C:\\Dev\\b.tmp", "b", error_)) << error_;
+    ASSERT_TRUE(archivos_.Reemplazar("C:\\Dev\\b.tmp", "C:\\Dev\\B.frm", error_)) << error_;
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/B.frm"), "b");
+}
+
+TEST_F(ArchivosPosixTest, ReplaceRefusesAReadOnlyTarget) {
+    falso_.CrearArchivo("discoC/Dev/a.frm", "viejo");
+    falso_.CrearArchivo("discoC/Dev/nuevo", "nuevo");
+    ASSERT_EQ(::chmod(falso_.Ruta("discoC/Dev/a.frm").c_str(), 0444), 0);
+    EXPECT_FALSE(archivos_.Reemplazar("C:\\Dev\\nuevo", "C:\\Dev\\a.frm", error_));
+    EXPECT_EQ(error_, std::strerror(EACCES));
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/a.frm"), "viejo");
+}
+
+TEST_F(ArchivosPosixTest, ReplaceWithBackupKeepsTheOldFileAndTheName) {
+    falso_.CrearArchivo("discoC/Dev/Form1.frm", "viejo");
+    falso_.CrearArchivo("discoC/Dev/Form1.frm.tmp_vorpel", "nuevo");
+    ASSERT_TRUE(archivos_.ReemplazarConRespaldo("C:\\Dev\\Form1.frm.tmp_vorpel",
+                                                "C:\\Dev\\form1.FRM",
+                                                "C:\\Dev\\Form1.frm.rollback_vorpel", error_))
+        << error_;
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/Form1.frm"), "nuevo");
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/Form1.frm.rollback_vorpel"), "viejo");
+    EXPECT_FALSE(falso_.Existe("discoC/Dev/Form1.frm.tmp_vorpel"));
+    EXPECT_FALSE(falso_.Existe("discoC/Dev/form1.FRM"));
+}
+
+TEST_F(ArchivosPosixTest, ReplaceWithBackupOnlyReplacesAnExistingFile) {
+    falso_.CrearArchivo("discoC/Dev/x.tmp_vorpel", "nuevo");
+    EXPECT_FALSE(archivos_.ReemplazarConRespaldo("C:\\Dev\\x.tmp_vorpel", "C:\\Dev\\x",
+                                                 "C:\\Dev\\x.rollback_vorpel", error_));
+    EXPECT_EQ(error_, std::strerror(ENOENT));
+    EXPECT_TRUE(falso_.Existe("discoC/Dev/x.tmp_vorpel"));
+    EXPECT_FALSE(falso_.Existe("discoC/Dev/x.rollback_vorpel"));
+}
+
+TEST_F(ArchivosPosixTest, CopyOfAReadOnlyFileIsNotReadOnly) {
+    falso_.CrearArchivo("discoC/Dev/a.frm", "x");
+    ASSERT_EQ(::chmod(falso_.Ruta("discoC/Dev/a.frm").c_str(), 0444), 0);
+    ASSERT_TRUE(archivos_.Copiar("C:\\Dev\\a.frm", "E:\\a.frm", error_)) << error_;
+    DatosArchivo datos;
+    ASSERT_EQ(archivos_.ConsultarArchivo("E:\\a.frm", &datos, error_), Existencia::Presente);
+    EXPECT_FALSE(datos.soloLectura);
+}
+
+TEST_F(ArchivosPosixTest, SynchronisesFilesAndFoldersFewOrMany) {
+    std::vector<std::string> rutas = {"C:\\Dev"};
+    for (int i = 0; i < 20; ++i) {
+        const std::string ruta = "C:\\Dev\\f" + std::to_string(i);
+        ASSERT_TRUE(archivos_.EscribirArchivoNuevo(ruta, "x", error_)) << error_;
+        rutas.push_back(ruta);
+    }
+    EXPECT_TRUE(archivos_.Sincronizar({rutas[0], rutas[1]}, error_)) << error_;
+    EXPECT_TRUE(archivos_.Sincronizar(rutas, error_)) << error_;
+    EXPECT_FALSE(archivos_.Sincronizar({"C:\\Dev\\falta"}, error_));
+    EXPECT_EQ(error_, std::strerror(ENOENT));
+}
+
 TEST_F(ArchivosPosixTest, CopyKeepsTheLastModifiedTime) {
     falso_.CrearArchivo("discoC/Dev/a.frm", "contenido");
     const timespec antes[2] = {{0, UTIME_OMIT}, {1500000000, 123456789}};
@@ -247,7 +373,7 @@ TEST_F(ArchivosPosixTest, DeleteRemovesAFileFoundIgnoringCase) {
 
 TEST_F(ArchivosPosixTest, CreatesOneFolderLevel) {
     ASSERT_TRUE(archivos_.CrearCarpeta("E:\\TEBRI BCK", error_)) << error_;
-    EXPECT_TRUE(archivos_.ExisteCarpeta("E:\\tebri bck\\"));
+    EXPECT_EQ(archivos_.ConsultarCarpeta("E:\\tebri bck\\", error_), Existencia::Presente);
     EXPECT_FALSE(archivos_.CrearCarpeta("E:\\Falta\\Sub", error_));
     EXPECT_EQ(error_, std::strerror(ENOENT));
     EXPECT_FALSE(archivos_.CrearCarpeta("E:\\tebri bck", error_));
@@ -280,11 +406,10 @@ TEST_F(ArchivosPosixTest, ModificationTimeIsLocalTime) {
     // 2024-01-15 12:30:45 UTC is 13:30:45 in Central European winter time.
     const timespec tiempos[2] = {{0, UTIME_OMIT}, {1705321845, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, falso_.Ruta("discoC/Dev/a.frm").c_str(), tiempos, 0), 0);
-    FechaHora fecha;
-    ASSERT_TRUE(archivos_.FechaModificacion("C:\\dev\\A.frm", fecha, error_)) << error_;
-    EXPECT_EQ(fecha, (FechaHora{2024, 1, 15, 13, 30, 45}));
-    EXPECT_FALSE(archivos_.FechaModificacion("C:\\dev\\falta.frm", fecha, error_));
-    EXPECT_EQ(error_, std::strerror(ENOENT));
+    DatosArchivo datos;
+    ASSERT_EQ(archivos_.ConsultarArchivo("C:\\dev\\A.frm", &datos, error_), Existencia::Presente)
+        << error_;
+    EXPECT_EQ(datos.fecha, (FechaHora{2024, 1, 15, 13, 30, 45}));
 }
 
 TEST_F(ArchivosPosixTest, ModificationTimeKeepsTheFractionOfTheSecond) {
@@ -294,11 +419,11 @@ TEST_F(ArchivosPosixTest, ModificationTimeKeepsTheFractionOfTheSecond) {
     const timespec despues[2] = {{0, UTIME_OMIT}, {1705321845, 250000000}};
     ASSERT_EQ(::utimensat(AT_FDCWD, falso_.Ruta("discoC/Dev/a.frm").c_str(), antes, 0), 0);
     ASSERT_EQ(::utimensat(AT_FDCWD, falso_.Ruta("discoC/Dev/b.frm").c_str(), despues, 0), 0);
-    FechaHora a, b;
-    ASSERT_TRUE(archivos_.FechaModificacion("C:\\Dev\\a.frm", a, error_)) << error_;
-    ASSERT_TRUE(archivos_.FechaModificacion("C:\\Dev\\b.frm", b, error_)) << error_;
-    EXPECT_EQ(b.nanosegundo, 250000000);
-    EXPECT_GT(b, a);
+    DatosArchivo a, b;
+    ASSERT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\a.frm", &a, error_), Existencia::Presente);
+    ASSERT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\b.frm", &b, error_), Existencia::Presente);
+    EXPECT_EQ(b.fecha.nanosegundo, 250000000);
+    EXPECT_GT(b.fecha, a.fecha);
 }
 
 }  // namespace

@@ -74,6 +74,22 @@ protected:
     void PonerAtributos(const std::string& nombre, DWORD atributos) {
         ASSERT_TRUE(SetFileAttributesW(Utf8AUtf16(carpeta_.Ruta(nombre)).c_str(), atributos));
     }
+    bool Existe(const std::string& ruta) {
+        std::string error;
+        return archivos_->ConsultarArchivo(ruta, nullptr, error) == Existencia::Presente;
+    }
+    bool EsCarpeta(const std::string& ruta) {
+        std::string error;
+        return archivos_->ConsultarCarpeta(ruta, error) == Existencia::Presente;
+    }
+    DatosArchivo Datos(const std::string& nombre) {
+        DatosArchivo datos;
+        std::string error;
+        EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta(nombre), &datos, error),
+                  Existencia::Presente)
+            << error;
+        return datos;
+    }
     std::string Leer(const std::string& nombre) {
         std::string bytes, error;
         EXPECT_TRUE(archivos_->LeerBytes(carpeta_.Ruta(nombre), bytes, error)) << error;
@@ -144,7 +160,7 @@ TEST_F(ArchivosWin32, AppendsOnlyToAnExistingFile) {
     EXPECT_EQ(Leer("registro.txt"), "uno\r\ndos\r\n");
     EXPECT_FALSE(archivos_->AgregarAlArchivo(carpeta_.Ruta("falta.txt"), "x", error));
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(archivos_->ExisteArchivo(carpeta_.Ruta("falta.txt")));
+    EXPECT_FALSE(Existe(carpeta_.Ruta("falta.txt")));
 }
 
 TEST_F(ArchivosWin32, MissingFileGivesTheSystemsDescription) {
@@ -191,7 +207,7 @@ TEST_F(ArchivosWin32, RenameMovesTheFile) {
     ASSERT_TRUE(
         archivos_->Renombrar(carpeta_.Ruta("origen.txt"), carpeta_.Ruta("nuevo.txt"), error))
         << error;
-    EXPECT_FALSE(archivos_->ExisteArchivo(carpeta_.Ruta("origen.txt")));
+    EXPECT_FALSE(Existe(carpeta_.Ruta("origen.txt")));
     EXPECT_EQ(Leer("nuevo.txt"), "origen");
 }
 
@@ -201,9 +217,7 @@ TEST_F(ArchivosWin32, CopyKeepsTheLastModifiedTime) {
     std::string error;
     ASSERT_TRUE(archivos_->Copiar(carpeta_.Ruta("origen.frm"), carpeta_.Ruta("copia.frm"), error))
         << error;
-    FechaHora fecha;
-    ASSERT_TRUE(archivos_->FechaModificacion(carpeta_.Ruta("copia.frm"), fecha, error)) << error;
-    EXPECT_EQ(fecha, (FechaHora{2001, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(Datos("copia.frm").fecha, (FechaHora{2001, 2, 3, 4, 5, 6}));
     EXPECT_EQ(Leer("copia.frm"), "texto");
 }
 
@@ -224,10 +238,7 @@ TEST_F(ArchivosWin32, ModifiedTimeKeepsTheFractionOfTheSecond) {
     EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &escrito));
     CloseHandle(h);
 
-    FechaHora fecha;
-    std::string error;
-    ASSERT_TRUE(archivos_->FechaModificacion(carpeta_.Ruta("a.frm"), fecha, error)) << error;
-    EXPECT_EQ(fecha, (FechaHora{2001, 2, 3, 4, 5, 6, 250000000}));
+    EXPECT_EQ(Datos("a.frm").fecha, (FechaHora{2001, 2, 3, 4, 5, 6, 250000000}));
 }
 
 TEST_F(ArchivosWin32, CopyRefusesAnExistingTarget) {
@@ -244,7 +255,7 @@ TEST_F(ArchivosWin32, DeleteRemovesTheFileAndFailsWhenItIsGone) {
     Crear("a.txt");
     std::string error;
     ASSERT_TRUE(archivos_->Borrar(carpeta_.Ruta("a.txt"), error)) << error;
-    EXPECT_FALSE(archivos_->ExisteArchivo(carpeta_.Ruta("a.txt")));
+    EXPECT_FALSE(Existe(carpeta_.Ruta("a.txt")));
     EXPECT_FALSE(archivos_->Borrar(carpeta_.Ruta("a.txt"), error));
     EXPECT_FALSE(error.empty());
 }
@@ -252,16 +263,70 @@ TEST_F(ArchivosWin32, DeleteRemovesTheFileAndFailsWhenItIsGone) {
 TEST_F(ArchivosWin32, CreatesOneFolderButNotItsMissingParent) {
     std::string error;
     ASSERT_TRUE(archivos_->CrearCarpeta(carpeta_.Ruta("uno"), error)) << error;
-    EXPECT_TRUE(archivos_->ExisteCarpeta(carpeta_.Ruta("uno")));
+    EXPECT_TRUE(EsCarpeta(carpeta_.Ruta("uno")));
     EXPECT_FALSE(archivos_->CrearCarpeta(carpeta_.Ruta("dos\\tres"), error));
     EXPECT_FALSE(error.empty());
 }
 
-TEST_F(ArchivosWin32, ModifiedTimeOfAMissingFileFails) {
-    FechaHora fecha;
+TEST_F(ArchivosWin32, LookupOfAMissingFileOrFolderSaysAbsent) {
     std::string error;
-    EXPECT_FALSE(archivos_->FechaModificacion(carpeta_.Ruta("no_hay.txt"), fecha, error));
+    EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta("no_hay.txt"), nullptr, error),
+              Existencia::Ausente);
+    EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta("no_hay\\a.txt"), nullptr, error),
+              Existencia::Ausente);
+    EXPECT_EQ(archivos_->ConsultarCarpeta(carpeta_.Ruta("no_hay\\sub"), error),
+              Existencia::Ausente);
+}
+
+TEST_F(ArchivosWin32, ReplacePutsTheFileInTheOthersPlaceAndRefusesReadOnly) {
+    Crear("Viejo.frm", "viejo");
+    Crear("nuevo.tmp", "nuevo");
+    std::string error;
+    ASSERT_TRUE(archivos_->Reemplazar(carpeta_.Ruta("nuevo.tmp"), carpeta_.Ruta("Viejo.frm"), error))
+        << error;
+    EXPECT_EQ(Leer("Viejo.frm"), "nuevo");
+    EXPECT_FALSE(Existe(carpeta_.Ruta("nuevo.tmp")));
+    Crear("otro.tmp", "otro");
+    PonerAtributos("Viejo.frm", FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(archivos_->Reemplazar(carpeta_.Ruta("otro.tmp"), carpeta_.Ruta("Viejo.frm"), error));
     EXPECT_FALSE(error.empty());
+    EXPECT_EQ(Leer("Viejo.frm"), "nuevo");
+}
+
+// The save's atomic step: the new content takes the file's place, which keeps
+// its name as stored, and the old file stays as the rollback copy.
+TEST_F(ArchivosWin32, ReplaceWithBackupKeepsTheOldFileAndTheStoredName) {
+    Crear("Form1.frm", "viejo");
+    Crear("Form1.frm.tmp_vorpel", "nuevo");
+    std::string error;
+    ASSERT_TRUE(archivos_->ReemplazarConRespaldo(carpeta_.Ruta("Form1.frm.tmp_vorpel"),
+                                                 carpeta_.Ruta("form1.FRM"),
+                                                 carpeta_.Ruta("Form1.frm.rollback_vorpel"), error))
+        << error;
+    EXPECT_EQ(Leer("Form1.frm"), "nuevo");
+    EXPECT_EQ(Leer("Form1.frm.rollback_vorpel"), "viejo");
+    EXPECT_FALSE(Existe(carpeta_.Ruta("Form1.frm.tmp_vorpel")));
+    EXPECT_EQ(Listar("*.frm"), Nombres{"Form1.frm"});
+}
+
+TEST_F(ArchivosWin32, ReplaceWithBackupOnlyReplacesAnExistingFile) {
+    Crear("x.tmp_vorpel", "nuevo");
+    std::string error;
+    EXPECT_FALSE(archivos_->ReemplazarConRespaldo(carpeta_.Ruta("x.tmp_vorpel"), carpeta_.Ruta("x"),
+                                                  carpeta_.Ruta("x.rollback_vorpel"), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(Leer("x.tmp_vorpel"), "nuevo");
+    EXPECT_FALSE(Existe(carpeta_.Ruta("x.rollback_vorpel")));
+}
+
+TEST_F(ArchivosWin32, CopyOfAReadOnlyFileIsNotReadOnly) {
+    Crear("a.frm", "x");
+    PonerAtributos("a.frm", FILE_ATTRIBUTE_READONLY);
+    std::string error;
+    ASSERT_TRUE(archivos_->Copiar(carpeta_.Ruta("a.frm"), carpeta_.Ruta("b.frm"), error)) << error;
+    EXPECT_TRUE(Datos("a.frm").soloLectura);
+    EXPECT_FALSE(Datos("b.frm").soloLectura);
+    EXPECT_TRUE(archivos_->Sincronizar({carpeta_.Ruta("b.frm"), carpeta_.Ruta()}, error)) << error;
 }
 
 // --- Lookups ---
@@ -273,52 +338,49 @@ TEST_F(ArchivosWin32, HiddenAndSystemFilesExistButAreNotPlainFiles) {
     PonerAtributos("sistema.vbp", FILE_ATTRIBUTE_SYSTEM);
     Crear("visible.vbp");
 
-    std::string nombre;
-    EXPECT_TRUE(archivos_->ExisteArchivo(carpeta_.Ruta("oculto.vbp")));
-    EXPECT_TRUE(archivos_->ExisteArchivo(carpeta_.Ruta("sistema.vbp")));
-    EXPECT_FALSE(archivos_->BuscarArchivoSimple(carpeta_.Ruta("oculto.vbp"), nombre));
-    EXPECT_FALSE(archivos_->BuscarArchivoSimple(carpeta_.Ruta("sistema.vbp"), nombre));
+    EXPECT_TRUE(Datos("oculto.vbp").oculto);
+    EXPECT_TRUE(Datos("sistema.vbp").oculto);
+    EXPECT_FALSE(Datos("visible.vbp").oculto);
     EXPECT_EQ(Listar("*.vbp"), Nombres{"visible.vbp"});
 }
 
 TEST_F(ArchivosWin32, ReadOnlyAndArchiveFilesArePlainFiles) {
     Crear("solo_lectura.vbp");
     PonerAtributos("solo_lectura.vbp", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
-    std::string nombre;
-    EXPECT_TRUE(archivos_->ExisteArchivo(carpeta_.Ruta("solo_lectura.vbp")));
-    EXPECT_TRUE(archivos_->BuscarArchivoSimple(carpeta_.Ruta("solo_lectura.vbp"), nombre));
+    const DatosArchivo datos = Datos("solo_lectura.vbp");
+    EXPECT_TRUE(datos.soloLectura);
+    EXPECT_FALSE(datos.oculto);
     EXPECT_EQ(Listar("*.vbp"), Nombres{"solo_lectura.vbp"});
 }
 
 TEST_F(ArchivosWin32, PlainFileLookupGivesTheNameAsStoredOnDisk) {
-    Crear("Proyecto Ventas.VBP");
-    std::string nombre;
-    ASSERT_TRUE(archivos_->BuscarArchivoSimple(carpeta_.Ruta("proyecto ventas.vbp"), nombre));
-    EXPECT_EQ(nombre, "Proyecto Ventas.VBP");
+    Crear("Proyecto Ventas.VBP", "12345");
+    const DatosArchivo datos = Datos("proyecto ventas.vbp");
+    EXPECT_EQ(datos.nombreEnDisco, "Proyecto Ventas.VBP");
+    EXPECT_EQ(datos.tamano, 5u);
 }
 
 TEST_F(ArchivosWin32, FoldersAreNotFiles) {
-    std::string error, nombre;
+    std::string error;
     ASSERT_TRUE(archivos_->CrearCarpeta(carpeta_.Ruta("sub.vbp"), error)) << error;
-    EXPECT_FALSE(archivos_->ExisteArchivo(carpeta_.Ruta("sub.vbp")));
-    EXPECT_FALSE(archivos_->BuscarArchivoSimple(carpeta_.Ruta("sub.vbp"), nombre));
+    EXPECT_FALSE(Existe(carpeta_.Ruta("sub.vbp")));
     EXPECT_EQ(Listar("*.vbp"), Nombres{});
 }
 
 TEST_F(ArchivosWin32, FolderExistsOnlyForFolders) {
     Crear("archivo.txt");
-    EXPECT_TRUE(archivos_->ExisteCarpeta(carpeta_.Ruta()));
-    EXPECT_TRUE(archivos_->ExisteCarpeta(carpeta_.Ruta() + "\\"));
-    EXPECT_FALSE(archivos_->ExisteCarpeta(carpeta_.Ruta("archivo.txt")));
-    EXPECT_FALSE(archivos_->ExisteCarpeta(carpeta_.Ruta("no_hay")));
-    EXPECT_FALSE(archivos_->ExisteCarpeta(""));
+    EXPECT_TRUE(EsCarpeta(carpeta_.Ruta()));
+    EXPECT_TRUE(EsCarpeta(carpeta_.Ruta() + "\\"));
+    EXPECT_FALSE(EsCarpeta(carpeta_.Ruta("archivo.txt")));
+    EXPECT_FALSE(EsCarpeta(carpeta_.Ruta("no_hay")));
+    EXPECT_FALSE(EsCarpeta(""));
 }
 
 TEST_F(ArchivosWin32, DriveRootIsAFolder) {
     wchar_t sistema[MAX_PATH] = {};
     ASSERT_GT(GetWindowsDirectoryW(sistema, MAX_PATH), 2u);
     const std::string raiz = Utf16AUtf8(std::wstring(sistema, 2)) + "\\";  // "C:\"
-    EXPECT_TRUE(archivos_->ExisteCarpeta(raiz));
+    EXPECT_TRUE(EsCarpeta(raiz));
 }
 
 // A drive whose root holds nothing at all must still count as present (the
@@ -330,7 +392,7 @@ TEST_F(ArchivosWin32, EmptyDriveRootIsAFolder) {
     wchar_t unidadDada[8] = {};
     if (GetEnvironmentVariableW(L"VORPEL_UNIDAD_VACIA", unidadDada, 8) == 2) {
         const std::string raiz = Utf16AUtf8(unidadDada) + "\\";
-        EXPECT_TRUE(archivos_->ExisteCarpeta(raiz));
+        EXPECT_TRUE(EsCarpeta(raiz));
         std::vector<std::string> nombres;
         std::string error;
         EXPECT_TRUE(archivos_->ListarArchivos(raiz, "*", nombres, error)) << error;
@@ -350,7 +412,7 @@ TEST_F(ArchivosWin32, EmptyDriveRootIsAFolder) {
     }
     if (unidad.empty()) GTEST_SKIP() << "no free drive letter could be mapped";
     const bool visible = GetDriveTypeW((unidad + L"\\").c_str()) != DRIVE_NO_ROOT_DIR;
-    const bool existe = archivos_->ExisteCarpeta(Utf16AUtf8(unidad) + "\\");
+    const bool existe = EsCarpeta(Utf16AUtf8(unidad) + "\\");
     DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, unidad.c_str(),
                      destino.c_str());
     if (!visible) GTEST_SKIP() << "the mapped drive is not visible to file operations";

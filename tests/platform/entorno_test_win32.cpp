@@ -27,7 +27,8 @@ TEST_F(EntornoDelSistema, ApplicationFolderHoldsTheRunningProgram) {
     const std::string carpeta = entorno_->CarpetaAplicacion();
     ASSERT_FALSE(carpeta.empty());
     EXPECT_NE(carpeta.back(), '\\');
-    EXPECT_TRUE(archivos_->ExisteCarpeta(carpeta));
+    std::string error;
+    EXPECT_EQ(archivos_->ConsultarCarpeta(carpeta, error), Existencia::Presente);
 
     wchar_t programa[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameW(nullptr, programa, MAX_PATH), 0u);
@@ -59,7 +60,8 @@ TEST_F(EntornoDelSistema, EmptyFolderVariableGivesTheTemporaryFolder) {
     const std::optional<std::string> carpeta = entorno_->CarpetaDeVariable("VORPEL_PRUEBA_CARPETA");
     ASSERT_TRUE(carpeta.has_value());
     EXPECT_FALSE(carpeta->empty());
-    EXPECT_TRUE(archivos_->ExisteCarpeta(*carpeta)) << *carpeta;
+    std::string error;
+    EXPECT_EQ(archivos_->ConsultarCarpeta(*carpeta, error), Existencia::Presente) << *carpeta;
 }
 
 TEST_F(EntornoDelSistema, ClockAndSecondsCounterAgree) {

@@ -51,7 +51,7 @@ TEST_F(CompilarProyectoPrueba, ReadsTheLogIntoTheResultAndDeletesIt) {
     procesos_.guiones.push_back(ProcesosFalsos::Termina("  Build of 'Alfa.exe' succeeded.\r\n"));
     EXPECT_TRUE(Compilar());
     EXPECT_EQ(resultado_, "Compilo OK. (Build of 'Alfa.exe' succeeded.)");
-    EXPECT_FALSE(archivos_.ExisteArchivo(kRegistro));
+    EXPECT_FALSE(archivos_.Existe(kRegistro));
 }
 
 TEST_F(CompilarProyectoPrueba, ErrorAnywhereInAnyCaseFailsKeepingInnerLines) {
@@ -73,7 +73,7 @@ TEST_F(CompilarProyectoPrueba, NoLogOrAnUnreadableOneCountsAsSuccess) {
     procesos_.guiones.push_back(ProcesosFalsos::Termina("\xEF\xBB\xBF" "Error grave"));
     EXPECT_TRUE(Compilar());
     EXPECT_EQ(resultado_, "Compilo OK.");
-    EXPECT_FALSE(archivos_.ExisteArchivo(kRegistro));
+    EXPECT_FALSE(archivos_.Existe(kRegistro));
 }
 
 TEST_F(CompilarProyectoPrueba, TimeOutLeavesTheLogAndPassesTheConfiguredWait) {
@@ -83,7 +83,7 @@ TEST_F(CompilarProyectoPrueba, TimeOutLeavesTheLogAndPassesTheConfiguredWait) {
     EXPECT_EQ(resultado_,
               "TIMEOUT compilando (posible dialogo bloqueante) - revisar el proyecto a mano.");
     EXPECT_EQ(procesos_.esperas[0], 250u);
-    EXPECT_TRUE(archivos_.ExisteArchivo(kRegistro));
+    EXPECT_TRUE(archivos_.Existe(kRegistro));
 }
 
 TEST_F(CompilarProyectoPrueba, CompilerThatCannotStartGivesTheSystemText) {
@@ -99,7 +99,7 @@ TEST_F(CompilarProyectoPrueba, OldLogIsDeletedBeforeTheCompilerStarts) {
     archivos_.PonerArchivo(kRegistro, "Error viejo");
     bool existiaAlArrancar = true;
     procesos_.alEjecutar = [&](const std::string&) {
-        existiaAlArrancar = archivos_.ExisteArchivo(kRegistro);
+        existiaAlArrancar = archivos_.Existe(kRegistro);
     };
     EXPECT_TRUE(Compilar());
     EXPECT_FALSE(existiaAlArrancar);

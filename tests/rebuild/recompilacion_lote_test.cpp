@@ -81,7 +81,7 @@ TEST_F(RecompilarSeleccionadosPrueba, NothingTickedOnlyWarns) {
               "No marcaste ningun proyecto (tilda la casilla en la lista de la izquierda).");
     EXPECT_EQ(dialogos_.mostrados[0].icono, Icono::Exclamacion);
     EXPECT_TRUE(llamadas_.empty());
-    EXPECT_FALSE(archivos_.ExisteArchivo(kRutaLog));
+    EXPECT_FALSE(archivos_.Existe(kRutaLog));
 }
 
 TEST_F(RecompilarSeleccionadosPrueba, OneProjectWithoutCorrectionsLogsItsBlock) {
@@ -183,7 +183,7 @@ TEST_F(RecompilarSeleccionadosPrueba, DecliningTheSharedFormsQuestionEndsSilentl
     EXPECT_FALSE(Ejecutar().ejecutado);
     EXPECT_EQ(dialogos_.mostrados.size(), 1u);
     EXPECT_EQ(llamadas_.size(), 1u);
-    EXPECT_FALSE(archivos_.ExisteArchivo(kRutaLog));
+    EXPECT_FALSE(archivos_.Existe(kRutaLog));
 }
 
 TEST_F(RecompilarSeleccionadosPrueba, FailedSharedFormCheckStopsBeforeTheLog) {
@@ -197,7 +197,7 @@ TEST_F(RecompilarSeleccionadosPrueba, FailedSharedFormCheckStopsBeforeTheLog) {
     EXPECT_EQ(dialogos_.mostrados[0].texto,
               "No se pudo verificar si hay formularios compartidos:\r\nno se pudo leer "
               "C:\\DEV\\Alfa.vbp");
-    EXPECT_FALSE(archivos_.ExisteArchivo(kRutaLog));
+    EXPECT_FALSE(archivos_.Existe(kRutaLog));
 }
 
 TEST_F(RecompilarSeleccionadosPrueba, EntryUntickedDuringTheRunIsSkippedButCounted) {
@@ -233,7 +233,7 @@ TEST_F(RecompilarSeleccionadosPrueba, SummaryNeverClaimsALogThatWasNotWritten) {
     const ResumenLote r = RecompilarSeleccionados(ctx, ventana_, comandos_);
     EXPECT_TRUE(r.ejecutado);
     EXPECT_FALSE(r.registroGuardado);
-    EXPECT_FALSE(sinHerramientas.ExisteCarpeta("C:\\DEV\\Herramientas"));
+    EXPECT_FALSE(sinHerramientas.EsCarpeta("C:\\DEV\\Herramientas"));
     EXPECT_EQ(Resumen().texto, "Recompilacion terminada.\r\nOK: 1   Con error: 0\r\n\r\n"
                                "No se pudo guardar el registro en:\r\n" + std::string(kRutaLog));
 }

@@ -321,7 +321,7 @@ TEST_F(CorregirProyectoSkinCodejockTest, FailedSaveOfSecondFormRestoresProjectAn
     const std::string principal = Disco(kPrincipal);
     const std::string clientes = Disco(kClientes);
     const std::string frx = Disco(kFrx);
-    fallos_.FallarPrimera(ArchivosConFallos::Operacion::Renombrar, kClientes);
+    fallos_.FallarPrimera(ArchivosConFallos::Operacion::ReemplazarConRespaldo, kClientes);
 
     CorregirProyectoSkinCodejock(ctx_, kProyecto);
 
@@ -340,7 +340,7 @@ TEST_F(CorregirProyectoSkinCodejockTest, FailedSaveOfSecondFormRestoresProjectAn
 
     // The same failure again, to see its step number.
     ArchivosConFallos otraVez(disco_);
-    otraVez.FallarPrimera(ArchivosConFallos::Operacion::Renombrar, kClientes);
+    otraVez.FallarPrimera(ArchivosConFallos::Operacion::ReemplazarConRespaldo, kClientes);
     Contexto otroCtx{otraVez, "C:\\dev", nullptr};
     EXPECT_EQ(QuitarSkinDeProyecto(otroCtx, kProyecto).numeroError, 0x800404B6u);
     EXPECT_EQ(Disco(kPrincipal), principal);
@@ -348,7 +348,7 @@ TEST_F(CorregirProyectoSkinCodejockTest, FailedSaveOfSecondFormRestoresProjectAn
 
 TEST_F(CorregirProyectoSkinCodejockTest, FailedProjectSaveStopsBeforeAnyFormIsSaved) {
     PonerProyectoVentas();
-    fallos_.FallarPrimera(ArchivosConFallos::Operacion::Renombrar, kProyecto);
+    fallos_.FallarPrimera(ArchivosConFallos::Operacion::ReemplazarConRespaldo, kProyecto);
 
     const ResultadoQuitarSkin r = QuitarSkinDeProyecto(ctx_, kProyecto);
 

@@ -142,7 +142,7 @@ TEST_F(ArchivoTexto, SaveCreatesMissingFolderOrReportsIt) {
     EXPECT_FALSE(GuardarArchivoTexto(ctx, "Q:\\x\\a.frm", "x", false, error));
     EXPECT_EQ(error.rfind("No se pudo crear/acceder a la carpeta: Q:\\x\\ - ", 0), 0u) << error;
     EXPECT_FALSE(GuardarArchivoTexto(ctx, enCarpeta, "x", false, error));
-    EXPECT_TRUE(fs.ExisteCarpeta("C:\\dev\\sub"));
+    EXPECT_TRUE(fs.EsCarpeta("C:\\dev\\sub"));
 }
 
 TEST_F(ArchivoTexto, EveryFailingOperationLeavesOldContentOrCompletedSave) {

@@ -197,7 +197,7 @@ TEST_F(TraerProyectoTest, NameThatClimbsOutOfTheOriginIsNotLookedFor) {
     fs_.PonerArchivo("C:\\DARVENTO\\SISTEMAS\\Plexwin\\Otro.vbp", kProyecto);
     const ResultadoTraslado r = TraerProyecto(ctx_, ventana_, "..\\Otro", {});
     EXPECT_EQ(r.estado, EstadoTraslado::NoEncontrado);
-    EXPECT_FALSE(fs_.ExisteArchivo(kDev + "\\Util.bas"));
+    EXPECT_FALSE(fs_.Existe(kDev + "\\Util.bas"));
 }
 
 TEST_F(TraerProyectoTest, UnreadableOriginProjectIsACriticalBox) {
@@ -210,22 +210,25 @@ TEST_F(TraerProyectoTest, UnreadableOriginProjectIsACriticalBox) {
     EXPECT_EQ(recargas_, 0);
 }
 
-TEST_F(TraerProyectoTest, DateThatCannotBeReadEndsInTheTrapKeepingWhatWasCopied) {
+// Regression: a look-up that could not tell was taken as "not there".
+TEST_F(TraerProyectoTest, ALookUpThatCannotTellLeavesTheFileAndIsReported) {
     fs_.PonerArchivo(kDev + "\\Util.bas", "dev", kFecha);
     ArchivosConFallos fallos(fs_);
-    fallos.FallarPrimera(ArchivosConFallos::Operacion::FechaModificacion, kDev + "\\Util.bas",
+    fallos.FallarPrimera(ArchivosConFallos::Operacion::ConsultarArchivo, kDev + "\\Util.bas",
                          "Acceso denegado.");
     Contexto ctx = Ctx(fallos);
     const ResultadoTraslado r = Traer(ctx);
-    EXPECT_EQ(r.estado, EstadoTraslado::Interrumpido);
+    EXPECT_EQ(r.estado, EstadoTraslado::Terminado);
+    EXPECT_EQ(r.fallidos, 1);
+    EXPECT_EQ(fs_.Contenido(kDev + "\\Util.bas"), "dev");
     EXPECT_EQ(fs_.Contenido(kDev + "\\frmMain.frm"), "main");
-    EXPECT_FALSE(fs_.ExisteArchivo(kDev + "\\Ventas.vbp"));
+    EXPECT_EQ(fs_.Contenido(kDev + "\\Ventas.vbp"), kProyecto);
     ASSERT_EQ(dialogos_.mostrados.size(), 1u);
-    EXPECT_EQ(Ultimo().icono, Icono::Critico);
-    EXPECT_EQ(Ultimo().texto, "Error al traer el proyecto:\r\nNo se pudo leer la fecha de " + kDev +
-                                  "\\Util.bas: Acceso denegado.");
+    EXPECT_NE(Ultimo().texto.find("ERROR copiando Util.bas: No se pudo comprobar el archivo: " +
+                                  kDev + "\\Util.bas - Acceso denegado.\r\n"),
+              std::string::npos)
+        << Ultimo().texto;
     EXPECT_EQ(ventana_.punteros, kRelojYNormal);
-    EXPECT_EQ(recargas_, 0);
 }
 
 // --- Returning to the origin ---
@@ -253,8 +256,8 @@ TEST_F(DevolverProyectoTest, MovesEveryFileOverEqualTimesAndLeavesOutsideFilesIn
     const ResultadoTraslado r = Devolver();
     EXPECT_EQ(r.estado, EstadoTraslado::Terminado);
     for (const std::string& nombre : kArchivosDev) {
-        EXPECT_FALSE(fs_.ExisteArchivo(kDev + "\\" + nombre)) << nombre;
-        EXPECT_TRUE(fs_.ExisteArchivo(kOrigen + nombre)) << nombre;
+        EXPECT_FALSE(fs_.Existe(kDev + "\\" + nombre)) << nombre;
+        EXPECT_TRUE(fs_.Existe(kOrigen + nombre)) << nombre;
     }
     EXPECT_EQ(fs_.Contenido(kOrigen + "Util.bas"), "util");
     EXPECT_EQ(fs_.Contenido("C:\\lib\\Barra.ctl"), "ctl");
@@ -304,7 +307,7 @@ TEST_F(DevolverProyectoTest, ReadOnlyDevFileIsMovedButReportedAsNotDeleted) {
     EXPECT_EQ(r.copiados, 5);
     EXPECT_EQ(r.fallidos, 1);
     EXPECT_EQ(fs_.Contenido(kOrigen + "Util.bas"), "util");
-    EXPECT_TRUE(fs_.ExisteArchivo(kDev + "\\Util.bas"));
+    EXPECT_TRUE(fs_.Existe(kDev + "\\Util.bas"));
     EXPECT_EQ(Ultimo().icono, Icono::Exclamacion);
     EXPECT_NE(Ultimo().texto.find("\r\n\r\nDetalle:\r\nCopiado a origen pero NO se pudo borrar de "
                                   "DEV: Util.bas (Acceso denegado.)\r\n"),
@@ -380,19 +383,27 @@ TEST_F(DevolverProyectoTest, MissingOrUnreadableDevProjectMovesNothing) {
     EXPECT_EQ(Devolver().estado, EstadoTraslado::Ilegible);
     EXPECT_EQ(Ultimo().icono, Icono::Critico);
     EXPECT_EQ(Ultimo().texto.rfind("No se pudo leer el .vbp de DEV:\r\n", 0), 0u);
-    EXPECT_TRUE(fs_.ExisteArchivo(kDev + "\\Util.bas"));
+    EXPECT_TRUE(fs_.Existe(kDev + "\\Util.bas"));
     EXPECT_TRUE(ventana_.punteros.empty());
 }
 
-TEST_F(DevolverProyectoTest, DateThatCannotBeReadEndsInTheTrapLeavingTheProjectFile) {
-    fs_.PonerArchivo(kOrigen + "Util.bas", "viejo", kFecha);
+// Regression: an origin file that could not be looked at was taken as missing:
+// the DEV copy went over the newer origin file and was then deleted.
+TEST_F(DevolverProyectoTest, AnOriginFileThatCannotBeLookedAtIsNeitherOverwrittenNorItsDevDeleted) {
+    fs_.PonerArchivo(kOrigen + "Util.bas", "mas nuevo", kUnSegundoDespues);
     ArchivosConFallos fallos(fs_);
-    fallos.FallarPrimera(ArchivosConFallos::Operacion::FechaModificacion, kOrigen + "Util.bas");
+    fallos.FallarPrimera(ArchivosConFallos::Operacion::ConsultarArchivo, kOrigen + "Util.bas",
+                         "Error de E/S.");
     Contexto ctx = Ctx(fallos);
-    EXPECT_EQ(Devolver(ctx).estado, EstadoTraslado::Interrumpido);
-    EXPECT_TRUE(fs_.ExisteArchivo(kDev + "\\Ventas.vbp"));
-    EXPECT_TRUE(fs_.ExisteArchivo(kDev + "\\Util.bas"));
-    EXPECT_EQ(Ultimo().texto.rfind("Error al devolver el proyecto:\r\n", 0), 0u);
+    const ResultadoTraslado r = Devolver(ctx);
+    EXPECT_EQ(r.estado, EstadoTraslado::Terminado);
+    EXPECT_EQ(fs_.Contenido(kOrigen + "Util.bas"), "mas nuevo");
+    EXPECT_TRUE(fs_.Existe(kDev + "\\Util.bas"));
+    EXPECT_EQ(Ultimo().icono, Icono::Exclamacion);
+    EXPECT_NE(Ultimo().texto.find("ERROR copiando Util.bas: No se pudo comprobar el archivo: " +
+                                  kOrigen + "Util.bas - Error de E/S.\r\n"),
+              std::string::npos)
+        << Ultimo().texto;
     EXPECT_EQ(ventana_.punteros, kRelojYNormal);
 }
 

@@ -254,7 +254,7 @@ TEST_F(CorregirVbp, FailedValidationKeepsAModuleThatWasAlreadyThere) {
 TEST_F(CorregirVbp, FailedSaveRestoresTheProjectFile) {
     archivos_.PonerArchivo(kProyecto, kPorCorregir);
     ArchivosConFallos conFallos(archivos_);
-    conFallos.FallarPrimera(ArchivosConFallos::Operacion::Renombrar,
+    conFallos.FallarPrimera(ArchivosConFallos::Operacion::ReemplazarConRespaldo,
                             "C:\\dev\\Ventas.vbp.tmp_vorpel");
     Contexto ctx{conFallos, "C:\\dev", &dialogos_};
 

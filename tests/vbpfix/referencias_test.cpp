@@ -250,7 +250,7 @@ TEST_F(CopiarModuloBarra, NamesTheOriginPathWhenNoSourceExists) {
 TEST_F(CopiarModuloBarra, ReportsTheCopyFailureAndLeavesNoDestination) {
     archivos_.PonerArchivo(kOrigen, "origen");
     ArchivosConFallos conFallos(archivos_);
-    conFallos.FallarPrimera(ArchivosConFallos::Operacion::Copiar, "C:\\dev\\p\\ModPravixBar.bas");
+    conFallos.FallarPrimera(ArchivosConFallos::Operacion::Copiar, kOrigen);
     Contexto ctx{conFallos, "C:\\dev", &dialogos_};
     EXPECT_FALSE(Copiar(ctx, "C:\\dev\\p\\"));
     EXPECT_NE(mensaje_.find("No se pudo copiar '"), std::string::npos) << mensaje_;

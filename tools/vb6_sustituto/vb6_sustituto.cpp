@@ -78,7 +78,9 @@ std::string ErrorDePrefijos(const std::string& archivoFormulario, const std::str
 bool EscribirRegistro(SistemaArchivos& archivos, const std::string& ruta,
                       const std::string& texto) {
     std::string error;
-    if (archivos.ExisteArchivo(ruta)) (void)archivos.Borrar(ruta, error);
+    if (archivos.ConsultarArchivo(ruta, nullptr, error) == Existencia::Presente) {
+        (void)archivos.Borrar(ruta, error);
+    }
     return archivos.EscribirArchivoNuevo(ruta, TextoABytes(texto), error);
 }
 
@@ -160,7 +162,8 @@ int Compilar(const std::string& proyecto, const std::string& registro) {
             continue;
         }
         const std::string ruta = ResolverRuta(carpeta, escrito);
-        if (!archivos->ExisteArchivo(ruta)) {
+        std::string error;
+        if (archivos->ConsultarArchivo(ruta, nullptr, error) != Existencia::Presente) {
             faltan += "File not found: '" + ruta + "'\r\n";
         } else if (clave == "FORM") {
             formularios.push_back(ruta);
