@@ -8,6 +8,7 @@
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
+#include "textfiles/reparacion.h"
 #include "transfer/inventario.h"
 #include "vbpfix/validacion.h"
 
@@ -41,6 +42,8 @@ bool FormulariosPropios(Contexto& ctx, const std::string& rutaProyecto, std::str
     ConjuntoTextos formularios;
     ConjuntoTextos modulos;
     const std::string carpeta = ObtenerCarpeta(rutaProyecto, ctx.carpetaDev);
+    // A form an interrupted save left aside is put back before it is looked for.
+    RepararRestos(ctx, CarpetasDe(ctx, InventarioDeTexto(texto, carpeta).Elementos()));
     if (!VerificarArchivosReferenciados(ctx, texto, carpeta, formularios, modulos, error)) {
         return false;
     }
@@ -88,11 +91,21 @@ bool IndexarProyectosDev(Contexto& ctx, IndiceProyectosDev& indice, std::string&
         std::string texto;
         std::string errorOtro;
         bool salto = false;
-        if (!LeerArchivoTexto(ctx, proyecto.ruta, texto, salto, errorOtro)) continue;
+        FalloLectura motivo = FalloLectura::NoExiste;
+        if (!LeerArchivoTexto(ctx, proyecto.ruta, texto, salto, errorOtro, &motivo)) {
+            // A project that could not be read might share a form: the check
+            // cannot tell, so it fails. One it refuses for its encoding, or
+            // that went away meanwhile, shares nothing.
+            if (motivo == FalloLectura::Sistema) {
+                error = errorOtro;
+                return false;
+            }
+            continue;
+        }
         proyecto.nombre = NombreParaReporte(texto, proyecto.ruta);
 
-        ConjuntoTextos inventario;
-        if (!ListarArchivosProyecto(ctx, proyecto.ruta, inventario, errorOtro)) continue;
+        const ConjuntoTextos inventario =
+            InventarioDeTexto(texto, ObtenerCarpeta(proyecto.ruta, ctx.carpetaDev));
         for (const std::string& ruta : inventario.Elementos()) {
             if (ruta.size() < 4 || MinusculasAscii(ruta.substr(ruta.size() - 4)) != ".frm") {
                 continue;

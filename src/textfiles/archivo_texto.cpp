@@ -26,25 +26,30 @@ std::string NormalizarFinesDeLinea(std::string_view texto) {
 }
 
 bool LeerArchivoTexto(Contexto& ctx, const std::string& ruta, std::string& texto,
-                      bool& terminaConSalto, std::string& error) {
+                      bool& terminaConSalto, std::string& error, FalloLectura* motivo) {
     std::string bytes, sistema;
+    const auto fallar = [&](FalloLectura porque, std::string mensaje) {
+        if (motivo != nullptr) *motivo = porque;
+        error = std::move(mensaje);
+        return false;
+    };
     // The read comes first; only when it fails is it worth asking why.
     if (!ctx.archivos.LeerBytes(ruta, bytes, sistema)) {
         std::string sistemaExiste;
         if (ExisteArchivo(ctx, ruta, sistemaExiste) == Existencia::Ausente) {
-            error = "No existe el archivo: " + ruta;
-        } else {
-            error = "No se pudo leer el archivo: " + ruta + " - " + sistema;
+            return fallar(FalloLectura::NoExiste, "No existe el archivo: " + ruta);
         }
-        return false;
+        return fallar(FalloLectura::Sistema,
+                      "No se pudo leer el archivo: " + ruta + " - " + sistema);
     }
     if (bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0) {
-        error = "El archivo no esta en ANSI compatible con VB6: " + ruta;
-        return false;
+        return fallar(FalloLectura::Codificacion,
+                      "El archivo no esta en ANSI compatible con VB6: " + ruta);
     }
     if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        error = "El archivo tiene BOM UTF-8 y no se va a regrabar para evitar corrupcion: " + ruta;
-        return false;
+        return fallar(FalloLectura::Codificacion,
+                      "El archivo tiene BOM UTF-8 y no se va a regrabar para evitar corrupcion: " +
+                          ruta);
     }
     std::string leido = NormalizarFinesDeLinea(BytesATexto(bytes));
     terminaConSalto = leido.size() >= 2 && leido.ends_with("\r\n");

@@ -12,11 +12,16 @@ namespace vorpel {
 inline constexpr const char* kSufijoTemporal = ".tmp_vorpel";
 inline constexpr const char* kSufijoRollback = ".rollback_vorpel";
 
+/// Why a read failed: the file is not there, its first bytes show an
+/// encoding a rewrite would damage, or the system could not read it.
+enum class FalloLectura { NoExiste, Codificacion, Sistema };
+
 /// Reads the file as ANSI text with CRLF line breaks, one final CRLF removed
 /// and reported by `terminaConSalto`. Refuses files with a UTF-16 LE or UTF-8
 /// byte-order mark.
 [[nodiscard]] bool LeerArchivoTexto(Contexto& ctx, const std::string& ruta, std::string& texto,
-                                    bool& terminaConSalto, std::string& error);
+                                    bool& terminaConSalto, std::string& error,
+                                    FalloLectura* motivo = nullptr);
 /// Replaces an existing file through a temporary copy and a rollback copy; on
 /// failure the old content stays at the path. `reemplazado` tells whether the
 /// file's content changed, also when the save failed afterwards.

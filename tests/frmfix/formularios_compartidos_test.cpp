@@ -94,7 +94,7 @@ TEST_F(FormulariosCompartidos, FailsWithTheReaderMessageOfAnOwnForm) {
 }
 
 TEST_F(FormulariosCompartidos, FailsWhenTheDevFolderCannotBeListed) {
-    fallos_.FallarPrimera(ArchivosConFallos::Operacion::ListarArchivos, "",
+    fallos_.FallarPrimera(ArchivosConFallos::Operacion::ListarArchivos, "*",
                           "El dispositivo no esta listo.");
     std::string reporte;
     std::string error;
