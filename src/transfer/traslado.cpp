@@ -266,6 +266,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
     std::vector<CopiaArchivo> copias;
     std::vector<size_t> deCopia;
     std::vector<size_t> aBorrar;  // moved: their copy in the origin holds their bytes
+    int sinCopia = 0;  // files left in DEV without a good copy in the origin
     for (size_t i = 0; i < rutas.size(); ++i) {
         const std::string& ruta = rutas[i];
         const std::string& relativa = relativas[i];
@@ -277,6 +278,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         if (existeDev == Existencia::Indeterminada) {
             // Not known to be there, not known to be missing: left alone.
             ++r.fallidos;
+            ++sinCopia;
             detalle.Agregar(i, "ERROR copiando " + nombreEnLinea + ": " +
                                    TextoNoSePudoComprobar(ruta, sistema) + "\r\n");
             continue;
@@ -290,6 +292,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
             // The DEV folder is the origin folder: copying would do nothing and
             // deleting would remove the only copy.
             ++r.fallidos;
+            ++sinCopia;
             detalle.Agregar(i, "ERROR copiando " + relativa +
                                    ": el origen y el destino son el mismo archivo\r\n");
             continue;
@@ -298,6 +301,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         const Existencia existeOrigen = ctx.archivos.ConsultarArchivo(destino, &datosOrigen, sistema);
         if (existeOrigen == Existencia::Indeterminada) {
             ++r.fallidos;
+            ++sinCopia;
             detalle.Agregar(i, "ERROR copiando " + relativa + ": " +
                                    TextoNoSePudoComprobar(destino, sistema) + "\r\n");
             continue;
@@ -325,6 +329,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         if (!copias[k].hecha) {
             // The DEV file stays: the origin may hold no complete copy of it.
             ++r.fallidos;
+            ++sinCopia;
             detalle.Agregar(i, "ERROR copiando " + relativas[i] + ": " + copias[k].error + "\r\n");
             continue;
         }
@@ -332,6 +337,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         std::string sistema;
         if (!MismosBytes(ctx, rutas[i], copias[k].destino, sistema)) {
             ++r.fallidos;
+            ++sinCopia;
             if (sistema.empty()) sistema = "la copia en origen no es igual a la de DEV";
             detalle.Agregar(i, "Copiado a origen pero NO se pudo borrar de DEV: " + relativas[i] +
                                    " (" + sistema + ")\r\n");
@@ -339,10 +345,19 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         }
         aBorrar.push_back(i);
     }
-    // In the list's order: the project file, listed last, goes last.
+    // In the list's order: the project file, listed last, goes last; and it
+    // stays when another of its files has no good copy in the origin, so
+    // that the return can be tried again from DEV.
     std::sort(aBorrar.begin(), aBorrar.end());
+    const size_t proyecto = rutas.size() - 1;
     for (const size_t i : aBorrar) {
         std::string sistema;
+        if (i == proyecto && sinCopia > 0) {
+            ++r.fallidos;
+            detalle.Agregar(i, "Copiado a origen pero NO se pudo borrar de DEV: " + relativas[i] +
+                                   " (quedaron archivos del proyecto sin mover)\r\n");
+            continue;
+        }
         if (!ctx.archivos.Borrar(rutas[i], sistema)) {
             ++r.fallidos;
             detalle.Agregar(i, "Copiado a origen pero NO se pudo borrar de DEV: " + relativas[i] +

@@ -315,13 +315,21 @@ TEST_F(DevolverProyectoTest, ReadOnlyDevFileIsMovedButReportedAsNotDeleted) {
         << Ultimo().texto;
 }
 
-TEST_F(DevolverProyectoTest, ReadOnlyOriginCopyIsReportedAndTheDevFileStays) {
+// Regression: the project file went to the origin although one of its files
+// stayed in DEV without a copy there, so the return could not be tried again.
+TEST_F(DevolverProyectoTest, ReadOnlyOriginCopyIsReportedAndTheDevFileStaysWithItsProject) {
     // What an earlier return of a read-only file leaves in the origin.
     fs_.PonerArchivo(kOrigen + "Util.bas", "viejo", kFecha, AtributosFalsos{false, false, true});
     const ResultadoTraslado r = Devolver();
-    EXPECT_EQ(r.fallidos, 1);
+    EXPECT_EQ(r.fallidos, 2);
     EXPECT_EQ(fs_.Contenido(kOrigen + "Util.bas"), "viejo");
     EXPECT_EQ(fs_.Contenido(kDev + "\\Util.bas"), "util");
+    EXPECT_TRUE(fs_.Existe(kDev + "\\Ventas.vbp"));
+    EXPECT_TRUE(fs_.Existe(kOrigen + "Ventas.vbp"));
+    EXPECT_NE(Ultimo().texto.find("Copiado a origen pero NO se pudo borrar de DEV: Ventas.vbp "
+                                  "(quedaron archivos del proyecto sin mover)\r\n"),
+              std::string::npos)
+        << Ultimo().texto;
     EXPECT_NE(Ultimo().texto.find("ERROR copiando Util.bas: No se pudo copiar '" + kDev +
                                   "\\Util.bas' a '" + kOrigen + "Util.bas': Acceso denegado."),
               std::string::npos)
