@@ -333,19 +333,38 @@ bool SistemaArchivosWin32::ReemplazarConRespaldo(const std::string& nuevo,
                                                  const std::string& destino,
                                                  const std::string& respaldo, std::string& error) {
     std::wstring destinoAncho = Utf8AUtf16(destino);
+    const std::wstring nuevoAncho = Utf8AUtf16(nuevo);
+    const std::wstring respaldoAncho = Utf8AUtf16(respaldo);
     if (EsSoloLectura(destinoAncho)) return FallarCon(ERROR_ACCESS_DENIED, error);
-    // The replaced file keeps its name as stored (some systems would give it
-    // the spelling passed here); the old one becomes the backup.
+    // The replaced file keeps its name as stored (a rename would give it the
+    // spelling passed here).
     {
         Busqueda busqueda(destinoAncho);
+        if (!busqueda.Abierta()) return FallarCon(busqueda.CodigoError(), error);
         const size_t barra = destinoAncho.find_last_of(L"\\/");
-        if (busqueda.Abierta() && barra != std::wstring::npos) {
+        if (barra != std::wstring::npos) {
             destinoAncho = destinoAncho.substr(0, barra + 1) + busqueda.Actual().cFileName;
         }
     }
-    if (!ReplaceFileW(destinoAncho.c_str(), Utf8AUtf16(nuevo).c_str(),
-                      Utf8AUtf16(respaldo).c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                      nullptr)) {
+    // A second name for the old file, then the new one moved over the first:
+    // the file is never missing, and the old one stays as the backup.
+    if (CreateHardLinkW(respaldoAncho.c_str(), destinoAncho.c_str(), nullptr)) {
+        if (!MoveFileExW(nuevoAncho.c_str(), destinoAncho.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            const DWORD codigo = GetLastError();
+            DeleteFileW(respaldoAncho.c_str());
+            return FallarCon(codigo, error);
+        }
+        return true;
+    }
+    const DWORD codigo = GetLastError();
+    if (codigo != ERROR_NOT_SUPPORTED && codigo != ERROR_INVALID_FUNCTION) {
+        return FallarCon(codigo, error);
+    }
+    // A volume without hard links (FAT): the system's replace moves the old
+    // file aside first; a failure half-way leaves it under the backup's name.
+    if (!ReplaceFileW(destinoAncho.c_str(), nuevoAncho.c_str(), respaldoAncho.c_str(),
+                      REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
         return FallarConUltimoError(error);
     }
     return VaciarAlDisco(destinoAncho, error);
