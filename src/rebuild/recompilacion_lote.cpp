@@ -29,31 +29,33 @@ public:
 
     void Linea(const std::string& texto) {
         if (fallo_) return;
-        std::string error;
         if (!abierto_) {
             abierto_ = true;
             // An earlier log of the same name is replaced.
-            const Existencia viejo = archivos_.ConsultarArchivo(ruta_, nullptr, error);
+            const Existencia viejo = archivos_.ConsultarArchivo(ruta_, nullptr, error_);
             if (viejo == Existencia::Indeterminada ||
-                (viejo == Existencia::Presente && !archivos_.Borrar(ruta_, error))) {
+                (viejo == Existencia::Presente && !archivos_.Borrar(ruta_, error_))) {
                 fallo_ = true;
                 return;
             }
-            if (!archivos_.EscribirArchivoNuevo(ruta_, "", error)) {
+            if (!archivos_.EscribirArchivoNuevo(ruta_, "", error_)) {
                 fallo_ = true;
                 return;
             }
         }
-        if (!archivos_.AgregarAlArchivo(ruta_, TextoABytes(texto + "\r\n"), error)) fallo_ = true;
+        if (!archivos_.AgregarAlArchivo(ruta_, TextoABytes(texto + "\r\n"), error_)) fallo_ = true;
     }
 
     bool Guardado() const { return abierto_ && !fallo_; }
+    /// The system's description of the failure that gave the log up.
+    const std::string& Error() const { return error_; }
 
 private:
     SistemaArchivos& archivos_;
     std::string ruta_;
     bool abierto_ = false;
     bool fallo_ = false;
+    std::string error_;
 };
 
 /// Puts the pointer and the button back however the run ends.
@@ -242,6 +244,7 @@ ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const Coman
               (resumen.registroGuardado ? "Registro guardado en:" :
                                           "No se pudo guardar el registro en:") +
               "\r\n" + resumen.rutaRegistro;
+    if (!resumen.registroGuardado) m.texto += "\r\n\r\nDetalle: " + registro.Error();
     Mostrar(ctx, m);
     return resumen;
 }

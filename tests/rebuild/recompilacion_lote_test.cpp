@@ -235,7 +235,10 @@ TEST_F(RecompilarSeleccionadosPrueba, SummaryNeverClaimsALogThatWasNotWritten) {
     EXPECT_FALSE(r.registroGuardado);
     EXPECT_FALSE(sinHerramientas.EsCarpeta("C:\\DEV\\Herramientas"));
     EXPECT_EQ(Resumen().texto, "Recompilacion terminada.\r\nOK: 1   Con error: 0\r\n\r\n"
-                               "No se pudo guardar el registro en:\r\n" + std::string(kRutaLog));
+                               "No se pudo guardar el registro en:\r\n" +
+                                   std::string(kRutaLog) +
+                                   "\r\n\r\nDetalle: El sistema no puede encontrar la ruta "
+                                   "especificada.");
 }
 
 TEST_F(RecompilarSeleccionadosPrueba, LogWriteFailingMidRunIsReportedNotFatal) {

@@ -1,1 +1,1 @@
-filtrar_recompilacion
+filtrar_recompilacion | sed -E 's/^Detalle: .+$/Detalle: (descripcion del sistema)/'
