@@ -31,7 +31,8 @@ probar_nativo() {
     cmake --preset native -B "$dir" -S "$raiz" >/dev/null &&
         cmake --build "$dir" -j "$trabajos" || return 1
     aviso "native: tests"
-    ctest --test-dir "$dir" --output-on-failure --no-tests=error --timeout 300 2>&1 |
+    # In parallel: the fault matrix alone takes longer than all the others.
+    ctest --test-dir "$dir" --output-on-failure --no-tests=error --timeout 600 -j "$trabajos" 2>&1 |
         tee "$construccion/native-ctest.log"
     return "${PIPESTATUS[0]}"
 }
@@ -87,7 +88,7 @@ probar_windows() {
     # time-out. So a first program starts them with its output sent to a file.
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         wine cmd.exe /c exit </dev/null >>"$1" 2>&1
-        exec ctest --test-dir "$2" --output-on-failure --no-tests=error --timeout 300' \
+        exec ctest --test-dir "$2" --output-on-failure --no-tests=error --timeout 600' \
         _ "$construccion/wineboot.log" "$dir" 2>&1 |
         tee "$construccion/windows-ctest.log"
     return "${PIPESTATUS[0]}"

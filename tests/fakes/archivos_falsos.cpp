@@ -82,6 +82,26 @@ std::string Padre(const std::string& clave) {
 ArchivosFalsos::ArchivosFalsos() { AgregarUnidad('C'); }
 
 std::string ArchivosFalsos::Clave(const std::string& ruta) {
+    // The common path needs no splitting: "X:\a\b" with no "/", no "." or
+    // ".." part, no doubled or final separator. The matrix tests look paths up
+    // by the million.
+    const size_t n = ruta.size();
+    bool simple = n >= 2 && ruta[1] == ':' && std::isalpha(static_cast<unsigned char>(ruta[0])) &&
+                  (n == 2 || ruta[2] == '\\') && ruta.back() != '\\';
+    for (size_t i = 2; simple && i < n; ++i) {
+        const char c = ruta[i];
+        if (c == '/') simple = false;
+        if (c == '\\' && i + 1 < n &&
+            (ruta[i + 1] == '\\' ||
+             (ruta[i + 1] == '.' && (i + 2 == n || ruta[i + 2] == '\\' || ruta[i + 2] == '.')))) {
+            simple = false;
+        }
+    }
+    if (simple) {
+        std::string clave = AMinusculas(ruta);
+        clave[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(ruta[0])));
+        return clave;
+    }
     std::string unidad;
     std::vector<std::string> partes;
     if (!Componentes(ruta, unidad, partes)) return std::string();
@@ -174,6 +194,17 @@ std::vector<std::string> ArchivosFalsos::TodosLosArchivos() const {
     std::vector<const Nodo*> lista;
     for (const auto& [clave, nodo] : nodos_)
         if (!nodo.esCarpeta) lista.push_back(&nodo);
+    std::sort(lista.begin(), lista.end(),
+              [](const Nodo* a, const Nodo* b) { return a->orden < b->orden; });
+    std::vector<std::string> rutas;
+    for (const Nodo* n : lista) rutas.push_back(n->ruta);
+    return rutas;
+}
+
+std::vector<std::string> ArchivosFalsos::TodasLasCarpetas() const {
+    std::vector<const Nodo*> lista;
+    for (const auto& [clave, nodo] : nodos_)
+        if (nodo.esCarpeta) lista.push_back(&nodo);
     std::sort(lista.begin(), lista.end(),
               [](const Nodo* a, const Nodo* b) { return a->orden < b->orden; });
     std::vector<std::string> rutas;
@@ -503,6 +534,7 @@ ArchivosConFallos::Decision ArchivosConFallos::Decidir(Operacion op, bool contad
                                                        std::string& error) {
     if (contada) ++contadas_;
     ++totales_;
+    historial_.push_back(op);
     if (caido_) {
         error = kProgramaMuerto;
         return Decision::Cortar;
@@ -672,6 +704,11 @@ bool ArchivosConFallos::Reemplazar(const std::string& origen, const std::string&
 bool ArchivosConFallos::ReemplazarConRespaldo(const std::string& nuevo,
                                               const std::string& destino,
                                               const std::string& respaldo, std::string& error) {
+    if (semantica_ == Semantica::Directa) {
+        return Escritura(Operacion::ReemplazarConRespaldo, nuevo, destino, nullptr, error, [&] {
+            return real_.ReemplazarConRespaldo(nuevo, destino, respaldo, error);
+        });
+    }
     // Checked as the real systems check it, before either half.
     DatosArchivo datos;
     std::string ignorado;
@@ -680,7 +717,7 @@ bool ArchivosConFallos::ReemplazarConRespaldo(const std::string& nuevo,
         error = kAccesoDenegado;
         return false;
     }
-    if (semantica_ == Semantica::Posix) {
+    if (semantica_ == Semantica::ConEnlaces) {
         // The link: the backup holds the old bytes while the file stays.
         const bool enlazado = Escritura(Operacion::ReemplazarConRespaldo, destino, respaldo,
                                         nullptr, error,
@@ -692,8 +729,8 @@ bool ArchivosConFallos::ReemplazarConRespaldo(const std::string& nuevo,
         if (!puesto && !caido_) (void)real_.Borrar(respaldo, ignorado);
         return puesto;
     }
-    // Windows: the old file moves aside, then the new one takes its place; a
-    // failure of the second half leaves the file under the backup's name.
+    // No hard links: the old file moves aside, then the new one takes its
+    // place; a failure of the second half leaves the file under the backup's name.
     const bool apartado =
         Escritura(Operacion::ReemplazarConRespaldo, destino, respaldo, nullptr, error,
                   [&] { return real_.Renombrar(destino, respaldo, error); });

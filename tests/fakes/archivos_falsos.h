@@ -32,6 +32,8 @@ public:
     std::optional<FechaHora> Fecha(const std::string& ruta) const;
     /// Every file path, as created, in creation order.
     std::vector<std::string> TodosLosArchivos() const;
+    /// Every folder path, as created, in creation order.
+    std::vector<std::string> TodasLasCarpetas() const;
     /// The clock that new files and writes get as their last-modified time.
     void PonerReloj(FechaHora fecha) { reloj_ = fecha; }
 
@@ -102,13 +104,16 @@ public:
         CaerDespues,  // it is done, then the program is dead
         DiscoLleno,   // from it on, every write fails with half its bytes written
     };
-    /// How a replace that keeps a backup reaches the disk: POSIX links the old
-    /// file as the backup and renames the new one over it; Windows (as Wine
-    /// does it) renames the old file aside first, so that in between the file
-    /// is missing. Each half counts as one operation.
-    enum class Semantica { Posix, Windows };
+    /// How a replace that keeps a backup reaches the disk. Where the file
+    /// system has hard links both systems link the old file as the backup and
+    /// move the new one over it; where it has none (FAT, some shares) the old
+    /// file is renamed aside first, so that in between the file is missing
+    /// and only its rollback copy holds it. Each half counts as one operation.
+    /// Directa hands the replace to the wrapped system as it is (a real
+    /// disk's own way), as one operation.
+    enum class Semantica { ConEnlaces, SinEnlaces, Directa };
 
-    explicit ArchivosConFallos(SistemaArchivos& real, Semantica semantica = Semantica::Posix)
+    explicit ArchivosConFallos(SistemaArchivos& real, Semantica semantica = Semantica::ConEnlaces)
         : real_(real), semantica_(semantica) {}
 
     /// The Nth operation (1-based) that changes the disk or reads bytes fails.
@@ -126,6 +131,8 @@ public:
     int OperacionesContadas() const { return contadas_; }
     /// Every operation, look-ups included, counted so far.
     int OperacionesTotales() const { return totales_; }
+    /// The kind of each of those operations, in order.
+    const std::vector<Operacion>& Historial() const { return historial_; }
     bool Fallo() const { return fallo_; }
     /// The program stopped dead: from then on nothing reaches the disk.
     bool Caido() const { return caido_; }
@@ -178,6 +185,7 @@ private:
     std::string errorInyectado_;
     int contadas_ = 0;
     int totales_ = 0;
+    std::vector<Operacion> historial_;
     bool fallo_ = false;
     bool copiaParcial_ = false;
     Modo modo_ = Modo::Ninguno;
