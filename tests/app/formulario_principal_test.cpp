@@ -76,6 +76,23 @@ TEST_F(FormularioPrincipalTest, OpeningHidesConvertedListAndShowsEveryProjectWit
     EXPECT_TRUE(dialogos_.mostrados.empty());
 }
 
+// A project a stopped save had left only as its rollback copy was missing from
+// the list and from every command.
+TEST_F(FormularioPrincipalTest, OpeningRepairsALeftoverRollbackCopyAndSaysSoOnce) {
+    std::string error;
+    ASSERT_TRUE(archivos_.Renombrar("C:\\dev\\Stock.vbp", "C:\\dev\\Stock.vbp.rollback_vorpel", error));
+    form_.Abrir();
+    EXPECT_EQ(Lista1(), (Textos{"Ventas.vbp", "Compras.vbp", "VentasMayor.vbp", "Stock.vbp"}));
+    ASSERT_EQ(dialogos_.mostrados.size(), 1u);
+    EXPECT_EQ(dialogos_.mostrados[0].titulo, "vorpel");
+    EXPECT_EQ(dialogos_.mostrados[0].icono, Icono::Exclamacion);
+    EXPECT_EQ(dialogos_.mostrados[0].texto,
+              "Se repararon restos de una operacion interrumpida:\r\n\r\n"
+              "Recuperado de su copia de rollback: C:\\dev\\Stock.vbp");
+    form_.CargarProyectos();
+    EXPECT_EQ(dialogos_.mostrados.size(), 1u);
+}
+
 TEST_F(FormularioPrincipalTest, EmptyDevFolderShowsZero) {
     ArchivosFalsos vacio;
     vacio.PonerCarpeta("C:\\dev");

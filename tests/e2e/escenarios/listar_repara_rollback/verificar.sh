@@ -1,0 +1,2 @@
+igual 'C:\DEV\Ventas.vbp' vbp/Ventas.vbp
+sin_restos 'C:\DEV'
