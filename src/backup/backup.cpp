@@ -558,10 +558,29 @@ bool HacerBackup(Contexto& ctx, const std::string& comando, const std::string& n
         error = copia.error;
         return false;
     }
-    if (!EscribirManifiesto(ctx, carpeta, hecha.nombre, manifiesto, error)) return false;
-    hecha.manifiesto = RutaManifiesto(carpeta, hecha.nombre);
     carpetaBackup = carpeta;
+    if (corrida != nullptr && corrida->manifiestoAlFinal) {
+        hecha.manifiestoAlFinal = true;
+        hecha.pendiente = std::move(manifiesto);
+        *corrida = std::move(hecha);
+        return true;
+    }
+    if (!EscribirManifiesto(ctx, carpeta, hecha.nombre, manifiesto, error)) {
+        carpetaBackup.clear();
+        return false;
+    }
+    hecha.manifiesto = RutaManifiesto(carpeta, hecha.nombre);
     if (corrida != nullptr) *corrida = std::move(hecha);
+    return true;
+}
+
+bool TerminarCorridaBackup(Contexto& ctx, const std::string& carpetaBackup, CorridaBackup& corrida,
+                           std::string& error) {
+    if (corrida.nombre.empty() || !corrida.manifiesto.empty()) return true;
+    if (!EscribirManifiesto(ctx, carpetaBackup, corrida.nombre, corrida.pendiente, error)) {
+        return false;
+    }
+    corrida.manifiesto = RutaManifiesto(carpetaBackup, corrida.nombre);
     return true;
 }
 

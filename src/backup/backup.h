@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "backup/historial.h"
 #include "platform/contexto.h"
 #include "projectfile/lineas.h"
 
@@ -17,9 +18,13 @@ inline constexpr const char* kSufijoCopia = ".copia_vorpel";
 /// What one backup run left: its name in the history, its manifest and the
 /// earlier copies it moved into the history (mirror path, then new place).
 struct CorridaBackup {
+    /// In: the caller puts the manifest in place itself (TerminarCorridaBackup)
+    /// once its own writes are done, so that the run counts only then.
+    bool manifiestoAlFinal = false;
     std::string nombre;
-    std::string manifiesto;
+    std::string manifiesto;  // its path, once in place
     std::vector<std::pair<std::string, std::string>> movidas;
+    Manifiesto pendiente;  // with manifiestoAlFinal, until it is written
 };
 
 /// Copies every file of `archivos` into the project's backup folder; on
@@ -31,6 +36,9 @@ struct CorridaBackup {
                                const std::string& nombreProyecto, const ConjuntoTextos* archivos,
                                std::string& carpetaBackup, std::string& error,
                                CorridaBackup* corrida = nullptr);
+/// Puts in place the manifest that HacerBackup left pending.
+[[nodiscard]] bool TerminarCorridaBackup(Contexto& ctx, const std::string& carpetaBackup,
+                                         CorridaBackup& corrida, std::string& error);
 /// True for a project name that makes one folder of the backup root.
 bool EsNombreDeCarpetaValido(const std::string& nombre);
 /// Copies every file back from its mirror, each through a temporary copy that
