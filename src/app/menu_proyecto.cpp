@@ -51,7 +51,8 @@ bool PedirRestaurarUltimoBackup(Contexto& ctx, const std::string& proyecto) {
                      "\r\n\r\nEsto PONE DE NUEVO los archivos como estaban antes del ultimo "
                      "backup:\r\n" +
                      ultima.nombre + " (" + ultima.comando + ", " +
-                     std::to_string(ultima.archivos) + " archivos)\r\n" + carpeta +
+                     std::to_string(ultima.archivos) +
+                     (ultima.archivos == 1 ? " archivo)" : " archivos)") + "\r\n" + carpeta +
                      "\r\n\r\nAntes se respaldan los archivos actuales, asi que se puede "
                      "deshacer.\r\n\r\nContinuar?";
     pregunta.icono = Icono::Pregunta;
