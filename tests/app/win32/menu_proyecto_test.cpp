@@ -2,8 +2,6 @@
 // asked from the keyboard and by a right click, its choice made with the
 // arrow keys; and the long-text dialog that shows a preview.
 
-#include "app/win32/ventana_principal.h"
-
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -15,6 +13,7 @@
 
 #include "app/formulario_principal.h"
 #include "app/win32/dialogos_win32.h"
+#include "app/win32/ventana_principal.h"
 #include "fakes/dialogos_grabados.h"
 #include "platform/plataforma_win32.h"
 #include "platform/sistema.h"
@@ -86,9 +85,15 @@ protected:
 
     /// The keys that choose the menu's entry `opcion` wait in the queue: the
     /// menu's own loop takes them as soon as it opens.
+    /// A menu that never gets them is closed after a while, so that the test
+    /// fails instead of waiting for ever.
     void ElegirEnElMenu(int opcion) {
         for (int i = 0; i <= opcion; ++i) PostMessageW(Lista1(), WM_KEYDOWN, VK_DOWN, 0);
         PostMessageW(Lista1(), WM_KEYDOWN, VK_RETURN, 0);
+        SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            EndMenu();
+        });
     }
 
     fs::path raiz_;
@@ -127,9 +132,11 @@ TEST_F(MenuProyectoWin32, RightClickOnAnEntryRestoresTheLatestBackupOnceAsked) {
     r.left = LVIR_LABEL;
     SendMessageW(Lista1(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
     const LPARAM donde = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
-    ElegirEnElMenu(3);
     dialogos_.respuestas = {Respuesta::Si};
+    // The list-view follows the mouse until the button comes up, handling
+    // what comes before: the release goes first, the menu's keys after it.
     PostMessageW(Lista1(), WM_RBUTTONUP, 0, donde);
+    ElegirEnElMenu(3);
     SendMessageW(Lista1(), WM_RBUTTONDOWN, MK_RBUTTON, donde);
     // The list-view may leave the menu to the queue; let it run.
     MSG mensaje;
