@@ -2,9 +2,11 @@
 // asked from the keyboard and by a right click, its choice made with the
 // arrow keys; and the long-text dialog that shows a preview.
 
-#include <commctrl.h>
-#include <gtest/gtest.h>
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
