@@ -28,7 +28,7 @@ source "$raiz/tools/comun.sh"
 
 demo_cli() {
     local construccion="$raiz_construccion/demo" proyecto="${1:-Ventas}"
-    paquetes=(cmake ninja-build g++)
+    paquetes=(cmake ninja-build g++ libssl-dev)
     instalar_paquetes || { echo "Could not install the required packages" >&2; exit 2; }
     aviso "Building vorpel-cli ($construccion)"
     cmake -S "$raiz" -B "$construccion" -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -17,7 +17,7 @@ inicio=$SECONDS
 
 # Installed without recommends; the fonts and X libraries that Wine only
 # recommends are named so that windows draw under Xvfb.
-paquetes=(cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix
+paquetes=(cmake ninja-build g++ googletest libssl-dev g++-mingw-w64-x86-64-posix
           wine wine64 fonts-wine xvfb xauth
           libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxfixes3)
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/menu_proyecto.h"
 #include "backup/backup.h"
 #include "platform/texto.h"
 
@@ -125,7 +126,8 @@ void FormularioPrincipal::Command3_Click() { EjecutarCorreccion(ModoCorreccion::
 void FormularioPrincipal::CmdTraerOrigen_Click() {
     EmpezarComando(ctx_);
     const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
-    ultimoTraslado_ = PedirTraerProyecto(ctx_, ventana_, nombre, [this] { CargarProyectos(); });
+    ultimoTraslado_ = PedirTraerProyecto(
+        ctx_, ventana_, nombre, [this] { CargarProyectos(); }, observadorTraslado_);
     if (ultimoTraslado_.estado == EstadoTraslado::SinNombre ||
         ultimoTraslado_.estado == EstadoTraslado::Cancelado)
         return;
@@ -136,12 +138,34 @@ void FormularioPrincipal::CmdTraerOrigen_Click() {
 void FormularioPrincipal::CmdDevolverOrigen_Click() {
     EmpezarComando(ctx_);
     const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
-    ultimoTraslado_ = PedirDevolverProyecto(ctx_, ventana_, nombre);
+    ultimoTraslado_ = PedirDevolverProyecto(ctx_, ventana_, nombre, observadorTraslado_);
 }
 
 void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {
     EmpezarComando(ctx_);
     ultimoLote_ = RecompilarSeleccionados(ctx_, ventana_);
+}
+
+void FormularioPrincipal::List1_MenuContextual() {
+    const int actual = ventana_.ActualEnLista(Control::List1);
+    if (actual < 0) return;
+    const std::string proyecto = ventana_.TextoEnLista(Control::List1, actual);
+    const std::vector<std::string> opciones(kOpcionesMenuProyecto.begin(),
+                                            kOpcionesMenuProyecto.end());
+    const int eleccion = ventana_.MostrarMenuContextual(Control::List1, opciones);
+    if (eleccion < 0) return;
+    EmpezarComando(ctx_);
+    if (eleccion == 3) {
+        // Files may have come back or gone: the list shows the folder as it is now.
+        PedirRestaurarUltimoBackup(ctx_, proyecto);
+        CargarProyectos();
+        SeleccionarProyecto(proyecto);
+        return;
+    }
+    const ModoCorreccion modo = eleccion == 0   ? ModoCorreccion::Vbp
+                                : eleccion == 1 ? ModoCorreccion::Frm
+                                                : ModoCorreccion::Skin;
+    MostrarVistaPrevia(ctx_, modo, proyecto, comandos_);
 }
 
 void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo) {
@@ -181,6 +205,10 @@ void FormularioPrincipal::AlPulsar(Control control) {
 
 void FormularioPrincipal::AlCambiarTexto(Control control) {
     if (control == Control::Text1) Text1_Change();
+}
+
+void FormularioPrincipal::AlPedirMenu(Control control) {
+    if (control == Control::List1) List1_MenuContextual();
 }
 
 }  // namespace vorpel

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/catalogo.h"
 #include "app/correccion.h"
@@ -43,11 +44,19 @@ public:
     void CmdTraerOrigen_Click();
     void CmdDevolverOrigen_Click();
     void CmdRecompilarSeleccionados_Click();
+    /// The pop-up menu of the current entry of List1: previews and restore.
+    void List1_MenuContextual();
 
     /// Events forwarded by a window: a click on a button or list, a change of a
     /// text box's text. Other controls have no handler.
     void AlPulsar(Control control);
     void AlCambiarTexto(Control control);
+    /// The user asked for a control's pop-up menu (right click, menu key).
+    void AlPedirMenu(Control control);
+    /// Who is told each file of the transfers (a preview); nobody when empty.
+    void PonerObservadorTraslado(ObservadorTraslado observador) {
+        observadorTraslado_ = std::move(observador);
+    }
 
     const CatalogoProyectos& Catalogo() const { return catalogo_; }
     /// What the last batch run did (counts, log), for the command line.
@@ -66,6 +75,7 @@ private:
     CatalogoProyectos catalogo_;
     ResumenLote ultimoLote_;
     ResultadoTraslado ultimoTraslado_;
+    ObservadorTraslado observadorTraslado_;
     bool instaloAvisos_ = false;
 };
 

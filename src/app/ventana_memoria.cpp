@@ -94,6 +94,11 @@ void VentanaMemoria::CederMensajes() {
     if (alCeder) alCeder();
 }
 
+int VentanaMemoria::MostrarMenuContextual(Control control,
+                                          const std::vector<std::string>& opciones) {
+    return eleccionMenu ? eleccionMenu(control, opciones) : -1;
+}
+
 std::vector<std::string> VentanaMemoria::Entradas(Control lista) {
     std::vector<std::string> textos;
     for (const Entrada& e : Estado(lista).entradas) textos.push_back(e.texto);

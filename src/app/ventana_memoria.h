@@ -37,6 +37,8 @@ public:
 
     void PonerPuntero(Puntero puntero) override;
     void CederMensajes() override;
+    /// Answers with `eleccionMenu` (called with the options), -1 without it.
+    int MostrarMenuContextual(Control control, const std::vector<std::string>& opciones) override;
 
     Puntero PunteroActual() const { return puntero_; }
     /// Every pointer change, in order.
@@ -48,6 +50,8 @@ public:
     std::function<void(Control lista, int indice, const std::string& texto)> alCambiarEntrada;
     /// Called on every yield to the message loop.
     std::function<void()> alCeder;
+    /// Chooses from a pop-up menu.
+    std::function<int(Control control, const std::vector<std::string>& opciones)> eleccionMenu;
 
 private:
     struct Entrada {

@@ -4,12 +4,14 @@
 #include <array>
 #include <cctype>
 #include <optional>
+#include <unordered_map>
 
+#include "backup/historial.h"
+#include "platform/resumen.h"
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
 
 namespace vorpel {
-namespace {
 
 // The project name comes from a file: it must be one plain folder name, or the
 // backup could be written outside the backup root (or onto a device).
@@ -29,6 +31,8 @@ bool EsNombreDeCarpetaValido(const std::string& nombre) {
         return false;
     return true;
 }
+
+namespace {
 
 std::vector<std::string> Partir(const std::string& texto) {
     std::vector<std::string> piezas;
@@ -89,7 +93,8 @@ bool CrearCarpetas(Contexto& ctx, const std::string& carpeta, std::string& error
         const Existencia existe = ExisteCarpeta(ctx, corriente, sistema);
         if (existe == Existencia::Presente) continue;
         // A level that could not be looked at must not be taken for missing.
-        if (existe == Existencia::Ausente && ctx.archivos.CrearCarpeta(corriente, sistema)) continue;
+        if (existe == Existencia::Ausente && ctx.archivos.CrearCarpeta(corriente, sistema))
+            continue;
         error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
         return false;
     }
@@ -114,7 +119,8 @@ void FallarCopia(CopiaArchivo& copia, const std::string& sistema) {
     copia.hecha = false;
     copia.descripcion = sistema;
     if (copia.error.empty()) {
-        copia.error = "No se pudo copiar '" + copia.origen + "' a '" + copia.destino + "': " + sistema;
+        copia.error =
+            "No se pudo copiar '" + copia.origen + "' a '" + copia.destino + "': " + sistema;
     }
 }
 
@@ -287,8 +293,221 @@ bool VerificarEscribibles(Contexto& ctx, const std::vector<std::string>& rutas,
     return true;
 }
 
-bool HacerBackup(Contexto& ctx, const std::string& nombreProyecto,
-                 const ConjuntoTextos* archivos, std::string& carpetaBackup, std::string& error) {
+namespace {
+
+/// Each file to back up as the manifest describes it, read once: its name as
+/// the disk spells it, size, time and the SHA-256 of its bytes.
+bool DescribirArchivos(Contexto& ctx, const std::string& carpeta,
+                       const std::vector<std::string>& rutas,
+                       std::vector<EntradaManifiesto>& entradas,
+                       std::vector<std::string>& nombresEnDisco, std::string& error) {
+    entradas.reserve(rutas.size());
+    for (const std::string& ruta : rutas) {
+        DatosArchivo datos;
+        std::string sistema;
+        const std::string espejo = RutaEspejoBackup(carpeta, ruta);
+        const Existencia existe = ctx.archivos.ConsultarArchivo(ruta, &datos, sistema);
+        if (existe == Existencia::Ausente) {
+            error = "No existe el archivo: " + ruta;
+            return false;
+        }
+        std::string bytes;
+        EntradaManifiesto entrada{ruta, 0, datos.fecha, {}};
+        if (existe == Existencia::Indeterminada || !ctx.archivos.LeerBytes(ruta, bytes, sistema) ||
+            !CalcularSha256(bytes, entrada.sha256, sistema)) {
+            error = "No se pudo copiar '" + ruta + "' a '" + espejo + "': " + sistema;
+            return false;
+        }
+        entrada.tamano = bytes.size();
+        entradas.push_back(std::move(entrada));
+        nombresEnDisco.push_back(datos.nombreEnDisco);
+    }
+    return true;
+}
+
+/// A copy and the manifest entry of a run describe the same file: same size,
+/// and the same time but for the two seconds a FAT backup drive rounds to.
+bool MismaVersion(const DatosArchivo& copia, const EntradaManifiesto& entrada) {
+    if (copia.tamano != entrada.tamano) return false;
+    const auto segundos = [](const FechaHora& f) {
+        const long long dias = static_cast<long long>(f.anio) * 372 + f.mes * 31 + f.dia;
+        return ((dias * 24 + f.hora) * 60 + f.minuto) * 60 + f.segundo;
+    };
+    const long long diferencia = segundos(copia.fecha) - segundos(entrada.fecha);
+    return diferencia >= -2 && diferencia <= 2;
+}
+
+struct CopiaAApartar {
+    std::string ruta;     // the user's file
+    std::string espejo;   // its copy at the mirror path
+    DatosArchivo datos;   // of the copy
+    std::string corrida;  // the run that made it; empty while unknown
+};
+
+/// The run that made each copy: the newest whose manifest lists its file
+/// with its size and time. A manifest that cannot be read stops the backup
+/// (its copies could be filed under the wrong run); one that is not valid
+/// lists nothing.
+bool BuscarCorridasDeCopias(Contexto& ctx, const std::string& carpeta,
+                            const std::vector<std::string>& corridas,
+                            std::vector<CopiaAApartar>& copias, std::string& error) {
+    size_t sinCorrida = copias.size();
+    for (auto it = corridas.rbegin(); it != corridas.rend() && sinCorrida > 0; ++it) {
+        Manifiesto manifiesto;
+        if (!LeerManifiesto(ctx, carpeta, *it, manifiesto, error)) {
+            if (error.rfind("El manifiesto no es valido: ", 0) == 0) {
+                error.clear();
+                continue;
+            }
+            return false;
+        }
+        std::unordered_map<std::string, const EntradaManifiesto*> porRuta;
+        for (const EntradaManifiesto& e : manifiesto.archivos)
+            porRuta.emplace(AMinusculas(e.ruta), &e);
+        for (CopiaAApartar& copia : copias) {
+            if (!copia.corrida.empty()) continue;
+            const auto hallada = porRuta.find(AMinusculas(copia.ruta));
+            if (hallada == porRuta.end() || !MismaVersion(copia.datos, *hallada->second)) continue;
+            copia.corrida = *it;
+            --sinCorrida;
+        }
+    }
+    return true;
+}
+
+/// Moves every mirror copy that this run will replace into the history, so
+/// that no earlier copy is ever lost. Copies no manifest explains go under
+/// "anterior"; a place already taken gives way to "anterior_2", "_3"...
+bool ApartarCopias(Contexto& ctx, const std::string& carpeta,
+                   const std::vector<std::string>& corridas, const std::vector<std::string>& rutas,
+                   std::vector<std::pair<std::string, std::string>>& movidas, std::string& error) {
+    std::vector<CopiaAApartar> copias;
+    for (const std::string& ruta : rutas) {
+        CopiaAApartar copia{ruta, RutaEspejoBackup(carpeta, ruta), {}, {}};
+        std::string sistema;
+        switch (ctx.archivos.ConsultarArchivo(copia.espejo, &copia.datos, sistema)) {
+            case Existencia::Ausente:
+                continue;
+            case Existencia::Indeterminada:
+                error = TextoNoSePudoComprobar(copia.espejo, sistema);
+                return false;
+            case Existencia::Presente:
+                copias.push_back(std::move(copia));
+                break;
+        }
+    }
+    if (copias.empty()) return true;
+    if (!BuscarCorridasDeCopias(ctx, carpeta, corridas, copias, error)) return false;
+
+    std::vector<std::string> carpetasHechas;
+    std::vector<std::string> aSincronizar;
+    const auto agregarCarpeta = [&aSincronizar](const std::string& ruta) {
+        const std::string c = CarpetaDe(ruta);
+        if (std::find(aSincronizar.begin(), aSincronizar.end(), c) == aSincronizar.end()) {
+            aSincronizar.push_back(c);
+        }
+    };
+    for (CopiaAApartar& copia : copias) {
+        std::string destino;
+        std::string sistema;
+        for (int intento = 0;; ++intento) {
+            std::string corrida = copia.corrida;
+            if (intento > 0 || corrida.empty()) {
+                const int n = copia.corrida.empty() ? intento + 1 : intento;
+                corrida = n <= 1 ? std::string(kCorridaAnterior)
+                                 : std::string(kCorridaAnterior) + "_" + std::to_string(n);
+            }
+            destino = RutaEnHistorial(carpeta, corrida, copia.ruta);
+            const Existencia ocupado = ExisteArchivo(ctx, destino, sistema);
+            if (ocupado == Existencia::Ausente) break;
+            if (ocupado == Existencia::Indeterminada) {
+                error = TextoNoSePudoComprobar(destino, sistema);
+                return false;
+            }
+        }
+        const std::string carpetaDestino = CarpetaDe(destino);
+        if (std::find(carpetasHechas.begin(), carpetasHechas.end(), carpetaDestino) ==
+            carpetasHechas.end()) {
+            if (!CrearCarpetas(ctx, carpetaDestino, error)) return false;
+            carpetasHechas.push_back(carpetaDestino);
+        }
+        if (!ctx.archivos.Renombrar(copia.espejo, destino, sistema)) {
+            error = "No se pudo mover '" + copia.espejo + "' a '" + destino + "': " + sistema;
+            return false;
+        }
+        movidas.emplace_back(copia.espejo, destino);
+        agregarCarpeta(copia.espejo);
+        agregarCarpeta(destino);
+    }
+    // The copies are in the history for good before anything takes their place.
+    std::string sistema;
+    if (!ctx.archivos.Sincronizar(aSincronizar, sistema)) {
+        error = "No se pudo mover '" + movidas.front().first + "' a '" + movidas.front().second +
+                "': " + sistema;
+        return false;
+    }
+    return true;
+}
+
+/// A name no run of this backup folder has: the moment's second, then "_2",
+/// "_3"... for runs within the same second.
+bool ElegirNombreCorrida(Contexto& ctx, const std::string& carpeta,
+                         const std::vector<std::string>& corridas, std::string& nombre,
+                         std::string& error) {
+    const FechaHora ahora = ctx.entorno != nullptr ? ctx.entorno->FechaHoraLocal() : FechaHora{};
+    const std::string base = NombreCorridaBase(ahora);
+    for (int n = 1;; ++n) {
+        nombre = n == 1 ? base : base + "_" + std::to_string(n);
+        if (std::any_of(corridas.begin(), corridas.end(),
+                        [&](const std::string& c) { return IgualesSinMayusculas(c, nombre); })) {
+            continue;
+        }
+        std::string sistema;
+        const std::string manifiesto = RutaManifiesto(carpeta, nombre);
+        const std::string suCarpeta = CarpetaHistorial(carpeta) + "\\" + nombre;
+        const Existencia hayManifiesto = ExisteArchivo(ctx, manifiesto, sistema);
+        if (hayManifiesto == Existencia::Indeterminada) {
+            error = TextoNoSePudoComprobar(manifiesto, sistema);
+            return false;
+        }
+        const Existencia hayCarpeta = ExisteCarpeta(ctx, suCarpeta, sistema);
+        if (hayCarpeta == Existencia::Indeterminada) {
+            error = TextoNoSePudoComprobar(suCarpeta, sistema);
+            return false;
+        }
+        if (hayManifiesto == Existencia::Ausente && hayCarpeta == Existencia::Ausente) return true;
+    }
+}
+
+/// The manifest goes in under its own name only complete and on the disk: a
+/// run cut short leaves no manifest, never half of one.
+bool EscribirManifiesto(Contexto& ctx, const std::string& carpeta, const std::string& corrida,
+                        const Manifiesto& manifiesto, std::string& error) {
+    const std::string historial = CarpetaHistorial(carpeta);
+    if (!CrearCarpetas(ctx, historial, error)) return false;
+    const std::string ruta = RutaManifiesto(carpeta, corrida);
+    const std::string temporal = ruta + kSufijoCopia;
+    std::string sistema;
+    const Existencia resto = ExisteArchivo(ctx, temporal, sistema);
+    bool ok = resto != Existencia::Indeterminada;
+    if (ok && resto == Existencia::Presente) ok = ctx.archivos.Borrar(temporal, sistema);
+    if (ok)
+        ok = ctx.archivos.EscribirArchivoNuevo(temporal, TextoABytes(TextoManifiesto(manifiesto)),
+                                               sistema);
+    if (ok) ok = ctx.archivos.Sincronizar({temporal}, sistema);
+    if (ok) ok = ctx.archivos.Renombrar(temporal, ruta, sistema);
+    if (ok) ok = ctx.archivos.Sincronizar({historial}, sistema);
+    if (ok) return true;
+    BorrarSiQueda(ctx, temporal);
+    error = "No se pudo guardar el archivo: " + ruta + " - " + sistema;
+    return false;
+}
+
+}  // namespace
+
+bool HacerBackup(Contexto& ctx, const std::string& comando, const std::string& nombreProyecto,
+                 const ConjuntoTextos* archivos, std::string& carpetaBackup, std::string& error,
+                 CorridaBackup* corrida) {
     if (archivos == nullptr || archivos->Vacio()) return true;
     if (!EsNombreDeCarpetaValido(nombreProyecto)) {
         error = "Nombre de proyecto no valido para el backup: " + nombreProyecto;
@@ -297,24 +516,41 @@ bool HacerBackup(Contexto& ctx, const std::string& nombreProyecto,
     if (!VerificarUnidadBackup(ctx, error)) return false;
     std::string raiz = ctx.rutas.raizBackup;
     if (!raiz.empty() && raiz.back() != '\\') raiz += '\\';
-    std::string carpeta = raiz + nombreProyecto;
+    const std::string carpeta = raiz + nombreProyecto;
+    // A backup folder made just now holds no copies to keep and no history.
+    std::string sistema;
+    const Existencia habia = ExisteCarpeta(ctx, carpeta, sistema);
+    if (habia == Existencia::Indeterminada) {
+        error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
+        return false;
+    }
     if (!CrearCarpetas(ctx, carpeta, error)) return false;
-    std::vector<CopiaArchivo> copias;
-    for (const auto& archivo : archivos->Elementos()) {
-        if (AMinusculas(archivo).ends_with(".vbp")) {
-            // Stored under its own name as the disk spells it.
-            DatosArchivo datos;
-            std::string sistema;
-            const Existencia existe = ctx.archivos.ConsultarArchivo(archivo, &datos, sistema);
-            if (existe == Existencia::Indeterminada) {
-                error = "No se pudo copiar '" + archivo + "' a '" + carpeta + "': " + sistema;
-                return false;
-            }
-            const std::string nombre =
-                existe == Existencia::Presente ? datos.nombreEnDisco : NombreDeArchivo(archivo);
-            copias.push_back({archivo, carpeta + "\\" + nombre, false, {}, {}});
+
+    const std::vector<std::string>& rutas = archivos->Elementos();
+    Manifiesto manifiesto;
+    manifiesto.comando = comando;
+    manifiesto.fecha = ctx.entorno != nullptr ? ctx.entorno->FechaHoraLocal() : FechaHora{};
+    std::vector<std::string> nombresEnDisco;
+    if (!DescribirArchivos(ctx, carpeta, rutas, manifiesto.archivos, nombresEnDisco, error)) {
+        return false;
+    }
+    CorridaBackup hecha;
+    std::vector<std::string> corridas;
+    if (habia == Existencia::Presente) {
+        if (!ListarCorridas(ctx, carpeta, corridas, error) ||
+            !ApartarCopias(ctx, carpeta, corridas, rutas, hecha.movidas, error)) {
+            return false;
         }
-        copias.push_back({archivo, RutaEspejoBackup(carpeta, archivo), false, {}, {}});
+    }
+    if (!ElegirNombreCorrida(ctx, carpeta, corridas, hecha.nombre, error)) return false;
+
+    std::vector<CopiaArchivo> copias;
+    for (size_t i = 0; i < rutas.size(); ++i) {
+        // The project file also lies in the folder itself, named as the disk spells it.
+        if (AMinusculas(rutas[i]).ends_with(".vbp")) {
+            copias.push_back({rutas[i], carpeta + "\\" + nombresEnDisco[i], false, {}, {}});
+        }
+        copias.push_back({rutas[i], RutaEspejoBackup(carpeta, rutas[i]), false, {}, {}});
     }
     CopiarArchivos(ctx, copias, true);
     for (const CopiaArchivo& copia : copias) {
@@ -323,6 +559,28 @@ bool HacerBackup(Contexto& ctx, const std::string& nombreProyecto,
         return false;
     }
     carpetaBackup = carpeta;
+    if (corrida != nullptr && corrida->manifiestoAlFinal) {
+        hecha.manifiestoAlFinal = true;
+        hecha.pendiente = std::move(manifiesto);
+        *corrida = std::move(hecha);
+        return true;
+    }
+    if (!EscribirManifiesto(ctx, carpeta, hecha.nombre, manifiesto, error)) {
+        carpetaBackup.clear();
+        return false;
+    }
+    hecha.manifiesto = RutaManifiesto(carpeta, hecha.nombre);
+    if (corrida != nullptr) *corrida = std::move(hecha);
+    return true;
+}
+
+bool TerminarCorridaBackup(Contexto& ctx, const std::string& carpetaBackup, CorridaBackup& corrida,
+                           std::string& error) {
+    if (corrida.nombre.empty() || !corrida.manifiesto.empty()) return true;
+    if (!EscribirManifiesto(ctx, carpetaBackup, corrida.nombre, corrida.pendiente, error)) {
+        return false;
+    }
+    corrida.manifiesto = RutaManifiesto(carpetaBackup, corrida.nombre);
     return true;
 }
 
@@ -361,7 +619,8 @@ std::vector<FallaRestauracion> Restaurar(Contexto& ctx, const std::string& carpe
 
 }  // namespace
 
-void QuitarArchivoCopiado(Contexto& ctx, const std::string& ruta, std::vector<std::string>& fallas) {
+void QuitarArchivoCopiado(Contexto& ctx, const std::string& ruta,
+                          std::vector<std::string>& fallas) {
     std::string sistema;
     const Existencia existe = ExisteArchivo(ctx, ruta, sistema);
     if (existe == Existencia::Ausente) return;

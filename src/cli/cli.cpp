@@ -2,9 +2,12 @@
 
 #include "app/catalogo.h"
 #include "app/formulario_principal.h"
+#include "app/simulacion.h"
 #include "app/ventana_memoria.h"
 #include "platform/texto.h"
+#include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
+#include "restore/restauracion.h"
 
 namespace vorpel {
 
@@ -17,6 +20,8 @@ struct OpcionesCli {
     ModoRespuestas respuestas = ModoRespuestas::Preguntar;
     bool ayuda = false;
     bool sinCorregir = false;
+    bool simular = false;
+    bool lista = false;
     std::string comando;
     std::vector<std::string> argumentos;
 };
@@ -44,6 +49,10 @@ struct OpcionesCli {
             opciones.ayuda = true;
         } else if (arg == "--sin-corregir") {
             opciones.sinCorregir = true;
+        } else if (arg == "--simular") {
+            opciones.simular = true;
+        } else if (arg == "--lista") {
+            opciones.lista = true;
         } else if (arg == "--si") {
             vistoSi = true;
         } else if (arg == "--no") {
@@ -102,12 +111,30 @@ struct OpcionesCli {
             error = "falta el nombre de al menos un proyecto.";
             return false;
         }
+    } else if (c == "restaurar") {
+        if (opciones.argumentos.empty() || Recortar(opciones.argumentos[0]).empty()) {
+            error = "falta el nombre del proyecto.";
+            return false;
+        }
+        if (opciones.argumentos.size() > (opciones.lista ? 1u : 2u)) {
+            error = opciones.lista ? "restaurar --lista admite un solo proyecto."
+                                   : "restaurar admite un proyecto y una corrida.";
+            return false;
+        }
     } else {
         error = "comando desconocido: " + c;
         return false;
     }
     if (opciones.sinCorregir && c != "recompilar") {
         error = "--sin-corregir solo vale para recompilar.";
+        return false;
+    }
+    if (opciones.lista && c != "restaurar") {
+        error = "--lista solo vale para restaurar.";
+        return false;
+    }
+    if (opciones.simular && (c == "listar" || c == "recompilar" || c == "restaurar")) {
+        error = "--simular solo vale para vbp, frm, skin, traer y devolver.";
         return false;
     }
     return true;
@@ -207,9 +234,11 @@ int Recompilar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servici
 // The transfer buttons, clicked on a window kept in memory with the project
 // typed into TxTCorrige, as a user would.
 int Trasladar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios,
-              const ComandosCorreccion& comandos, const DialogosImpresos& dialogos) {
+              const ComandosCorreccion& comandos, const DialogosImpresos& dialogos,
+              const ObservadorTraslado& observador = {}) {
     VentanaMemoria ventana;
     FormularioPrincipal formulario(ventana, ctx, comandos);
+    formulario.PonerObservadorTraslado(observador);
     formulario.Abrir();
     ventana.PonerTexto(Control::TxTCorrige, opciones.argumentos[0]);
     if (opciones.comando == "traer") {
@@ -226,10 +255,64 @@ int Trasladar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicio
     return fallo || dialogos.HuboError() ? kSalidaFallo : kSalidaCorrecta;
 }
 
+int Corregir(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios,
+             const ComandosCorreccion& comandos, const DialogosImpresos& dialogos) {
+    const ResultadoCorreccion resultado =
+        EjecutarCorreccion(ctx, ModoDeComando(opciones.comando), opciones.argumentos[0], comandos);
+    servicios.salida.flush();
+    if (resultado.estado != EstadoCorreccion::Ejecutada || dialogos.HuboError()) {
+        return kSalidaFallo;
+    }
+    return kSalidaCorrecta;
+}
+
+// The command run on a file system that keeps its writes in memory: its boxes
+// are printed as they come, then every file it would write, with the diffs.
+int Simular(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios,
+            const ComandosCorreccion& comandos, const DialogosImpresos& dialogos) {
+    Simulacion simulacion(ctx, false);
+    Contexto& simulado = simulacion.ContextoSimulado();
+    const bool traslado = opciones.comando == "traer" || opciones.comando == "devolver";
+    const int estado = traslado ? Trasladar(simulado, opciones, servicios, comandos, dialogos,
+                                            simulacion.Observador())
+                                : Corregir(simulado, opciones, servicios, comandos, dialogos);
+    servicios.salida << "== Vista previa: lo que haria " << opciones.comando << " ==\n";
+    for (const std::string& linea : simulacion.Lineas()) servicios.salida << linea << "\n";
+    servicios.salida << "\n";
+    servicios.salida.flush();
+    return estado;
+}
+
+int Restaurar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios,
+              DialogosImpresos& dialogos) {
+    const std::string& nombre = opciones.argumentos[0];
+    if (!opciones.lista) {
+        const std::string corrida = opciones.argumentos.size() > 1 ? opciones.argumentos[1] : "";
+        const ResultadoRestauracion r = RestaurarBackupDeProyecto(ctx, nombre, corrida);
+        servicios.salida.flush();
+        return r.correcto ? kSalidaCorrecta : kSalidaFallo;
+    }
+    std::string nombreProyecto, carpeta, error;
+    std::vector<CorridaListada> corridas;
+    if (!BuscarBackupDeProyecto(ctx, nombre, nombreProyecto, carpeta, error) ||
+        !ListarCorridasDeProyecto(ctx, carpeta, corridas, error)) {
+        dialogos.Mostrar(MensajeDeError("No se pudieron listar las corridas de backup:",
+                                        carpeta.empty() ? nombre : carpeta, error));
+        return kSalidaFallo;
+    }
+    for (const CorridaListada& c : corridas) {
+        servicios.salida << c.nombre << "  " << c.comando << "  " << c.archivos
+                         << (c.archivos == 1 ? " archivo\n" : " archivos\n");
+    }
+    servicios.salida << "Corridas (" << corridas.size() << ")\n";
+    servicios.salida.flush();
+    return kSalidaCorrecta;
+}
+
 }  // namespace
 
 std::string TextoUso() {
-    return "Uso: vorpel-cli [--dev CARPETA] [--si | --no] COMANDO [ARGUMENTOS]\n"
+    return "Uso: vorpel-cli [--dev CARPETA] [--si | --no] [--simular] COMANDO [ARGUMENTOS]\n"
            "\n"
            "Comandos:\n"
            "  listar [TEXTO]   los proyectos de la carpeta DEV que contienen TEXTO (todos sin\n"
@@ -246,15 +329,24 @@ std::string TextoUso() {
            "                   corrige (salvo con --sin-corregir) y compila con VB6 los\n"
            "                   proyectos nombrados, uno tras otro; muestra cada resultado y\n"
            "                   deja el registro en Herramientas\\ de la carpeta DEV\n"
+           "  restaurar PROYECTO [CORRIDA]\n"
+           "                   pone los archivos del proyecto como estaban antes de su ultima\n"
+           "                   corrida de backup (o de CORRIDA), comprobando cada copia con\n"
+           "                   su manifiesto; antes respalda los archivos actuales\n"
+           "  restaurar --lista PROYECTO\n"
+           "                   las corridas de backup del proyecto: nombre, comando y archivos\n"
            "\n"
            "PROYECTO es el nombre del .vbp en la carpeta DEV (para traer, en ZEL_CONT), con\n"
-           "o sin la extension.\n"
+           "o sin la extension; para restaurar, tambien el valor de su linea Name=.\n"
            "\n"
            "Opciones:\n"
            "  --dev CARPETA    la carpeta DEV (por omision, la carpeta actual); en Linux, una\n"
            "                   carpeta dentro de una unidad del prefijo de Wine\n"
            "  --si, --no       la respuesta a las preguntas; sin ellas se pregunta en la\n"
            "                   terminal, o se responde No cuando no hay terminal\n"
+           "  --simular        con vbp, frm, skin, traer y devolver: hace todas las lecturas\n"
+           "                   y comprobaciones y muestra lo que se escribiria (cada archivo,\n"
+           "                   con sus diferencias) sin escribir nada, ni el backup\n"
            "  --help           muestra esta ayuda\n"
            "\n"
            "Salida: 0 terminado, nada que hacer o respuesta No; 1 se informo un error;\n"
@@ -296,17 +388,14 @@ int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
     if (opciones.comando == "listar") return Listar(ctx, opciones, servicios);
     if (opciones.comando == "recompilar") return Recompilar(ctx, opciones, servicios, dialogos);
 
+    if (opciones.comando == "restaurar") return Restaurar(ctx, opciones, servicios, dialogos);
+
     const ComandosCorreccion comandos = servicios.comandos.value_or(ComandosReales());
+    if (opciones.simular) return Simular(ctx, opciones, servicios, comandos, dialogos);
     if (opciones.comando == "traer" || opciones.comando == "devolver") {
         return Trasladar(ctx, opciones, servicios, comandos, dialogos);
     }
-    const ResultadoCorreccion resultado =
-        EjecutarCorreccion(ctx, ModoDeComando(opciones.comando), opciones.argumentos[0], comandos);
-    servicios.salida.flush();
-    if (resultado.estado != EstadoCorreccion::Ejecutada || dialogos.HuboError()) {
-        return kSalidaFallo;
-    }
-    return kSalidaCorrecta;
+    return Corregir(ctx, opciones, servicios, comandos, dialogos);
 }
 
 }  // namespace vorpel

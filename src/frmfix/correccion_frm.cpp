@@ -102,7 +102,7 @@ void RespaldarYGuardarFormularios(Contexto& ctx, CorreccionFrm& c, bool proyecto
     std::string carpetaBackup;
     std::string error;
     if (!VerificarEscribibles(ctx, aEscribir, error) ||
-        !HacerBackup(ctx, c.nombreProyecto, &c.aRespaldar, carpetaBackup, error)) {
+        !HacerBackup(ctx, c.fuente, c.nombreProyecto, &c.aRespaldar, carpetaBackup, error)) {
         Fallar(kErrorBackup, c.fuente, error);
     }
     c.carpetaBackup = carpetaBackup;

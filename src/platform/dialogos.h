@@ -22,6 +22,15 @@ class Dialogos {
 public:
     virtual ~Dialogos() = default;
     virtual Respuesta Mostrar(const Mensaje& mensaje) = 0;
+    /// A long text to read (a preview's diffs): read-only, in a fixed-width
+    /// font where there is a window. Unless a backend has its own, an
+    /// information box.
+    virtual void MostrarTexto(const std::string& titulo, const std::string& texto) {
+        Mensaje m;
+        m.titulo = titulo;
+        m.texto = texto;
+        Mostrar(m);
+    }
 };
 
 }  // namespace vorpel

@@ -5,6 +5,7 @@
 // window serves the command line and the tests.
 
 #include <string>
+#include <vector>
 
 namespace vorpel {
 
@@ -68,6 +69,13 @@ public:
     virtual void PonerPuntero(Puntero puntero) = 0;
     /// Lets the window repaint and handle pending input.
     virtual void CederMensajes() = 0;
+
+    /// A pop-up menu of `opciones` at the control (at its current entry for
+    /// a list); the position of the one chosen, -1 when none was.
+    virtual int MostrarMenuContextual(Control /*control*/,
+                                      const std::vector<std::string>& /*opciones*/) {
+        return -1;
+    }
 };
 
 }  // namespace vorpel

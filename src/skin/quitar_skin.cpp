@@ -147,7 +147,8 @@ ResultadoQuitarSkin QuitarSkinDeProyecto(Contexto& ctx, const std::string& rutaP
         std::string carpetaBackup;
         std::string errorBackup;
         if (!VerificarEscribibles(ctx, aEscribir, errorBackup) ||
-            !HacerBackup(ctx, resultado.nombreProyecto, &aRespaldar, carpetaBackup, errorBackup)) {
+            !HacerBackup(ctx, kFuenteQuitarSkin, resultado.nombreProyecto, &aRespaldar,
+                         carpetaBackup, errorBackup)) {
             Fallar(kErrorBackup, kFuenteQuitarSkin, errorBackup);
         }
         resultado.carpetaBackup = carpetaBackup;

@@ -117,9 +117,16 @@ private:
     std::vector<std::string> lineas_;
 };
 
+void Avisar(const ObservadorTraslado& observador, PasoTraslado::Tipo tipo,
+            const std::string& origen, const std::string& destino, FechaHora fechaOrigen = {},
+            FechaHora fechaDestino = {}) {
+    if (observador) observador({tipo, origen, destino, fechaOrigen, fechaDestino});
+}
+
 ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                                          const std::string& nombreProyecto,
                                          const RecargaProyectos& recargar,
+                                         const ObservadorTraslado& observador,
                                          ResultadoTraslado& r) {
     std::string rutaVbp;
     if (!BuscarProyecto(ctx, CarpetaOrigen(ctx), nombreProyecto, kTituloTraer,
@@ -177,6 +184,7 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         if (existeOrigen[i] == Existencia::Indeterminada) continue;
         if (existeOrigen[i] == Existencia::Ausente) {
             ++r.inexistentes;
+            Avisar(observador, PasoTraslado::Tipo::Inexistente, rutas[i], destinos[i]);
             continue;
         }
         DatosArchivo datosDev;
@@ -194,10 +202,13 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                 detalle.Agregar(i, "NO SOBREESCRITO (DEV mas nuevo): " + nombresEnLinea[i] +
                                        "\r\n" + LineaFechas(ctx, datosOrigen[i].fecha,
                                                             datosDev.fecha));
+                Avisar(observador, PasoTraslado::Tipo::MasNuevo, rutas[i], destinos[i],
+                       datosOrigen[i].fecha, datosDev.fecha);
                 continue;
             }
             if (YaEsIgual(ctx, rutas[i], datosOrigen[i], destinos[i], datosDev)) {
                 ++r.copiados;
+                Avisar(observador, PasoTraslado::Tipo::Igual, rutas[i], destinos[i]);
                 continue;
             }
         }
@@ -208,6 +219,7 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
     for (size_t k = 0; k < copias.size(); ++k) {
         if (copias[k].hecha) {
             ++r.copiados;
+            Avisar(observador, PasoTraslado::Tipo::Copiado, copias[k].origen, copias[k].destino);
         } else {
             ++r.fallidos;
             detalle.Agregar(deCopia[k], "ERROR copiando " + nombresEnLinea[deCopia[k]] + ": " +
@@ -233,6 +245,7 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
 
 ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                                             const std::string& nombreProyecto,
+                                            const ObservadorTraslado& observador,
                                             ResultadoTraslado& r) {
     std::string rutaVbp;
     if (!BuscarProyecto(ctx, ctx.carpetaDev + "\\", nombreProyecto, kTituloDevolver,
@@ -285,6 +298,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         }
         if (relativa.empty()) {
             ++r.salteados;
+            Avisar(observador, PasoTraslado::Tipo::Fuera, ruta, {});
             continue;
         }
         const std::string destino = carpetaOrigen + relativa;
@@ -311,11 +325,14 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                 ++r.salteados;
                 detalle.Agregar(i, "NO SOBREESCRITO (origen mas nuevo): " + relativa + "\r\n" +
                                        LineaFechas(ctx, datosOrigen.fecha, datosDev.fecha));
+                Avisar(observador, PasoTraslado::Tipo::MasNuevo, ruta, destino, datosOrigen.fecha,
+                       datosDev.fecha);
                 continue;
             }
             if (YaEsIgual(ctx, ruta, datosDev, destino, datosOrigen)) {
                 ++r.copiados;
                 aBorrar.push_back(i);
+                Avisar(observador, PasoTraslado::Tipo::Igual, ruta, destino);
                 continue;
             }
         }
@@ -334,6 +351,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
             continue;
         }
         ++r.copiados;
+        Avisar(observador, PasoTraslado::Tipo::Copiado, rutas[i], copias[k].destino);
         std::string sistema;
         if (!MismosBytes(ctx, rutas[i], copias[k].destino, sistema)) {
             ++r.fallidos;
@@ -388,10 +406,11 @@ std::string TextoFechaHora(Contexto& ctx, const FechaHora& fecha) {
 }
 
 ResultadoTraslado TraerProyecto(Contexto& ctx, Ventana& ventana, const std::string& nombreProyecto,
-                                const RecargaProyectos& recargar) {
+                                const RecargaProyectos& recargar,
+                                const ObservadorTraslado& observador) {
     ResultadoTraslado r;
     try {
-        return TraerProyectoConTrampa(ctx, ventana, nombreProyecto, recargar, r);
+        return TraerProyectoConTrampa(ctx, ventana, nombreProyecto, recargar, observador, r);
     } catch (const std::exception& e) {
         // Files copied so far stay; no report and no rescan follow.
         ventana.PonerPuntero(Puntero::Normal);
@@ -403,10 +422,11 @@ ResultadoTraslado TraerProyecto(Contexto& ctx, Ventana& ventana, const std::stri
 }
 
 ResultadoTraslado DevolverProyecto(Contexto& ctx, Ventana& ventana,
-                                   const std::string& nombreProyecto) {
+                                   const std::string& nombreProyecto,
+                                   const ObservadorTraslado& observador) {
     ResultadoTraslado r;
     try {
-        return DevolverProyectoConTrampa(ctx, ventana, nombreProyecto, r);
+        return DevolverProyectoConTrampa(ctx, ventana, nombreProyecto, observador, r);
     } catch (const std::exception& e) {
         ventana.PonerPuntero(Puntero::Normal);
         r.estado = EstadoTraslado::Interrumpido;
@@ -418,7 +438,8 @@ ResultadoTraslado DevolverProyecto(Contexto& ctx, Ventana& ventana,
 
 ResultadoTraslado PedirTraerProyecto(Contexto& ctx, Ventana& ventana,
                                      const std::string& nombreProyecto,
-                                     const RecargaProyectos& recargar) {
+                                     const RecargaProyectos& recargar,
+                                     const ObservadorTraslado& observador) {
     ResultadoTraslado r;
     if (nombreProyecto.empty()) {
         Mostrar(ctx, kTituloAplicacion, kSinNombre, Icono::Exclamacion);
@@ -433,11 +454,12 @@ ResultadoTraslado PedirTraerProyecto(Contexto& ctx, Ventana& ventana,
         r.estado = EstadoTraslado::Cancelado;
         return r;
     }
-    return TraerProyecto(ctx, ventana, nombreProyecto, recargar);
+    return TraerProyecto(ctx, ventana, nombreProyecto, recargar, observador);
 }
 
 ResultadoTraslado PedirDevolverProyecto(Contexto& ctx, Ventana& ventana,
-                                        const std::string& nombreProyecto) {
+                                        const std::string& nombreProyecto,
+                                        const ObservadorTraslado& observador) {
     ResultadoTraslado r;
     if (nombreProyecto.empty()) {
         Mostrar(ctx, kTituloAplicacion, kSinNombre, Icono::Exclamacion);
@@ -454,7 +476,7 @@ ResultadoTraslado PedirDevolverProyecto(Contexto& ctx, Ventana& ventana,
         r.estado = EstadoTraslado::Cancelado;
         return r;
     }
-    return DevolverProyecto(ctx, ventana, nombreProyecto);
+    return DevolverProyecto(ctx, ventana, nombreProyecto, observador);
 }
 
 }  // namespace vorpel

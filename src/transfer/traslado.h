@@ -34,18 +34,37 @@ struct ResultadoTraslado {
 /// Runs the DEV folder's rescan once the files have arrived.
 using RecargaProyectos = std::function<void()>;
 
+/// One file of a transfer as the run handled it, for a preview to list.
+struct PasoTraslado {
+    enum class Tipo {
+        Copiado,      // copied (returning: to be deleted from DEV after)
+        Igual,        // already the same on both sides: nothing written
+        MasNuevo,     // kept: the destination is strictly newer
+        Inexistente,  // listed but not in the origin (bringing only)
+        Fuera,        // outside the DEV folder: stays (returning only)
+    };
+    Tipo tipo = Tipo::Copiado;
+    std::string origen;
+    std::string destino;
+    FechaHora fechaOrigen;   // MasNuevo: the origin side's time
+    FechaHora fechaDestino;  // MasNuevo: the DEV side's time
+};
+using ObservadorTraslado = std::function<void(const PasoTraslado&)>;
+
 /// Copies the origin project `nombreProyecto` (bare name) and its inventory
 /// into the DEV folder, the project file last; a DEV file strictly newer than
 /// its origin keeps its place. Reports in one box; rescans through `recargar`
 /// when the loop completes.
 ResultadoTraslado TraerProyecto(Contexto& ctx, Ventana& ventana, const std::string& nombreProyecto,
-                                const RecargaProyectos& recargar);
+                                const RecargaProyectos& recargar,
+                                const ObservadorTraslado& observador = {});
 /// Moves the DEV project `nombreProyecto` and its inventory to the origin:
 /// each file is copied, then deleted from DEV; a strictly newer origin copy is
 /// neither overwritten nor its DEV file deleted. Files outside the DEV folder
 /// stay. Reports in one box.
 ResultadoTraslado DevolverProyecto(Contexto& ctx, Ventana& ventana,
-                                   const std::string& nombreProyecto);
+                                   const std::string& nombreProyecto,
+                                   const ObservadorTraslado& observador = {});
 
 /// The button steps before the commands, given the project name the button
 /// took from TxTCorrige: an empty name gets the exclamation box; otherwise
@@ -54,9 +73,11 @@ ResultadoTraslado DevolverProyecto(Contexto& ctx, Ventana& ventana,
 /// nor Cancelado.
 ResultadoTraslado PedirTraerProyecto(Contexto& ctx, Ventana& ventana,
                                      const std::string& nombreProyecto,
-                                     const RecargaProyectos& recargar);
+                                     const RecargaProyectos& recargar,
+                                     const ObservadorTraslado& observador = {});
 ResultadoTraslado PedirDevolverProyecto(Contexto& ctx, Ventana& ventana,
-                                        const std::string& nombreProyecto);
+                                        const std::string& nombreProyecto,
+                                        const ObservadorTraslado& observador = {});
 
 /// The date-and-time text of the detail lines: the environment's general
 /// text, or the fixed one without an environment.

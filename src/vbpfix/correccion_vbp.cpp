@@ -61,8 +61,8 @@ void EjecutarPasos(Contexto& ctx, const std::string& rutaProyecto, const std::st
         Fallar(kErrorBackup, fuente, mensaje);
     }
     estado.archivosBackup.AgregarSinRepetir(rutaProyecto);
-    if (!HacerBackup(ctx, resultado.nombreProyecto, &estado.archivosBackup, estado.carpetaBackup,
-                     mensaje)) {
+    if (!HacerBackup(ctx, fuente, resultado.nombreProyecto, &estado.archivosBackup,
+                     estado.carpetaBackup, mensaje)) {
         Fallar(kErrorBackup, fuente, mensaje);
     }
     resultado.carpetaBackup = estado.carpetaBackup;

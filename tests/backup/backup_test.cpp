@@ -34,7 +34,7 @@ TEST(RutaEspejoBackup, MirrorsDriveUncAndRelativePaths) {
 
 TEST_F(Backup, CopiesEveryFileToItsMirrorAndProjectFileBesideIt) {
     std::string carpeta, error;
-    ASSERT_TRUE(HacerBackup(ctx, "Ventas", &archivos, carpeta, error)) << error;
+    ASSERT_TRUE(HacerBackup(ctx, "Prueba", "Ventas", &archivos, carpeta, error)) << error;
     EXPECT_EQ(carpeta, kCarpeta);
     EXPECT_EQ(fs.Contenido(kCarpeta + "\\ABS\\C\\dev\\Ventas.vbp"), "vbp");
     EXPECT_EQ(fs.Contenido(kCarpeta + "\\Ventas.vbp"), "vbp");
@@ -46,7 +46,7 @@ TEST_F(Backup, DirectCopyUsesNameAsStoredOnDisk) {
     ConjuntoTextos otraGrafia;
     otraGrafia.AgregarSinRepetir("C:\\DEV\\VENTAS.VBP");
     std::string carpeta, error;
-    ASSERT_TRUE(HacerBackup(ctx, "Ventas", &otraGrafia, carpeta, error));
+    ASSERT_TRUE(HacerBackup(ctx, "Prueba", "Ventas", &otraGrafia, carpeta, error));
     DatosArchivo datos;
     std::string sistema;
     ASSERT_EQ(fs.ConsultarArchivo(kCarpeta + "\\ventas.vbp", &datos, sistema),
@@ -58,15 +58,15 @@ TEST_F(Backup, NothingToProtectNeedsNoDrive) {
     fs.QuitarUnidad('E');
     ConjuntoTextos vacio;
     std::string carpeta, error;
-    EXPECT_TRUE(HacerBackup(ctx, "Ventas", &vacio, carpeta, error));
-    EXPECT_TRUE(HacerBackup(ctx, "Ventas", nullptr, carpeta, error));
+    EXPECT_TRUE(HacerBackup(ctx, "Prueba", "Ventas", &vacio, carpeta, error));
+    EXPECT_TRUE(HacerBackup(ctx, "Prueba", "Ventas", nullptr, carpeta, error));
     EXPECT_EQ(carpeta, "");
 }
 
 TEST_F(Backup, MissingDriveFailsWritingNothing) {
     fs.QuitarUnidad('E');
     std::string carpeta, error;
-    EXPECT_FALSE(HacerBackup(ctx, "Ventas", &archivos, carpeta, error));
+    EXPECT_FALSE(HacerBackup(ctx, "Prueba", "Ventas", &archivos, carpeta, error));
     EXPECT_EQ(error, "No existe la unidad E:. No se puede hacer el backup obligatorio.");
     EXPECT_EQ(carpeta, "");
     EXPECT_EQ(fs.TodosLosArchivos().size(), 2u);
@@ -85,23 +85,23 @@ TEST_F(Backup, RefusesProjectNamesThatAreNotOneFolderName) {
                                "a?b", "a\"b", "a<b", "a>b", "a|b", "a\tb", "CON", "nul.txt",
                                "com1", "LPT9"}) {
         std::string carpeta, error;
-        EXPECT_FALSE(HacerBackup(ctx, nombre, &archivos, carpeta, error)) << nombre;
+        EXPECT_FALSE(HacerBackup(ctx, "Prueba", nombre, &archivos, carpeta, error)) << nombre;
         EXPECT_EQ(error, std::string("Nombre de proyecto no valido para el backup: ") + nombre);
         EXPECT_EQ(carpeta, "");
     }
     EXPECT_FALSE(fs.EsCarpeta("E:\\TEBRI BCK"));
     EXPECT_EQ(fs.TodosLosArchivos().size(), 2u);
     std::string carpeta, error;
-    EXPECT_TRUE(HacerBackup(ctx, "Año 2026.v2", &archivos, carpeta, error)) << error;
+    EXPECT_TRUE(HacerBackup(ctx, "Prueba", "Año 2026.v2", &archivos, carpeta, error)) << error;
 }
 
 TEST_F(Backup, SecondBackupOverwritesFirstAndKeepsOthers) {
     std::string carpeta, error;
-    ASSERT_TRUE(HacerBackup(ctx, "Ventas", &archivos, carpeta, error));
+    ASSERT_TRUE(HacerBackup(ctx, "Prueba", "Ventas", &archivos, carpeta, error));
     fs.PonerArchivo(kVbp, "vbp2");
     ConjuntoTextos solo;
     solo.AgregarSinRepetir(kVbp);
-    ASSERT_TRUE(HacerBackup(ctx, "Ventas", &solo, carpeta, error));
+    ASSERT_TRUE(HacerBackup(ctx, "Prueba", "Ventas", &solo, carpeta, error));
     EXPECT_EQ(fs.Contenido(kCarpeta + "\\ABS\\C\\dev\\Ventas.vbp"), "vbp2");
     EXPECT_EQ(fs.Contenido(kCarpeta + "\\ABS\\C\\dev\\frmMain.frm"), "frm");
 }
@@ -110,7 +110,7 @@ TEST_F(Backup, RestoreCopiesMirrorsBackAndSkipsMissingOnes) {
     std::string carpeta, error;
     ConjuntoTextos solo;
     solo.AgregarSinRepetir(kVbp);
-    ASSERT_TRUE(HacerBackup(ctx, "Ventas", &solo, carpeta, error));
+    ASSERT_TRUE(HacerBackup(ctx, "Prueba", "Ventas", &solo, carpeta, error));
     fs.PonerArchivo(kVbp, "roto");
     fs.PonerArchivo(kFrm, "roto");
     RestaurarBackup(ctx, carpeta, &archivos);
@@ -129,7 +129,7 @@ TEST_F(Backup, EveryFailingOperationOfABackupIsReportedAndNoFolderGiven) {
         fallos.FallarEnOperacion(n, "Acceso denegado.");
         Contexto c{fallos, "C:\\dev"};
         std::string carpeta, error;
-        bool ok = HacerBackup(c, "Ventas", &archivos, carpeta, error);
+        bool ok = HacerBackup(c, "Prueba", "Ventas", &archivos, carpeta, error);
         if (!fallos.Fallo()) {
             EXPECT_TRUE(ok);
             break;
@@ -145,7 +145,7 @@ TEST_F(Backup, EveryFailingOperationOfABackupIsReportedAndNoFolderGiven) {
 
 TEST_F(Backup, EveryFailingOperationOfARestoreLeavesBackupRestorable) {
     std::string carpeta, error;
-    ASSERT_TRUE(HacerBackup(ctx, "Ventas", &archivos, carpeta, error));
+    ASSERT_TRUE(HacerBackup(ctx, "Prueba", "Ventas", &archivos, carpeta, error));
     for (int n = 1;; ++n) {
         ArchivosFalsos disco = fs;
         disco.PonerArchivo(kVbp, "roto");

@@ -100,11 +100,14 @@ archivos_e() {
     (cd "$UNIDAD_E" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 }
 
-# solo_en_e PATH...: the backup drive holds exactly these files (paths below E:\).
+# solo_en_e PATH...: the backup drive holds exactly these files (paths below
+# E:\) besides the backup history, which corridas_en_e checks; without a
+# path, nothing at all.
 solo_en_e() {
     local esperado obtenido
     esperado="$(printf '%s\n' "$@" | LC_ALL=C sort)"
     obtenido="$(archivos_e)"
+    (($# > 0)) && obtenido="$(printf '%s\n' "$obtenido" | grep -v '^TEBRI BCK/[^/]*/historial/')"
     [[ "$esperado" == "$obtenido" ]] ||
         fallo "files on E: differ; expected:"$'\n'"$esperado"$'\n'"  got:"$'\n'"$obtenido"
 }
@@ -167,4 +170,43 @@ registro_lote() {
     if ! diff -u --label "$1" --label "batch log" "$escenario/$1" <(printf '%s\n' "$obtenido"); then
         fallo "batch log differs from $1"
     fi
+}
+
+# --- Backup history -------------------------------------------------------------
+
+# The run names of a project's history, oldest first.
+corridas() {
+    local carpeta="$UNIDAD_E/TEBRI BCK/$1/historial"
+    [[ -d "$carpeta" ]] || return 0
+    (cd "$carpeta" && ls -- *.txt 2>/dev/null) | sed 's/\.txt$//' |
+        awk -F_ '{ n = NF == 3 ? $3 : 1; printf "%s_%s %08d %s\n", $1, $2, n, $0 }' |
+        LC_ALL=C sort | cut -d' ' -f3
+}
+
+primera_corrida() { corridas "$1" | head -n 1; }
+
+# corridas_en_e PROJECT COMMAND...: the project's history holds one manifest
+# per command given, oldest first, each ANSI with CRLF line ends, whole (its
+# count line matches its file lines) and naming that command.
+corridas_en_e() {
+    local proyecto="$1" nombres=() i=0 manifiesto
+    shift
+    mapfile -t nombres < <(corridas "$proyecto")
+    if ((${#nombres[@]} != $#)); then
+        fallo "$proyecto has ${#nombres[@]} backup runs (${nombres[*]}); expected $#"
+        return
+    fi
+    for comando in "$@"; do
+        manifiesto="$UNIDAD_E/TEBRI BCK/$proyecto/historial/${nombres[$i]}.txt"
+        [[ "${nombres[$i]}" =~ ^[0-9]{8}_[0-9]{6}(_[0-9]+)?$ ]] || fallo "run name ${nombres[$i]}"
+        [[ "$(sed -n 2p "$manifiesto" | tr -d '\r')" == "Comando: $comando" ]] ||
+            fallo "run ${nombres[$i]} of $proyecto is not $comando"
+        local cuenta lineas
+        cuenta="$(sed -n 4p "$manifiesto" | tr -d '\r' | sed 's/^Archivos: //')"
+        lineas="$(($(wc -l <"$manifiesto") - 4))"
+        [[ "$cuenta" == "$lineas" ]] || fallo "manifest ${nombres[$i]} of $proyecto cut short"
+        (($(grep -c $'\r$' "$manifiesto") == lineas + 4)) ||
+            fallo "manifest ${nombres[$i]} lines must end in CRLF"
+        i=$((i + 1))
+    done
 }

@@ -16,7 +16,9 @@
 #   preparar.sh   puts the files in place (functions of comun.sh)
 #   comando       one command line per line: the arguments of vorpel-cli, in
 #                 shell words; $CARPETA_DEV is the DEV folder in the form that
-#                 --dev takes for this build
+#                 --dev takes for this build. A line starting with "! " is a
+#                 shell command run between two of them (a hand edit), with
+#                 no output of its own
 #   carpeta       optional: the Windows path of the folder to run in (C:\DEV
 #                 when absent)
 #   esperado.txt  for each command: "$ vorpel-cli ARGS", its standard output,
@@ -183,6 +185,10 @@ ejecutar_comandos() {
     : >"$salida"
     while IFS= read -r linea || [[ -n "$linea" ]]; do
         [[ -z "$linea" ]] && continue
+        if [[ "$linea" == '! '* ]]; then
+            eval "${linea:2}" || fallo "hand step failed: ${linea:2}"
+            continue
+        fi
         local args=()
         eval "args=($linea)"
         printf '$ vorpel-cli %s\n' "$linea" >>"$salida"

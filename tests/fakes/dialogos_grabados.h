@@ -2,6 +2,8 @@
 // Records every message box and answers questions from a queue (No when empty).
 
 #include <deque>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dialogos.h"
@@ -18,8 +20,13 @@ public:
         respuestas.pop_front();
         return r;
     }
+    void MostrarTexto(const std::string& titulo, const std::string& texto) override {
+        textos.push_back({titulo, texto});
+    }
     std::vector<Mensaje> mostrados;
     std::deque<Respuesta> respuestas;
+    /// The long texts shown: title, text.
+    std::vector<std::pair<std::string, std::string>> textos;
 };
 
 }  // namespace vorpel

@@ -210,7 +210,8 @@ TEST_F(CorregirProyectoSkinCodejockTest, RemovesSkinFromProjectAndFormsKeepingEv
     EXPECT_EQ(Disco(raiz + "frmPrincipal.frm"), LeerMuestra("Ventas/frmPrincipal.frm"));
     EXPECT_EQ(Disco(raiz + "frmClientes.frm"), LeerMuestra("Ventas/frmClientes.frm"));
     EXPECT_EQ(Disco(raiz + "frmPrincipal.frx"), frx);
-    EXPECT_EQ(ArchivosEnE().size(), 5u);
+    EXPECT_TRUE(disco_.Existe(std::string(kBackup) + "\\historial\\00000000_000000.txt"));
+    EXPECT_EQ(ArchivosEnE().size(), 6u);
 }
 
 TEST_F(CorregirProyectoSkinCodejockTest, ProjectFileOnlyReferenceBacksUpAndSavesOnlyTheProject) {
@@ -230,7 +231,8 @@ TEST_F(CorregirProyectoSkinCodejockTest, ProjectFileOnlyReferenceBacksUpAndSaves
               "Formularios modificados: 0");
     EXPECT_EQ(ArchivosEnE(),
               (std::vector<std::string>{"E:\\TEBRI BCK\\Ventas\\Ventas.vbp",
-                                        "E:\\TEBRI BCK\\Ventas\\ABS\\C\\dev\\Ventas.vbp"}));
+                                        "E:\\TEBRI BCK\\Ventas\\ABS\\C\\dev\\Ventas.vbp",
+                                        "E:\\TEBRI BCK\\Ventas\\historial\\00000000_000000.txt"}));
 }
 
 TEST_F(CorregirProyectoSkinCodejockTest, NothingToRemoveMakesNoBackupEvenWithoutDriveE) {

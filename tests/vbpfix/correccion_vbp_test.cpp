@@ -105,7 +105,8 @@ TEST_F(CorregirVbp, FullCorrectionBacksUpRewritesAndKeepsOtherLinesByteIdentical
     EXPECT_EQ(archivos_.Contenido(kModuloEnProyecto), "Attribute VB_Name = \"ModPravixBar\"");
     EXPECT_EQ(archivos_.Contenido("E:\\TEBRI BCK\\Ventas\\ABS\\C\\dev\\Ventas.vbp"), kPorCorregir);
     EXPECT_EQ(archivos_.Contenido("E:\\TEBRI BCK\\Ventas\\Ventas.vbp"), kPorCorregir);
-    EXPECT_EQ(ArchivosEnE().size(), 2u);
+    // The mirror copy, the copy beside it and the run's manifest.
+    EXPECT_EQ(ArchivosEnE().size(), 3u);
     EXPECT_FALSE(QuedanArchivosAuxiliares());
 }
 
@@ -268,13 +269,14 @@ TEST_F(CorregirVbp, FailedSaveRestoresTheProjectFile) {
     EXPECT_FALSE(QuedanArchivosAuxiliares());
 }
 
-// Fails the second read of one file: the read-back after the save.
+// Fails the third read of one file: the read-back after the save (the second
+// is the backup's, for the manifest's hash).
 class RelecturaFallida : public ArchivosConFallos {
 public:
     RelecturaFallida(SistemaArchivos& real, std::string ruta)
         : ArchivosConFallos(real), ruta_(std::move(ruta)) {}
     bool LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) override {
-        if (IgualesSinMayusculas(ruta, ruta_) && ++lecturas_ == 2) {
+        if (IgualesSinMayusculas(ruta, ruta_) && ++lecturas_ == 3) {
             error = "Error de datos (comprobacion de redundancia ciclica).";
             return false;
         }

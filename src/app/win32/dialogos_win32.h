@@ -15,6 +15,8 @@ public:
     /// The window that owns the boxes (none until the main window exists).
     void PonerDueno(HWND dueno) { dueno_ = dueno; }
     Respuesta Mostrar(const Mensaje& mensaje) override;
+    /// A modal, resizable window with the text read-only in a fixed-width font.
+    void MostrarTexto(const std::string& titulo, const std::string& texto) override;
 
 private:
     HWND dueno_ = nullptr;

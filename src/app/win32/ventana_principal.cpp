@@ -158,6 +158,9 @@ LRESULT VentanaPrincipal::Manejar(UINT mensaje, WPARAM w, LPARAM l) {
         case WM_SETCURSOR:
             if (AlPonerCursor()) return TRUE;
             break;
+        case WM_CONTEXTMENU:
+            AlPedirMenu(reinterpret_cast<HWND>(w), l);
+            return 0;
         case 0x02E0:  // WM_DPICHANGED
             AlCambiarDpi(LOWORD(w), *reinterpret_cast<const RECT*>(l));
             return 0;
@@ -299,6 +302,43 @@ void VentanaPrincipal::AlNotificar(const NMHDR& cabecera, LPARAM l) {
                               (cambio.uNewState & LVIS_SELECTED) != 0 &&
                               (cambio.uOldState & LVIS_SELECTED) == 0;
     if (seleccionada) formulario_->AlPulsar(Control::List1);
+}
+
+void VentanaPrincipal::AlPedirMenu(HWND control, LPARAM donde) {
+    if (desdeCodigo_ > 0 || formulario_ == nullptr) return;
+    for (int i = 0; i < kCantidadControles; ++i) {
+        if (controles_[static_cast<size_t>(i)] != control) continue;
+        // The keyboard (menu key, Shift+F10) gives no point: -1, -1.
+        menuConPunto_ =
+            !(static_cast<short>(LOWORD(donde)) == -1 && static_cast<short>(HIWORD(donde)) == -1);
+        puntoMenu_ = {static_cast<short>(LOWORD(donde)), static_cast<short>(HIWORD(donde))};
+        formulario_->AlPedirMenu(static_cast<Control>(i));
+        return;
+    }
+}
+
+int VentanaPrincipal::MostrarMenuContextual(Control control,
+                                            const std::vector<std::string>& opciones) {
+    const HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) return -1;
+    for (size_t i = 0; i < opciones.size(); ++i) {
+        AppendMenuW(menu, MF_STRING, i + 1, Utf8AUtf16(opciones[i]).c_str());
+    }
+    POINT punto = puntoMenu_;
+    if (!menuConPunto_) {
+        // From the keyboard: beside the current entry, or the control's corner.
+        const HWND h = ManejadorDe(control);
+        RECT r{};
+        const int actual =
+            control == Control::List1 ? ListView_GetNextItem(h, -1, LVNI_SELECTED) : -1;
+        if (actual < 0 || !ListView_GetItemRect(h, actual, &r, LVIR_LABEL)) GetClientRect(h, &r);
+        punto = {r.left, r.bottom};
+        ClientToScreen(h, &punto);
+    }
+    const int elegido = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                       punto.x, punto.y, 0, hwnd_, nullptr);
+    DestroyMenu(menu);
+    return elegido - 1;
 }
 
 bool VentanaPrincipal::AlPonerCursor() {

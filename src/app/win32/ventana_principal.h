@@ -55,6 +55,7 @@ public:
 
     void PonerPuntero(Puntero puntero) override;
     void CederMensajes() override;
+    int MostrarMenuContextual(Control control, const std::vector<std::string>& opciones) override;
 
 private:
     static size_t Indice(Control control) { return static_cast<size_t>(control); }
@@ -65,6 +66,7 @@ private:
     void AlComando(int id, int notificacion);
     void AlNotificar(const NMHDR& cabecera, LPARAM l);
     bool AlPonerCursor();
+    void AlPedirMenu(HWND control, LPARAM donde);
     void AlCambiarDpi(int dpi, const RECT& sugerido);
 
     void ColocarControles();
@@ -77,6 +79,10 @@ private:
     HFONT fuente_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     Puntero puntero_ = Puntero::Normal;
+    // Where the pop-up menu asked for goes, in screen coordinates; none when
+    // it was asked from the keyboard.
+    bool menuConPunto_ = false;
+    POINT puntoMenu_{};
     // Set while a request from the behaviour runs: the notifications that the
     // controls send about it are not the user's and must not run a handler.
     int desdeCodigo_ = 0;

@@ -11,3 +11,4 @@ igual 'E:\TEBRI BCK\Caja\ABS\C\DEV\frmCaja.frx' frm/frmCaja.frx
 igual 'E:\TEBRI BCK\Caja\ABS\C\DEV\frmCliente.frm' frm/frmCliente.frm
 igual 'E:\TEBRI BCK\Caja\ABS\C\DEV\Caja.vbp' frm/Caja.vbp
 sin_restos 'C:\DEV'
+corridas_en_e Caja CorregirProyectoFRM

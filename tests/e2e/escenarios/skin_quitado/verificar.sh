@@ -8,3 +8,4 @@ solo_en_e 'TEBRI BCK/Piel/Piel.vbp' 'TEBRI BCK/Piel/ABS/C/DEV/Piel.vbp' \
 igual 'E:\TEBRI BCK\Piel\ABS\C\DEV\frmPiel.frm' skin/frmPiel.frm
 igual 'E:\TEBRI BCK\Piel\ABS\C\DEV\Piel.vbp' skin/Piel.vbp
 sin_restos 'C:\DEV'
+corridas_en_e Piel CorregirProyectoSkinCodejock

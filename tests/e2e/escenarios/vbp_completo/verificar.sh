@@ -6,3 +6,4 @@ solo_en_e 'TEBRI BCK/Ventas/Ventas.vbp' 'TEBRI BCK/Ventas/ABS/C/DEV/Ventas.vbp'
 igual 'E:\TEBRI BCK\Ventas\Ventas.vbp' vbp/Ventas.vbp
 igual 'E:\TEBRI BCK\Ventas\ABS\C\DEV\Ventas.vbp' vbp/Ventas.vbp
 sin_restos 'C:\DEV'
+corridas_en_e Ventas CorregirProyectoVBP

@@ -5,3 +5,4 @@ solo_en_e 'TEBRI BCK/Corregido/Corregido.vbp' 'TEBRI BCK/Corregido/ABS/C/DEV/Cor
 igual 'E:\TEBRI BCK\Corregido\Corregido.vbp' vbp/Corregido.vbp
 igual 'E:\TEBRI BCK\Corregido\ABS\C\DEV\Corregido.vbp' vbp/Corregido.vbp
 sin_restos 'C:\DEV'
+corridas_en_e Corregido CorregirProyectoVBP
