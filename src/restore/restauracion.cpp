@@ -132,6 +132,11 @@ void Deshacer(SistemaArchivos& fs, std::vector<Reposicion>& reposiciones) {
             } else {
                 (void)fs.Borrar(p.destino, ignorado);
             }
+        } else if (p.existia &&
+                   fs.ConsultarArchivo(p.destino, nullptr, ignorado) == Existencia::Ausente &&
+                   fs.ConsultarArchivo(p.rollback, nullptr, ignorado) == Existencia::Presente) {
+            // A replace that failed half-way, the old file already moved aside.
+            (void)fs.Renombrar(p.rollback, p.destino, ignorado);
         }
         if (fs.ConsultarArchivo(p.temporal, nullptr, ignorado) != Existencia::Ausente) {
             (void)fs.Borrar(p.temporal, ignorado);

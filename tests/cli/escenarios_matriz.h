@@ -164,6 +164,13 @@ inline ComandosCorreccion SinCorreccionDeFormularios() {
     return comandos;
 }
 
+// Ventas after one form correction: its backup run holds the forms as they
+// were, to be put back.
+inline void PonerRestaurar(ArchivosFalsos& d) {
+    PonerDev(d);
+    matriz::Correr(d, d, {"--si", "frm", "Ventas"});
+}
+
 inline std::vector<matriz::Escenario> EscenariosMatriz() {
     return {
         {"vbp", PonerDev, {"vbp", "Ventas"}, {}},
@@ -174,6 +181,8 @@ inline std::vector<matriz::Escenario> EscenariosMatriz() {
          {"--si", "traer", "Caja"},
          {{{"--si", "traer", "Caja"}, SinCorreccionDeFormularios()}}},
         {"devolver", PonerDevolver, {"--si", "devolver", "Caja"}, {}},
+        // The run is named: a second plain "restaurar" would undo the first.
+        {"restaurar", PonerRestaurar, {"restaurar", "Ventas", "20260305_140307"}, {}},
         {"recompilar",
          PonerLote,
          {"--si", "recompilar", "Ventas", "Otro"},

@@ -133,7 +133,7 @@ TEST_P(MatrizDeFallosEnDisco, NoUserFileIsEverLostOnRealFolders) {
     matriz::Informar(escenario.nombre + " (disco real)", resumen);
 }
 
-INSTANTIATE_TEST_SUITE_P(CadaComando, MatrizDeFallosEnDisco, ::testing::Range<size_t>(0, 6),
+INSTANTIATE_TEST_SUITE_P(CadaComando, MatrizDeFallosEnDisco, ::testing::Range<size_t>(0, escenarios::EscenariosMatriz().size()),
                          [](const ::testing::TestParamInfo<size_t>& info) {
                              return escenarios::EscenariosMatriz()[info.param].nombre;
                          });

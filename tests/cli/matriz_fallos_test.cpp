@@ -27,7 +27,7 @@ TEST_P(MatrizDeFallos, NoUserFileIsEverLostHalfWrittenOrWrittenOverNewerWork) {
 
 INSTANTIATE_TEST_SUITE_P(
     CadaComando, MatrizDeFallos,
-    ::testing::Combine(::testing::Range<size_t>(0, 6),
+    ::testing::Combine(::testing::Range<size_t>(0, escenarios::EscenariosMatriz().size()),
                        ::testing::Values(Semantica::ConEnlaces, Semantica::SinEnlaces)),
     [](const ::testing::TestParamInfo<MatrizDeFallos::ParamType>& info) {
         return EscenariosMatriz()[std::get<0>(info.param)].nombre +
