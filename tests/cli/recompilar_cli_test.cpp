@@ -36,7 +36,7 @@ TEST_F(RecompilarCli, PrintsEachResultLineThenTheSummaryAndFailsWhenAProjectFail
     procesos_.guiones = {ProcesosFalsos::Termina("Compile Error in File 'a.frm'")};
     EXPECT_EQ(Ejecutar({"--sin-corregir", "recompilar", " compras.VBP "}), 1);
     EXPECT_EQ(salida_.str(),
-              "Compras.vbp - procesando...\n"
+              "Compras.vbp - procesando... (1 de 1)\n"
               "ERROR - Compras.vbp\n"
               "== Recompilacion en lote (exclamacion) ==\n"
               "Recompilacion terminada.\n"
