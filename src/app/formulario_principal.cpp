@@ -124,6 +124,7 @@ void FormularioPrincipal::Command2_Click() { EjecutarCorreccion(ModoCorreccion::
 void FormularioPrincipal::Command3_Click() { EjecutarCorreccion(ModoCorreccion::Skin); }
 
 void FormularioPrincipal::CmdTraerOrigen_Click() {
+    if (loteEnCurso_) return;
     EmpezarComando(ctx_);
     const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
     ultimoTraslado_ = PedirTraerProyecto(
@@ -136,14 +137,49 @@ void FormularioPrincipal::CmdTraerOrigen_Click() {
 }
 
 void FormularioPrincipal::CmdDevolverOrigen_Click() {
+    if (loteEnCurso_) return;
     EmpezarComando(ctx_);
     const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
     ultimoTraslado_ = PedirDevolverProyecto(ctx_, ventana_, nombre, observadorTraslado_);
 }
 
 void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {
+    // The run yields to the window: a click meanwhile must not start another.
+    if (loteEnCurso_) return;
     EmpezarComando(ctx_);
-    ultimoLote_ = RecompilarSeleccionados(ctx_, ventana_);
+    detenerLote_ = false;
+    cierrePedido_ = false;
+    OpcionesLote opciones = opcionesLote_;
+    opciones.detener = [this] { return detenerLote_; };
+    // However the run ends, the window takes commands again afterwards.
+    struct EnCurso {
+        bool& marca;
+        explicit EnCurso(bool& m) : marca(m) { marca = true; }
+        ~EnCurso() { marca = false; }
+    } enCurso(loteEnCurso_);
+    ultimoLote_ = RecompilarSeleccionados(ctx_, ventana_, ComandosLoteReales(), opciones);
+}
+
+bool FormularioPrincipal::PedirCierre() {
+    if (!loteEnCurso_) return true;
+    // Asked already (a second click on the close box while the question shows)
+    // or granted already: the run is on its way out.
+    if (preguntandoCierre_ || cierrePedido_) return false;
+    Mensaje m;
+    m.titulo = kTituloAplicacion;
+    m.texto = "Hay una recompilacion en curso. Detenerla despues del proyecto actual?";
+    m.icono = Icono::Pregunta;
+    m.botones = Botones::SiNo;
+    m.porDefecto = Respuesta::No;
+    preguntandoCierre_ = true;
+    const Respuesta respuesta =
+        ctx_.dialogos != nullptr ? ctx_.dialogos->Mostrar(m) : Respuesta::No;
+    preguntandoCierre_ = false;
+    if (respuesta == Respuesta::Si) {
+        detenerLote_ = true;
+        cierrePedido_ = true;
+    }
+    return false;
 }
 
 void FormularioPrincipal::List1_MenuContextual() {
@@ -169,6 +205,7 @@ void FormularioPrincipal::List1_MenuContextual() {
 }
 
 void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo) {
+    if (loteEnCurso_) return;
     EmpezarComando(ctx_);
     const ResultadoCorreccion resultado =
         vorpel::EjecutarCorreccion(ctx_, modo, ventana_.Texto(Control::TxTCorrige), comandos_);

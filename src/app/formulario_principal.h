@@ -48,7 +48,8 @@ public:
     void List1_MenuContextual();
 
     /// Events forwarded by a window: a click on a button or list, a change of a
-    /// text box's text. Other controls have no handler.
+    /// text box's text. Other controls have no handler. While a batch runs,
+    /// the buttons that start a command do nothing.
     void AlPulsar(Control control);
     void AlCambiarTexto(Control control);
     /// The user asked for a control's pop-up menu (right click, menu key).
@@ -57,6 +58,16 @@ public:
     void PonerObservadorTraslado(ObservadorTraslado observador) {
         observadorTraslado_ = std::move(observador);
     }
+
+    /// The user asks to close the window. True: close it now. During a batch
+    /// run it asks whether to stop the run; on Si the run stops after the
+    /// current project and CierrePendiente() tells when to close.
+    bool PedirCierre();
+    /// A close was granted during a batch run that has ended since: close now.
+    bool CierrePendiente() const { return cierrePedido_ && !loteEnCurso_; }
+    bool LoteEnCurso() const { return loteEnCurso_; }
+    /// How the batch button runs (compilers at once, the command line's report).
+    void PonerOpcionesLote(OpcionesLote opciones) { opcionesLote_ = std::move(opciones); }
 
     const CatalogoProyectos& Catalogo() const { return catalogo_; }
     /// What the last batch run did (counts, log), for the command line.
@@ -74,9 +85,14 @@ private:
     ComandosCorreccion comandos_;
     CatalogoProyectos catalogo_;
     ResumenLote ultimoLote_;
+    OpcionesLote opcionesLote_;
     ResultadoTraslado ultimoTraslado_;
     ObservadorTraslado observadorTraslado_;
     bool instaloAvisos_ = false;
+    bool loteEnCurso_ = false;
+    bool detenerLote_ = false;
+    bool cierrePedido_ = false;
+    bool preguntandoCierre_ = false;
 };
 
 }  // namespace vorpel

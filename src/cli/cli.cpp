@@ -1,9 +1,13 @@
 #include "cli/cli.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "app/catalogo.h"
 #include "app/formulario_principal.h"
 #include "app/simulacion.h"
 #include "app/ventana_memoria.h"
+#include "cli/json_lote.h"
 #include "platform/texto.h"
 #include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
@@ -22,6 +26,9 @@ struct OpcionesCli {
     bool sinCorregir = false;
     bool simular = false;
     bool lista = false;
+    std::optional<std::string> paralelo;  // as written
+    int compiladoresALaVez = 1;           // its value
+    bool json = false;
     std::string comando;
     std::vector<std::string> argumentos;
 };
@@ -53,6 +60,14 @@ struct OpcionesCli {
             opciones.simular = true;
         } else if (arg == "--lista") {
             opciones.lista = true;
+        } else if (arg == "--json") {
+            opciones.json = true;
+        } else if (arg == "--paralelo" || arg.rfind("--paralelo=", 0) == 0) {
+            if (arg == "--paralelo" && i + 1 >= args.size()) {
+                error = "--paralelo necesita un numero.";
+                return false;
+            }
+            opciones.paralelo = arg == "--paralelo" ? args[++i] : arg.substr(11);
         } else if (arg == "--si") {
             vistoSi = true;
         } else if (arg == "--no") {
@@ -125,9 +140,15 @@ struct OpcionesCli {
         error = "comando desconocido: " + c;
         return false;
     }
-    if (opciones.sinCorregir && c != "recompilar") {
-        error = "--sin-corregir solo vale para recompilar.";
-        return false;
+    if (c != "recompilar") {
+        const char* soloRecompilar = opciones.sinCorregir ? "--sin-corregir"
+                                     : opciones.paralelo  ? "--paralelo"
+                                     : opciones.json      ? "--json"
+                                                          : nullptr;
+        if (soloRecompilar != nullptr) {
+            error = std::string(soloRecompilar) + " solo vale para recompilar.";
+            return false;
+        }
     }
     if (opciones.lista && c != "restaurar") {
         error = "--lista solo vale para restaurar.";
@@ -137,6 +158,26 @@ struct OpcionesCli {
         error = "--simular solo vale para vbp, frm, skin, traer y devolver.";
         return false;
     }
+    return true;
+}
+
+/// The value of --paralelo: 1 to `maximo`.
+[[nodiscard]] bool LeerParalelo(const std::optional<std::string>& escrito, int maximo,
+                                int& paralelo, std::string& error) {
+    paralelo = 1;
+    if (!escrito) return true;
+    int valor = 0;
+    bool numero = !escrito->empty() && escrito->size() <= 4;
+    for (const char c : *escrito) {
+        numero = numero && c >= '0' && c <= '9';
+        if (numero) valor = valor * 10 + (c - '0');
+    }
+    if (!numero || valor < 1 || valor > maximo) {
+        error = "--paralelo necesita un numero de 1 a " + std::to_string(maximo) +
+                " (los procesadores de la maquina).";
+        return false;
+    }
+    paralelo = valor;
     return true;
 }
 
@@ -195,37 +236,90 @@ ModoCorreccion ModoDeComando(const std::string& comando) {
     return ModoCorreccion::Skin;
 }
 
+/// Prints the entries of ListResultados in their order, each one's first text
+/// (its progress) and its final one. An entry waits until the one before it
+/// has its final text, so that parallel compiles print as one at a time does.
+class ImpresionResultados {
+public:
+    explicit ImpresionResultados(std::ostream& salida) : salida_(salida) {}
+
+    /// An entry seen for the first time was added; a later text is its final one.
+    void AlCambiar(int indice, const std::string& texto) {
+        const auto i = static_cast<size_t>(indice);
+        if (i >= entradas_.size()) {
+            entradas_.resize(i + 1);
+            entradas_[i].progreso = texto;
+        } else {
+            entradas_[i].final = texto;
+        }
+        while (siguiente_ < entradas_.size()) {
+            Entrada& e = entradas_[siguiente_];
+            if (!e.impresa) {
+                salida_ << e.progreso << "\n";
+                e.impresa = true;
+            }
+            if (!e.final) break;
+            salida_ << *e.final << "\n";
+            ++siguiente_;
+        }
+        salida_.flush();
+    }
+
+private:
+    struct Entrada {
+        std::string progreso;
+        std::optional<std::string> final;
+        bool impresa = false;
+    };
+    std::ostream& salida_;
+    std::vector<Entrada> entradas_;
+    size_t siguiente_ = 0;
+};
+
 // The batch run through the window's own behaviour: the named projects are
-// the ticked ones, and every line ListResultados receives is printed.
+// the ticked ones, and the lines ListResultados receives are printed (or,
+// with --json, one object per project and a summary).
 int Recompilar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios,
                const DialogosImpresos& dialogos) {
     VentanaMemoria ventana;
     FormularioPrincipal formulario(ventana, ctx);
     formulario.Abrir();
+    // Each entry of List1 is named once, however many projects are asked for.
+    std::unordered_map<std::string, std::vector<int>> indices;
     const int cantidad = ventana.CantidadEnLista(Control::List1);
+    for (int i = 0; i < cantidad; ++i) {
+        indices[AMinusculas(NormalizarNombreVbp(ventana.TextoEnLista(Control::List1, i)))]
+            .push_back(i);
+    }
     for (const std::string& pedido : opciones.argumentos) {
         const std::string nombre = NormalizarNombreVbp(pedido);
-        bool hallado = false;
-        for (int i = 0; i < cantidad && !nombre.empty(); ++i) {
-            if (IgualesSinMayusculas(NormalizarNombreVbp(ventana.TextoEnLista(Control::List1, i)),
-                                     nombre)) {
-                ventana.PonerMarcado(Control::List1, i, true);
-                hallado = true;
-            }
-        }
-        if (!hallado) {
+        const auto hallados = nombre.empty() ? indices.end() : indices.find(AMinusculas(nombre));
+        if (hallados == indices.end()) {
             servicios.errores << kPrograma << ": no hay un proyecto '" << pedido
                               << "' en la carpeta DEV " << ctx.carpetaDev << ".\n";
             return kSalidaUso;
         }
+        for (const int i : hallados->second) ventana.PonerMarcado(Control::List1, i, true);
     }
     ventana.PonerTildado(Control::ChkCorregirAntes, !opciones.sinCorregir);
-    ventana.alCambiarEntrada = [&servicios](Control lista, int, const std::string& texto) {
-        if (lista != Control::ListResultados) return;
-        servicios.salida << texto << "\n";
-        servicios.salida.flush();
-    };
+
+    OpcionesLote lote;
+    lote.paralelo = opciones.compiladoresALaVez;
+    ImpresionResultados impresion(servicios.salida);
+    if (opciones.json) {
+        lote.alTerminarProyecto = [&servicios](const ResultadoProyectoLote& r) {
+            servicios.salida << JsonProyectoLote(r) << "\n";
+            servicios.salida.flush();
+        };
+    } else {
+        ventana.alCambiarEntrada = [&impresion](Control lista, int indice,
+                                                const std::string& texto) {
+            if (lista == Control::ListResultados) impresion.AlCambiar(indice, texto);
+        };
+    }
+    formulario.PonerOpcionesLote(lote);
     formulario.CmdRecompilarSeleccionados_Click();
+    if (opciones.json) servicios.salida << JsonResumenLote(formulario.UltimoLote()) << "\n";
     servicios.salida.flush();
     if (dialogos.HuboError() || formulario.UltimoLote().conError > 0) return kSalidaFallo;
     return kSalidaCorrecta;
@@ -325,10 +419,16 @@ std::string TextoUso() {
            "                   corrige sus .frm (como frm)\n"
            "  devolver PROYECTO  mueve el proyecto de la carpeta DEV a ZEL_CONT (copia y\n"
            "                   borra de DEV) sin pisar archivos mas nuevos en origen\n"
-           "  recompilar [--sin-corregir] PROYECTO...\n"
+           "  recompilar [--sin-corregir] [--paralelo N] [--json] PROYECTO...\n"
            "                   corrige (salvo con --sin-corregir) y compila con VB6 los\n"
-           "                   proyectos nombrados, uno tras otro; muestra cada resultado y\n"
-           "                   deja el registro en Herramientas\\ de la carpeta DEV\n"
+           "                   proyectos nombrados; muestra cada resultado y deja el\n"
+           "                   registro y una tabla .csv en Herramientas\\ de la carpeta\n"
+           "                   DEV. Con --paralelo N (de 1 a la cantidad de procesadores,\n"
+           "                   1 por omision) corrige todos uno tras otro y despues compila\n"
+           "                   N a la vez; los resultados siguen el orden de los proyectos.\n"
+           "                   Con --json imprime un objeto JSON por proyecto al terminar\n"
+           "                   cada uno y uno de resumen al final (los mensajes van a la\n"
+           "                   salida de errores)\n"
            "  restaurar PROYECTO [CORRIDA]\n"
            "                   pone los archivos del proyecto como estaban antes de su ultima\n"
            "                   corrida de backup (o de CORRIDA), comprobando cada copia con\n"
@@ -362,7 +462,9 @@ std::string TextoUso() {
 int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
     OpcionesCli opciones;
     std::string error;
-    if (!AnalizarArgumentos(args, opciones, error)) {
+    const int maximo = std::clamp(servicios.procesadores, 1, kMaximoProcesosEnEspera);
+    if (!AnalizarArgumentos(args, opciones, error) ||
+        !LeerParalelo(opciones.paralelo, maximo, opciones.compiladoresALaVez, error)) {
         servicios.errores << kPrograma << ": " << error << "\n\n" << TextoUso();
         return kSalidaUso;
     }
@@ -375,14 +477,16 @@ int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
     const std::optional<std::string> carpetaDev = ResolverCarpetaDev(opciones, servicios);
     if (!carpetaDev) return kSalidaFallo;
 
-    DialogosImpresos dialogos(servicios.salida, servicios.errores, opciones.respuestas,
+    // With --json the output holds JSON only: the boxes go to the error stream.
+    std::ostream& mensajes = opciones.json ? servicios.errores : servicios.salida;
+    DialogosImpresos dialogos(mensajes, servicios.errores, opciones.respuestas,
                               servicios.entradaEsTerminal, servicios.leerLinea);
     Contexto ctx{servicios.archivos, *carpetaDev, &dialogos, servicios.entorno, servicios.rutas};
     ctx.procesos = servicios.procesos;
     // Each repair of interrupted work is one line of the output.
-    ctx.informarReparaciones = [&servicios](const std::vector<std::string>& lineas) {
-        for (const std::string& linea : lineas) servicios.salida << linea << "\n";
-        servicios.salida.flush();
+    ctx.informarReparaciones = [&mensajes](const std::vector<std::string>& lineas) {
+        for (const std::string& linea : lineas) mensajes << linea << "\n";
+        mensajes.flush();
     };
 
     if (opciones.comando == "listar") return Listar(ctx, opciones, servicios);

@@ -37,6 +37,8 @@ struct ServiciosCli {
     /// Windows path text of a host folder; nullopt when it has none.
     std::function<std::optional<std::string>(const std::string&)> rutaWindowsDeHost;
     std::string carpetaActual;  // host path
+    /// Processors of the machine: the most compilers recompilar --paralelo runs.
+    int procesadores = 1;
     RutasFijas rutas{};
     /// The correction commands; the real ones when empty.
     std::optional<ComandosCorreccion> comandos;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/cli.h"
@@ -64,6 +65,7 @@ int Ejecutar(const std::vector<std::string>& args) {
         servicios.leerLinea = LeerLineaEntrada;
         servicios.rutaWindowsDeHost = vorpel::RutaWindowsDeHost;
         servicios.carpetaActual = vorpel::CarpetaActualHost();
+        servicios.procesadores = static_cast<int>(std::thread::hardware_concurrency());
         const int estado = vorpel::EjecutarCli(args, servicios);
         std::cout.flush();
         return estado;

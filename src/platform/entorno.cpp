@@ -1,11 +1,17 @@
 #include "platform/entorno.h"
 
+#include <chrono>
 #include <cstdio>
 
 namespace vorpel {
 
 std::string Entorno::TextoFechaHoraGeneral(const FechaHora& fecha) {
     return TextoFechaHoraFijo(fecha);
+}
+
+double Entorno::SegundosTranscurridos() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 std::string TextoFechaHoraFijo(const FechaHora& fecha) {

@@ -22,6 +22,9 @@ public:
     /// a date with its time (Win32: the user's short date and long time).
     /// Unless a backend says otherwise, TextoFechaHoraFijo.
     virtual std::string TextoFechaHoraGeneral(const FechaHora& fecha);
+    /// Seconds on a clock that only goes forward, for measuring how long
+    /// something took; its zero means nothing.
+    virtual double SegundosTranscurridos();
 };
 
 /// "dd/mm/yyyy hh:nn:ss", two digits each but the year; no fraction.

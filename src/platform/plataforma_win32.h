@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -60,11 +62,27 @@ public:
     std::string TextoFechaHoraGeneral(const FechaHora& fecha) override;
 };
 
-/// Runs each program in a job object that kills it with its children.
+/// Runs each program in a job object of its own that kills it with its
+/// children. The waits answer the thread's window messages while they wait.
 class ProcesosWin32 final : public Procesos {
 public:
-    [[nodiscard]] bool EjecutarYEsperar(const std::string& lineaComando, uint32_t esperaMs,
-                                        FinProceso& fin, std::string& error) override;
+    ProcesosWin32();
+    /// Kills whatever is still running.
+    ~ProcesosWin32() override;
+    ProcesosWin32(const ProcesosWin32&) = delete;
+    ProcesosWin32& operator=(const ProcesosWin32&) = delete;
+
+    [[nodiscard]] bool Iniciar(const std::string& lineaComando, uint32_t esperaMs, IdProceso& id,
+                               std::string& error) override;
+    [[nodiscard]] Espera EsperarAlguno(const std::vector<IdProceso>& ids,
+                                       const std::function<bool()>& atenderMensajes,
+                                       FinDeProceso& fin, std::string& error) override;
+    void Detener(IdProceso id) override;
+
+private:
+    struct Ejecucion;
+    std::map<IdProceso, std::unique_ptr<Ejecucion>> ejecuciones_;
+    IdProceso siguiente_ = 1;
 };
 
 }  // namespace vorpel

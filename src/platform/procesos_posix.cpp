@@ -2,13 +2,17 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -84,6 +88,25 @@ bool QuedanVivosEnGrupo(pid_t grupo) {
     return false;
 }
 
+/// A descriptor that becomes readable when the process ends; -1 where the
+/// kernel has none (before Linux 5.3, or a sandbox that refuses it).
+int AbrirDescriptorProceso(pid_t pid) {
+#ifdef SYS_pidfd_open
+    // Always close-on-exec: the next compiler does not inherit it.
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    return -1;
+#endif
+}
+
+uint32_t CodigoDeSalida(int estado) {
+    if (WIFEXITED(estado)) return static_cast<uint32_t>(WEXITSTATUS(estado));
+    // As a shell tells a program killed by a signal.
+    if (WIFSIGNALED(estado)) return 128u + static_cast<uint32_t>(WTERMSIG(estado));
+    return 0;
+}
+
 void MatarGrupoYEsperar(pid_t pid) {
     ::kill(-pid, SIGKILL);
     int estado = 0;
@@ -100,8 +123,8 @@ void MatarGrupoYEsperar(pid_t pid) {
 
 }  // namespace
 
-bool ProcesosPosix::EjecutarYEsperar(const std::string& lineaComando, uint32_t esperaMs,
-                                     FinProceso& fin, std::string& error) {
+bool ProcesosPosix::Iniciar(const std::string& lineaComando, uint32_t esperaMs, IdProceso& id,
+                            std::string& error) {
     const std::vector<std::string> argumentos = DividirLineaComandoWindows(lineaComando);
     const auto rutaHost = argumentos[0].empty() ? std::nullopt : prefijo_.RutaHost(argumentos[0]);
     if (!rutaHost) {
@@ -138,24 +161,89 @@ bool ProcesosPosix::EjecutarYEsperar(const std::string& lineaComando, uint32_t e
         error = DescribirErrno(resultado);
         return false;
     }
+    // The child stays unreaped until it is waited for, so its id cannot name
+    // another process meanwhile, and neither can the descriptor.
+    Ejecucion ejecucion;
+    ejecucion.pid = pid;
+    ejecucion.pidfd = AbrirDescriptorProceso(pid);
+    ejecucion.limite = Reloj::now() + std::chrono::milliseconds(esperaMs);
+    id = siguiente_++;
+    ejecuciones_[id] = ejecucion;
+    return true;
+}
 
-    // No timed wait for a child exists in POSIX: poll. The child stays
-    // unreaped until we wait for it, so its id cannot name another process.
-    const auto limite = Reloj::now() + std::chrono::milliseconds(esperaMs);
+Espera ProcesosPosix::EsperarAlguno(const std::vector<IdProceso>& ids,
+                                    const std::function<bool()>& /*atenderMensajes*/,
+                                    FinDeProceso& fin, std::string& error) {
+    std::vector<Ejecucion*> esperados;
+    for (const IdProceso id : ids) {
+        const auto e = ejecuciones_.find(id);
+        if (e != ejecuciones_.end()) esperados.push_back(&e->second);
+    }
+    if (esperados.empty() || esperados.size() != ids.size()) {
+        error = DescribirErrno(ECHILD);
+        return Espera::Fallo;
+    }
     for (;;) {
-        int estado = 0;
-        const pid_t terminado = ::waitpid(pid, &estado, WNOHANG);
-        if (terminado == pid || (terminado < 0 && errno == ECHILD)) {
-            fin = FinProceso::Terminado;
-            return true;
+        // An ended program first: one that ended is never taken for one out of time.
+        for (size_t i = 0; i < ids.size(); ++i) {
+            int estado = 0;
+            const pid_t terminado = ::waitpid(esperados[i]->pid, &estado, WNOHANG);
+            if (terminado == esperados[i]->pid || (terminado < 0 && errno == ECHILD)) {
+                fin = {ids[i], FinProceso::Terminado, terminado > 0 ? CodigoDeSalida(estado) : 0};
+                Olvidar(ids[i]);
+                return Espera::Termino;
+            }
         }
         const auto ahora = Reloj::now();
-        if (ahora >= limite) break;
-        std::this_thread::sleep_for(std::min<Reloj::duration>(kIntervaloSondeo, limite - ahora));
+        auto limite = Reloj::time_point::max();
+        for (size_t i = 0; i < ids.size(); ++i) {
+            if (esperados[i]->limite <= ahora) {
+                Detener(ids[i]);
+                fin = {ids[i], FinProceso::TiempoAgotado, 0};
+                return Espera::Termino;
+            }
+            limite = std::min(limite, esperados[i]->limite);
+        }
+        // Rounded up, so that the wait never wakes just before the limit.
+        const auto restante = std::chrono::ceil<std::chrono::milliseconds>(limite - ahora).count();
+        const int esperaMs = static_cast<int>(std::min<long long>(restante, INT_MAX));
+        std::vector<pollfd> descriptores;
+        for (const Ejecucion* e : esperados) {
+            if (e->pidfd >= 0) descriptores.push_back({e->pidfd, POLLIN, 0});
+        }
+        if (descriptores.size() == esperados.size()) {
+            // Wakes as soon as one ends: an ended compile costs no fixed delay.
+            if (::poll(descriptores.data(), descriptores.size(), esperaMs) < 0 && errno != EINTR) {
+                const int numero = errno;
+                for (const IdProceso id : ids) Detener(id);
+                error = DescribirErrno(numero);
+                return Espera::Fallo;
+            }
+        } else {
+            // No descriptor to wait on: poll the children.
+            std::this_thread::sleep_for(
+                std::min<Reloj::duration>(kIntervaloSondeo, std::chrono::milliseconds(esperaMs)));
+        }
     }
-    MatarGrupoYEsperar(pid);
-    fin = FinProceso::TiempoAgotado;
-    return true;
+}
+
+void ProcesosPosix::Detener(IdProceso id) {
+    const auto e = ejecuciones_.find(id);
+    if (e == ejecuciones_.end()) return;
+    MatarGrupoYEsperar(e->second.pid);
+    Olvidar(id);
+}
+
+void ProcesosPosix::Olvidar(IdProceso id) {
+    const auto e = ejecuciones_.find(id);
+    if (e == ejecuciones_.end()) return;
+    if (e->second.pidfd >= 0) ::close(e->second.pidfd);
+    ejecuciones_.erase(e);
+}
+
+ProcesosPosix::~ProcesosPosix() {
+    while (!ejecuciones_.empty()) Detener(ejecuciones_.begin()->first);
 }
 
 }  // namespace vorpel

@@ -13,6 +13,7 @@ namespace vorpel {
 namespace {
 
 constexpr const char* kPrefijoErrorLanzamiento = "ERROR al lanzar el compilador: ";
+constexpr const char* kPrefijoErrorCompilando = "ERROR compilando: ";
 
 // The trap's own carrier: the description of the step that failed.
 struct FalloCompilacion {
@@ -22,13 +23,15 @@ struct FalloCompilacion {
 }  // namespace
 
 std::string RutaRegistroCompilador(std::string_view carpetaTemporal, const FechaHora& ahora,
-                                   double segundosDesdeMedianoche) {
+                                   double segundosDesdeMedianoche, int numero) {
     char sello[32];
     std::snprintf(sello, sizeof sello, "%04d%02d%02d%02d%02d%02d", ahora.anio, ahora.mes,
                   ahora.dia, ahora.hora, ahora.minuto, ahora.segundo);
     const long long milisegundos = std::llround(segundosDesdeMedianoche * 1000.0);
-    return std::string(carpetaTemporal) + "\\vorpel_compile_" + sello + "_" +
-           std::to_string(milisegundos) + ".txt";
+    std::string ruta = std::string(carpetaTemporal) + "\\vorpel_compile_" + sello + "_" +
+                       std::to_string(milisegundos);
+    if (numero > 0) ruta += "_" + std::to_string(numero);
+    return ruta + ".txt";
 }
 
 std::string LineaComandoCompilador(std::string_view compilador, std::string_view rutaProyecto,
@@ -44,18 +47,27 @@ std::string LineaComandoCompilador(std::string_view compilador, std::string_view
     return linea;
 }
 
-bool ResultadoDeRegistro(std::string_view textoRegistro, std::string& resultado) {
+bool ResultadoDeRegistro(std::string_view textoRegistro, uint32_t codigoSalida,
+                         std::string& resultado) {
     const std::string_view recortado = Recortar(textoRegistro);
     if (ContieneSinMayusculas(textoRegistro, "Error")) {
-        resultado = "ERROR compilando: " + std::string(recortado);
+        resultado = kPrefijoErrorCompilando + std::string(recortado);
         return false;
     }
-    resultado = "Compilo OK.";
-    if (!recortado.empty()) resultado += " (" + std::string(recortado) + ")";
+    const std::string entreParentesis =
+        recortado.empty() ? std::string() : " (" + std::string(recortado) + ")";
+    // A compiler that crashed before writing "Error" still failed.
+    if (codigoSalida != 0) {
+        resultado = kPrefijoErrorCompilando + std::string("el compilador termino con codigo ") +
+                    std::to_string(codigoSalida) + entreParentesis;
+        return false;
+    }
+    resultado = "Compilo OK." + entreParentesis;
     return true;
 }
 
-bool CompilarProyecto(Contexto& ctx, const std::string& rutaProyecto, std::string& resultado) {
+bool IniciarCompilacion(Contexto& ctx, const std::string& rutaProyecto, int numero,
+                        CompilacionEnCurso& compilacion, std::string& resultado) {
     try {
         if (ctx.entorno == nullptr || ctx.procesos == nullptr) {
             throw FalloCompilacion{"no hay servicios del sistema para iniciar programas."};
@@ -63,48 +75,85 @@ bool CompilarProyecto(Contexto& ctx, const std::string& rutaProyecto, std::strin
         // An empty TEMP leaves the path starting with "\": the current drive's root.
         const std::string temporal = ctx.entorno->CarpetaDeVariable("TEMP").value_or("");
         const FechaHora ahora = ctx.entorno->FechaHoraLocal();
-        const std::string registro =
-            RutaRegistroCompilador(temporal, ahora, ctx.entorno->SegundosDesdeMedianoche());
+        compilacion.rutaRegistro =
+            RutaRegistroCompilador(temporal, ahora, ctx.entorno->SegundosDesdeMedianoche(), numero);
 
         std::string error;
-        const Existencia viejo = ctx.archivos.ConsultarArchivo(registro, nullptr, error);
+        const Existencia viejo =
+            ctx.archivos.ConsultarArchivo(compilacion.rutaRegistro, nullptr, error);
         if (viejo == Existencia::Indeterminada ||
-            (viejo == Existencia::Presente && !ctx.archivos.Borrar(registro, error))) {
+            (viejo == Existencia::Presente &&
+             !ctx.archivos.Borrar(compilacion.rutaRegistro, error))) {
             throw FalloCompilacion{error};
         }
-
         const std::string linea =
-            LineaComandoCompilador(ctx.rutas.compiladorVb6, rutaProyecto, registro);
-        FinProceso fin = FinProceso::Terminado;
-        const bool arranco =
-            ctx.procesos->EjecutarYEsperar(linea, ctx.rutas.esperaCompiladorMs, fin, error);
-        // The compiler wrote on the disk behind our back: what we knew of it is stale.
-        ctx.archivos.OlvidarCache();
-        if (!arranco) throw FalloCompilacion{error};
-        if (fin == FinProceso::TiempoAgotado) {
-            // A log the killed compiler wrote stays in TEMP for a look by hand.
-            resultado = kResultadoTiempoAgotado;
-            return false;
+            LineaComandoCompilador(ctx.rutas.compiladorVb6, rutaProyecto, compilacion.rutaRegistro);
+        if (!ctx.procesos->Iniciar(linea, ctx.rutas.esperaCompiladorMs, compilacion.proceso,
+                                   error)) {
+            throw FalloCompilacion{error};
         }
+        return true;
+    } catch (const FalloCompilacion& fallo) {
+        resultado = kPrefijoErrorLanzamiento + fallo.descripcion;
+        return false;
+    }
+}
 
-        // The compiler's exit code says nothing reliable: only its log counts.
-        std::string texto;
+bool TerminarCompilacion(Contexto& ctx, const CompilacionEnCurso& compilacion,
+                         const FinDeProceso& fin, std::string& resultado) {
+    // The compiler wrote on the disk behind our back: what we knew of it is stale.
+    ctx.archivos.OlvidarCache();
+    if (fin.fin == FinProceso::TiempoAgotado) {
+        // A log the killed compiler wrote stays in TEMP for a look by hand.
+        resultado = kResultadoTiempoAgotado;
+        return false;
+    }
+    try {
+        std::string texto, error;
+        const std::string& registro = compilacion.rutaRegistro;
         const Existencia hayRegistro = ctx.archivos.ConsultarArchivo(registro, nullptr, error);
         if (hayRegistro == Existencia::Indeterminada) throw FalloCompilacion{error};
         if (hayRegistro == Existencia::Presente) {
             bool terminaConSalto = false;
             std::string errorLectura;
-            // A log that the reader refuses counts as an empty one.
+            // Regression: a log that could not be read counted as an empty
+            // one, and a failed build as "Compilo OK.". It stays for a look.
             if (!LeerArchivoTexto(ctx, registro, texto, terminaConSalto, errorLectura)) {
-                texto.clear();
+                resultado = kPrefijoErrorCompilando +
+                            std::string("no se pudo leer el registro del compilador: ") +
+                            errorLectura;
+                return false;
             }
             if (!ctx.archivos.Borrar(registro, error)) throw FalloCompilacion{error};
         }
-        return ResultadoDeRegistro(texto, resultado);
+        return ResultadoDeRegistro(texto, fin.codigoSalida, resultado);
     } catch (const FalloCompilacion& fallo) {
         resultado = kPrefijoErrorLanzamiento + fallo.descripcion;
         return false;
     }
+}
+
+void AbandonarCompilacion(Contexto& ctx, const CompilacionEnCurso& compilacion) {
+    if (ctx.procesos != nullptr) ctx.procesos->Detener(compilacion.proceso);
+    ctx.archivos.OlvidarCache();
+}
+
+std::string ResultadoDeEsperaFallida(const std::string& error) {
+    return kPrefijoErrorLanzamiento + error;
+}
+
+bool CompilarProyecto(Contexto& ctx, const std::string& rutaProyecto, std::string& resultado) {
+    CompilacionEnCurso compilacion;
+    if (!IniciarCompilacion(ctx, rutaProyecto, 0, compilacion, resultado)) return false;
+    FinDeProceso fin;
+    std::string error;
+    if (ctx.procesos->EsperarAlguno({compilacion.proceso}, nullptr, fin, error) !=
+        Espera::Termino) {
+        ctx.archivos.OlvidarCache();
+        resultado = ResultadoDeEsperaFallida(error);
+        return false;
+    }
+    return TerminarCompilacion(ctx, compilacion, fin, resultado);
 }
 
 }  // namespace vorpel

@@ -1,6 +1,8 @@
 #include "rebuild/recompilacion_lote.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -18,20 +20,23 @@ namespace {
 
 constexpr const char* kNoSeIntentoCompilar = "No se intento compilar (fallo la correccion previa).";
 
-/// The batch log, written line by line as the run goes, so that a run cut
-/// short leaves every line written so far. The file is created anew on the
-/// first line. Failures are only remembered: after the first one the log is
-/// given up and the run goes on.
-class RegistroLote {
+/// A text file of the run (the log, the table), written block by block as
+/// the run goes, so that a run cut short leaves every block written so far.
+/// The file is created anew on the first block. Failures are only
+/// remembered: after the first one the file is given up and the run goes on.
+class ArchivoLote {
 public:
-    RegistroLote(SistemaArchivos& archivos, std::string ruta)
+    ArchivoLote(SistemaArchivos& archivos, std::string ruta)
         : archivos_(archivos), ruta_(std::move(ruta)) {}
 
-    void Linea(const std::string& texto) {
+    void Linea(const std::string& texto) { Lineas({texto}); }
+
+    /// Every line ends in CRLF; one write for them all.
+    void Lineas(const std::vector<std::string>& lineas) {
         if (fallo_) return;
         if (!abierto_) {
             abierto_ = true;
-            // An earlier log of the same name is replaced.
+            // An earlier file of the same name is replaced.
             const Existencia viejo = archivos_.ConsultarArchivo(ruta_, nullptr, error_);
             if (viejo == Existencia::Indeterminada ||
                 (viejo == Existencia::Presente && !archivos_.Borrar(ruta_, error_))) {
@@ -43,11 +48,13 @@ public:
                 return;
             }
         }
-        if (!archivos_.AgregarAlArchivo(ruta_, TextoABytes(texto + "\r\n"), error_)) fallo_ = true;
+        std::string texto;
+        for (const std::string& linea : lineas) texto += linea + "\r\n";
+        if (!archivos_.AgregarAlArchivo(ruta_, TextoABytes(texto), error_)) fallo_ = true;
     }
 
     bool Guardado() const { return abierto_ && !fallo_; }
-    /// The system's description of the failure that gave the log up.
+    /// The system's description of the failure that gave the file up.
     const std::string& Error() const { return error_; }
 
 private:
@@ -84,6 +91,207 @@ Respuesta Mostrar(Contexto& ctx, const Mensaje& m) {
     return ctx.dialogos != nullptr ? ctx.dialogos->Mostrar(m) : m.porDefecto;
 }
 
+/// The second pass: the projects of List1 ticked at this moment, corrected
+/// one at a time on this thread and compiled as many at a time as asked.
+class Corrida {
+public:
+    Corrida(Contexto& ctx, Ventana& ventana, const ComandosLote& comandos,
+            const OpcionesLote& opciones, ResumenLote& resumen, ArchivoLote& registro,
+            ArchivoLote& tabla)
+        : ctx_(ctx),
+          ventana_(ventana),
+          comandos_(comandos),
+          opciones_(opciones),
+          paralelo_(static_cast<size_t>(std::max(opciones.paralelo, 1))),
+          resumen_(resumen),
+          registro_(registro),
+          tabla_(tabla) {}
+
+    void Ejecutar() {
+        // Ticks and the check box are read again as the run goes: the window
+        // stays usable while it yields.
+        const int cantidad = ventana_.CantidadEnLista(Control::List1);
+        for (int i = 0; i < cantidad && !Detenida(); ++i) {
+            if (!ventana_.Marcado(Control::List1, i)) continue;
+            Proyecto& p = Anunciar(ventana_.TextoEnLista(Control::List1, i));
+            if (Detenida()) break;
+            if (Corregir(p)) {
+                pendientes_.push_back(&p);
+            } else {
+                Terminar(p, kNoSeIntentoCompilar, false);
+            }
+            if (paralelo_ == 1) Compilar();
+        }
+        Compilar();
+        // Stopped: what runs is killed, and whatever did not end, ends here.
+        for (Proyecto* p : enCurso_) {
+            AbandonarCompilacion(ctx_, p->compilacion);
+            p->r.segundos += Ahora() - p->inicioCompilacion;
+        }
+        enCurso_.clear();
+        pendientes_.clear();
+        for (Proyecto& p : proyectos_) {
+            if (!p.terminado) Terminar(p, kResultadoDetenido, false);
+        }
+        resumen_.detenido = detenida_;
+    }
+
+private:
+    struct Proyecto {
+        ResultadoProyectoLote r;
+        std::string ruta;
+        int fila = 0;  // its entry in ListResultados
+        bool vbpBien = true, frmBien = true;
+        double inicioCompilacion = 0;
+        CompilacionEnCurso compilacion;
+        bool terminado = false;
+    };
+
+    bool Detenida() {
+        if (!detenida_ && opciones_.detener && opciones_.detener()) detenida_ = true;
+        return detenida_;
+    }
+
+    double Ahora() { return ctx_.entorno != nullptr ? ctx_.entorno->SegundosTranscurridos() : 0; }
+
+    Proyecto& Anunciar(const std::string& item) {
+        Proyecto& p = proyectos_.emplace_back();
+        p.r.orden = static_cast<int>(proyectos_.size());
+        p.r.item = item;
+        p.ruta = ctx_.carpetaDev + "\\" + item;
+        ventana_.AgregarALista(Control::ListResultados,
+                               item + " - procesando... (" + std::to_string(p.r.orden) + " de " +
+                                   std::to_string(resumen_.marcados) + ")");
+        p.fila = ventana_.CantidadEnLista(Control::ListResultados) - 1;
+        ventana_.PonerActualEnLista(Control::ListResultados, p.fila);
+        ventana_.CederMensajes();
+        return p;
+    }
+
+    /// True when the project may be compiled.
+    bool Corregir(Proyecto& p) {
+        if (!ventana_.Tildado(Control::ChkCorregirAntes)) return true;
+        const double inicio = Ahora();
+        p.vbpBien = comandos_.corregirVbp(ctx_, p.ruta, p.r.textoVbp);
+        if (p.vbpBien) p.frmBien = comandos_.corregirFrm(ctx_, p.ruta, p.r.textoFrm);
+        p.r.segundos += Ahora() - inicio;
+        return p.vbpBien && p.frmBien;
+    }
+
+    /// Starts the waiting compiles while there is room and waits for their
+    /// ends, until none waits or runs, or the run is stopped.
+    void Compilar() {
+        while (!pendientes_.empty() || !enCurso_.empty()) {
+            while (!Detenida() && enCurso_.size() < paralelo_ && !pendientes_.empty()) {
+                Proyecto& p = *pendientes_.front();
+                pendientes_.pop_front();
+                Empezar(p);
+            }
+            if (Detenida() || enCurso_.empty()) return;
+            EsperarUno();
+        }
+    }
+
+    void Empezar(Proyecto& p) {
+        p.inicioCompilacion = Ahora();
+        std::string texto;
+        if (comandos_.compilar) {
+            const bool bien = comandos_.compilar(ctx_, p.ruta, texto);
+            p.r.segundos += Ahora() - p.inicioCompilacion;
+            Terminar(p, texto, bien);
+            return;
+        }
+        // The stamp of parallel starts may be the same millisecond.
+        const int numero = paralelo_ > 1 ? p.r.orden : 0;
+        if (!IniciarCompilacion(ctx_, p.ruta, numero, p.compilacion, texto)) {
+            Terminar(p, texto, false);
+            return;
+        }
+        enCurso_.push_back(&p);
+    }
+
+    void EsperarUno() {
+        std::vector<IdProceso> ids;
+        for (const Proyecto* p : enCurso_) ids.push_back(p->compilacion.proceso);
+        FinDeProceso fin;
+        std::string error;
+        const Espera espera = ctx_.procesos->EsperarAlguno(
+            ids,
+            [this] {
+                ventana_.CederMensajes();
+                return !Detenida();
+            },
+            fin, error);
+        if (espera == Espera::Interrumpida) return;
+        if (espera == Espera::Fallo) {
+            // Every compiler waited for was killed with the failed wait.
+            ctx_.archivos.OlvidarCache();
+            std::vector<Proyecto*> fallidos;
+            fallidos.swap(enCurso_);
+            for (Proyecto* p : fallidos) Terminar(*p, ResultadoDeEsperaFallida(error), false);
+            return;
+        }
+        const auto termino = std::find_if(enCurso_.begin(), enCurso_.end(), [&](const Proyecto* p) {
+            return p->compilacion.proceso == fin.id;
+        });
+        if (termino == enCurso_.end()) return;
+        Proyecto& p = **termino;
+        enCurso_.erase(termino);
+        std::string texto;
+        const bool bien = TerminarCompilacion(ctx_, p.compilacion, fin, texto);
+        p.r.segundos += Ahora() - p.inicioCompilacion;
+        Terminar(p, texto, bien);
+    }
+
+    void Terminar(Proyecto& p, const std::string& textoCompilacion, bool compilado) {
+        p.terminado = true;
+        p.r.textoCompilacion = textoCompilacion;
+        p.r.correcto = p.vbpBien && p.frmBien && compilado;
+        if (p.r.correcto) {
+            p.r.lineaResultado = "OK - " + p.r.item;
+            ++resumen_.correctos;
+        } else {
+            p.r.lineaResultado = "ERROR - " + p.r.item;
+            ++resumen_.conError;
+        }
+        ventana_.CambiarTextoEnLista(Control::ListResultados, p.fila, p.r.lineaResultado);
+        ventana_.CederMensajes();
+        if (opciones_.alTerminarProyecto) opciones_.alTerminarProyecto(p.r);
+        EscribirTerminadosEnOrden();
+    }
+
+    /// The log and the table keep the ticked order: a project waits there
+    /// until every one before it has ended.
+    void EscribirTerminadosEnOrden() {
+        while (siguienteAEscribir_ < proyectos_.size() &&
+               proyectos_[siguienteAEscribir_].terminado) {
+            const ResultadoProyectoLote& r = proyectos_[siguienteAEscribir_++].r;
+            std::vector<std::string> bloque{r.item};
+            if (!r.textoVbp.empty()) bloque.push_back("  " + r.textoVbp);
+            if (!r.textoFrm.empty()) bloque.push_back("  " + r.textoFrm);
+            bloque.push_back("  " + r.textoCompilacion);
+            bloque.push_back("  Resultado: " + r.lineaResultado);
+            bloque.push_back("");
+            registro_.Lineas(bloque);
+            tabla_.Linea(FilaTablaLote(r));
+        }
+    }
+
+    Contexto& ctx_;
+    Ventana& ventana_;
+    const ComandosLote& comandos_;
+    const OpcionesLote& opciones_;
+    const size_t paralelo_;
+    ResumenLote& resumen_;
+    ArchivoLote& registro_;
+    ArchivoLote& tabla_;
+    std::deque<Proyecto> proyectos_;    // in ticked order; a deque keeps references valid
+    std::deque<Proyecto*> pendientes_;  // corrected, waiting for a compiler
+    std::vector<Proyecto*> enCurso_;    // a compiler runs for each
+    size_t siguienteAEscribir_ = 0;
+    bool detenida_ = false;
+};
+
 }  // namespace
 
 ComandosLote ComandosLoteReales() {
@@ -99,7 +307,7 @@ ComandosLote ComandosLoteReales() {
         }
         return BuscarFormulariosCompartidos(ctx, ruta, **indice, reporte, error);
     };
-    return {buscar, CorregirProyectoVBPCore, CorregirProyectoFRMCore, CompilarProyecto};
+    return {buscar, CorregirProyectoVBPCore, CorregirProyectoFRMCore, {}};
 }
 
 std::string RutaRegistroLote(const std::string& carpetaDev, const FechaHora& ahora) {
@@ -109,7 +317,13 @@ std::string RutaRegistroLote(const std::string& carpetaDev, const FechaHora& aho
     return carpetaDev + "\\Herramientas\\Recompilacion_" + sello + ".txt";
 }
 
-ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const ComandosLote& comandos) {
+std::string RutaTablaLote(const std::string& rutaRegistro) {
+    const size_t punto = rutaRegistro.rfind('.');
+    return rutaRegistro.substr(0, punto) + ".csv";
+}
+
+ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const ComandosLote& comandos,
+                                    const OpcionesLote& opciones) {
     ResumenLote resumen;
 
     const int cantidadPrimera = ventana.CantidadEnLista(Control::List1);
@@ -162,78 +376,38 @@ ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const Coman
     FechaHora ahora{};
     if (ctx.entorno != nullptr) ahora = ctx.entorno->FechaHoraLocal();
     resumen.rutaRegistro = RutaRegistroLote(ctx.carpetaDev, ahora);
-    RegistroLote registro(ctx.archivos, resumen.rutaRegistro);
+    resumen.rutaTabla = RutaTablaLote(resumen.rutaRegistro);
+    ArchivoLote registro(ctx.archivos, resumen.rutaRegistro);
+    ArchivoLote tabla(ctx.archivos, resumen.rutaTabla);
 
     // The header's time is read again: the two stamps may differ by a second.
     if (ctx.entorno != nullptr) ahora = ctx.entorno->FechaHoraLocal();
-    registro.Linea("Recompilacion en lote - " + TextoFechaHoraFijo(ahora));
-    registro.Linea("Proyectos marcados: " + std::to_string(resumen.marcados));
-    registro.Linea(std::string("Corregir antes de compilar: ") +
-                   SiNo(ventana.Tildado(Control::ChkCorregirAntes)));
+    std::vector<std::string> cabecera{"Recompilacion en lote - " + TextoFechaHoraFijo(ahora),
+                                      "Proyectos marcados: " + std::to_string(resumen.marcados),
+                                      std::string("Corregir antes de compilar: ") +
+                                          SiNo(ventana.Tildado(Control::ChkCorregirAntes))};
     if (!compartidos.empty()) {
-        registro.Linea(
+        cabecera.push_back(
             "ATENCION - formularios compartidos con otros proyectos (se continuo igual):");
-        registro.Linea(compartidos);
+        cabecera.push_back(compartidos);
     }
-    registro.Linea(std::string(kGuionesRegistro, '-'));
+    cabecera.push_back(std::string(kGuionesRegistro, '-'));
+    registro.Lineas(cabecera);
+    tabla.Linea(EncabezadoTablaLote());
 
     ventana.VaciarLista(Control::ListResultados);
     EstadoDeEjecucion estado(ventana);
+    Corrida(ctx, ventana, comandos, opciones, resumen, registro, tabla).Ejecutar();
 
-    // Ticks and the check box are read again as the run goes: the window
-    // stays usable while it yields.
-    const int cantidadSegunda = ventana.CantidadEnLista(Control::List1);
-    for (int i = 0; i < cantidadSegunda; ++i) {
-        if (!ventana.Marcado(Control::List1, i)) continue;
-        const std::string item = ventana.TextoEnLista(Control::List1, i);
-        const std::string rutaProyecto = ctx.carpetaDev + "\\" + item;
-
-        ventana.AgregarALista(Control::ListResultados, item + " - procesando...");
-        ventana.PonerActualEnLista(Control::ListResultados,
-                                   ventana.CantidadEnLista(Control::ListResultados) - 1);
-        ventana.CederMensajes();
-
-        bool vbpBien = true, frmBien = true;
-        std::string textoVbp, textoFrm;
-        if (ventana.Tildado(Control::ChkCorregirAntes)) {
-            vbpBien = comandos.corregirVbp(ctx, rutaProyecto, textoVbp);
-            if (vbpBien) frmBien = comandos.corregirFrm(ctx, rutaProyecto, textoFrm);
-        }
-        bool compilado = false;
-        std::string textoCompilacion;
-        if (vbpBien && frmBien) {
-            compilado = comandos.compilar(ctx, rutaProyecto, textoCompilacion);
-        } else {
-            textoCompilacion = kNoSeIntentoCompilar;
-        }
-
-        std::string lineaResultado;
-        if (vbpBien && frmBien && compilado) {
-            lineaResultado = "OK - " + item;
-            ++resumen.correctos;
-        } else {
-            lineaResultado = "ERROR - " + item;
-            ++resumen.conError;
-        }
-        ventana.CambiarTextoEnLista(Control::ListResultados,
-                                    ventana.CantidadEnLista(Control::ListResultados) - 1,
-                                    lineaResultado);
-        ventana.CederMensajes();
-
-        registro.Linea(item);
-        if (!textoVbp.empty()) registro.Linea("  " + textoVbp);
-        if (!textoFrm.empty()) registro.Linea("  " + textoFrm);
-        registro.Linea("  " + textoCompilacion);
-        registro.Linea("  Resultado: " + lineaResultado);
-        registro.Linea("");
-        }
-
-    registro.Linea(std::string(kGuionesRegistro, '-'));
-    registro.Linea("Total: " + std::to_string(resumen.marcados) +
-                   "  OK: " + std::to_string(resumen.correctos) +
-                   "  Con error: " + std::to_string(resumen.conError));
+    registro.Lineas({std::string(kGuionesRegistro, '-'),
+                     "Total: " + std::to_string(resumen.marcados) +
+                         "  OK: " + std::to_string(resumen.correctos) +
+                         "  Con error: " + std::to_string(resumen.conError)});
     resumen.registroGuardado = registro.Guardado();
+    resumen.tablaGuardada = tabla.Guardado();
     estado.Terminar();
+    // Stopped on the way out of the program: nobody is left to read a box.
+    if (resumen.detenido) return resumen;
 
     Mensaje m;
     m.titulo = "Recompilacion en lote";

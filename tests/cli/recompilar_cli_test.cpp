@@ -6,9 +6,12 @@
 #include "fakes/archivos_falsos.h"
 #include "fakes/entorno_falso.h"
 #include "fakes/procesos_falsos.h"
+#include "rebuild/compilacion.h"
 
 namespace vorpel {
 namespace {
+
+constexpr const char* kRegistroLote = "C:\\dev\\Herramientas\\Recompilacion_20260305_140307.txt";
 
 class RecompilarCli : public ::testing::Test {
 protected:
@@ -36,7 +39,7 @@ TEST_F(RecompilarCli, PrintsEachResultLineThenTheSummaryAndFailsWhenAProjectFail
     procesos_.guiones = {ProcesosFalsos::Termina("Compile Error in File 'a.frm'")};
     EXPECT_EQ(Ejecutar({"--sin-corregir", "recompilar", " compras.VBP "}), 1);
     EXPECT_EQ(salida_.str(),
-              "Compras.vbp - procesando...\n"
+              "Compras.vbp - procesando... (1 de 1)\n"
               "ERROR - Compras.vbp\n"
               "== Recompilacion en lote (exclamacion) ==\n"
               "Recompilacion terminada.\n"
@@ -58,6 +61,86 @@ TEST_F(RecompilarCli, UnknownProjectIsRefusedBeforeAnythingRuns) {
     EXPECT_EQ(errores_.str(), "vorpel-cli: no hay un proyecto 'Nadie' en la carpeta DEV C:\\dev.\n");
     EXPECT_TRUE(procesos_.lineas.empty());
     EXPECT_EQ(salida_.str(), "");
+}
+
+TEST_F(RecompilarCli, ParallelCompilesPrintTheSameLinesAsOneAtATime) {
+    archivos_.PonerArchivo("C:\\dev\\Caja.vbp", "Name=\"Caja\"\r\n");
+    servicios_.procesadores = 4;
+    auto guiones = [] {
+        // The first project to start ends last.
+        return std::deque<ProcesosFalsos::Guion>{
+            ProcesosFalsos::Termina("Build succeeded.", 0, 300),
+            ProcesosFalsos::Termina("Compile Error", 1, 100), ProcesosFalsos::Termina({}, 0, 10)};
+    };
+    procesos_.guiones = guiones();
+    EXPECT_EQ(Ejecutar({"--sin-corregir", "recompilar", "Ventas", "Compras", "Caja"}), 1);
+    const std::string uno = salida_.str();
+    const std::string registroUno = *archivos_.Contenido(kRegistroLote);
+
+    salida_.str("");
+    ProcesosFalsos paralelos(archivos_);
+    paralelos.guiones = guiones();
+    servicios_.procesos = &paralelos;
+    EXPECT_EQ(
+        Ejecutar({"--sin-corregir", "--paralelo", "3", "recompilar", "Ventas", "Compras", "Caja"}),
+        1);
+    EXPECT_EQ(paralelos.maximoALaVez, 3u);
+    EXPECT_EQ(salida_.str(), uno);
+    EXPECT_EQ(*archivos_.Contenido(kRegistroLote), registroUno);
+    EXPECT_NE(uno.find(" - procesando... (3 de 3)\n"), std::string::npos) << uno;
+}
+
+TEST_F(RecompilarCli, ParaleloTakesOneToTheNumberOfProcessors) {
+    servicios_.procesadores = 4;
+    for (const char* malo : {"0", "5", "x", "", "2.5"}) {
+        errores_.str("");
+        EXPECT_EQ(Ejecutar({"recompilar", "--paralelo", malo, "Ventas"}), 2) << malo;
+        EXPECT_EQ(errores_.str().rfind("vorpel-cli: --paralelo necesita un numero de 1 a 4 (los "
+                                       "procesadores de la maquina).\n",
+                                       0),
+                  0u)
+            << errores_.str();
+    }
+    EXPECT_EQ(Ejecutar({"recompilar", "Ventas", "--paralelo"}), 2);
+    EXPECT_EQ(Ejecutar({"--paralelo=2", "vbp", "Ventas"}), 2);
+    EXPECT_NE(errores_.str().find("--paralelo solo vale para recompilar."), std::string::npos);
+    EXPECT_EQ(Ejecutar({"--json", "listar"}), 2);
+    EXPECT_NE(errores_.str().find("--json solo vale para recompilar."), std::string::npos);
+    EXPECT_TRUE(procesos_.lineas.empty());
+    EXPECT_EQ(Ejecutar({"--sin-corregir", "--paralelo=4", "recompilar", "Ventas"}), 0);
+}
+
+TEST_F(RecompilarCli, JsonPrintsOneObjectPerProjectAsItEndsThenTheSummary) {
+    archivos_.PonerArchivo("C:\\dev\\Caja.vbp", "Name=\"Caja\"\r\n");
+    servicios_.rutas.esperaCompiladorMs = 1000;
+    servicios_.procesadores = 2;
+    entorno_.transcurridos = 10;
+    procesos_.guiones = {ProcesosFalsos::Cuelga(),
+                         ProcesosFalsos::Termina("Compile Error in 'a.frm'\r\n\"x\"", 1, 200),
+                         ProcesosFalsos::Termina("Build succeeded.", 0, 100)};
+    EXPECT_EQ(Ejecutar({"--json", "--sin-corregir", "--paralelo", "2", "recompilar", "Ventas",
+                        "Compras", "Caja"}),
+              1);
+    // List1 follows the DEV folder's listing: Ventas, Compras, then Caja.
+    EXPECT_EQ(salida_.str(),
+              "{\"proyecto\":\"Compras.vbp\",\"orden\":2,\"vbp\":\"\",\"frm\":\"\","
+              "\"compilacion\":\"ERROR compilando: Compile Error in 'a.frm'\\r\\n\\\"x\\\"\","
+              "\"resultado\":\"ERROR\",\"segundos\":0.000}\n"
+              "{\"proyecto\":\"Caja.vbp\",\"orden\":3,\"vbp\":\"\",\"frm\":\"\","
+              "\"compilacion\":\"Compilo OK. (Build succeeded.)\",\"resultado\":\"OK\","
+              "\"segundos\":0.000}\n"
+              "{\"proyecto\":\"Ventas.vbp\",\"orden\":1,\"vbp\":\"\",\"frm\":\"\","
+              "\"compilacion\":\"" +
+                  std::string(kResultadoTiempoAgotado) +
+                  "\",\"resultado\":\"ERROR\",\"segundos\":0.000}\n"
+                  "{\"ejecutado\":true,\"detenido\":false,\"total\":3,\"ok\":1,\"con_error\":2,"
+                  "\"registro\":\"C:\\\\dev\\\\Herramientas\\\\Recompilacion_20260305_140307.txt\","
+                  "\"registro_guardado\":true,"
+                  "\"tabla\":\"C:\\\\dev\\\\Herramientas\\\\Recompilacion_20260305_140307.csv\","
+                  "\"tabla_guardada\":true}\n");
+    // The summary box still goes out, on the error stream.
+    EXPECT_NE(errores_.str().find("== Recompilacion en lote (exclamacion) ==\n"),
+              std::string::npos);
 }
 
 TEST_F(RecompilarCli, UsageErrors) {

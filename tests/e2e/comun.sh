@@ -142,17 +142,21 @@ ordenar_tramos() {
 }
 
 # The output of vorpel-cli recompilar, its log's time stamp masked and its
-# progress lines in a fixed order.
+# progress lines in a fixed order (their place "k de n" masked: it follows
+# the listing order too).
 filtrar_recompilacion() {
-    sed -E 's/Recompilacion_[0-9]{8}_[0-9]{6}\.txt/Recompilacion_AAAAMMDD_HHMMSS.txt/' |
-        ordenar_tramos '^(.* - procesando\.\.\.|(OK|ERROR) - .*|.*\.frm  ->  .*)$'
+    sed -E -e 's/Recompilacion_[0-9]{8}_[0-9]{6}\.(txt|csv)/Recompilacion_AAAAMMDD_HHMMSS.\1/g' \
+        -e 's/ - procesando\.\.\. \([0-9]+ de ([0-9]+)\)$/ - procesando... (K de \1)/' |
+        ordenar_tramos '^(.* - procesando\.\.\. \(K de [0-9]+\)|(OK|ERROR) - .*|.*\.frm  ->  .*)$'
 }
 
-# registro_lote EXPECTED: the one batch log in C:\DEV\Herramientas, read as
-# UTF-8 text without CRs, its time stamp masked and its project blocks and
-# shared-form lines in a fixed order, equals the scenario's file EXPECTED.
+# registro_lote EXPECTED [LOG]: the batch log (the one in C:\DEV\Herramientas
+# when not named), read as UTF-8 text without CRs, its time stamp masked and
+# its project blocks and shared-form lines in a fixed order, equals the
+# scenario's file EXPECTED.
 registro_lote() {
     local registros=("$UNIDAD_C/DEV/Herramientas"/Recompilacion_*.txt) obtenido
+    [[ -n "${2:-}" ]] && registros=("$2")
     if ((${#registros[@]} != 1)) || [[ ! -f "${registros[0]}" ]]; then
         fallo "expected one batch log in C:\\DEV\\Herramientas, found: ${registros[*]}"
         return
@@ -209,4 +213,25 @@ corridas_en_e() {
             fallo "manifest ${nombres[$i]} lines must end in CRLF"
         i=$((i + 1))
     done
+}
+
+# tabla_lote EXPECTED [TABLE]: the batch table (the one in C:\DEV\Herramientas
+# when not named) is named as its log, ends every line in CRLF and, read as
+# UTF-8 text without CRs, its seconds masked and its rows after the header in
+# a fixed order, equals the scenario's file EXPECTED.
+tabla_lote() {
+    local tablas=("$UNIDAD_C/DEV/Herramientas"/Recompilacion_*.csv) obtenido
+    [[ -n "${2:-}" ]] && tablas=("$2")
+    if ((${#tablas[@]} != 1)) || [[ ! -f "${tablas[0]}" ]]; then
+        fallo "expected one batch table in C:\\DEV\\Herramientas, found: ${tablas[*]}"
+        return
+    fi
+    [[ -f "${tablas[0]%.csv}.txt" ]] || fallo "no batch log named as the table $(basename "${tablas[0]}")"
+    if grep -qv $'\r$' "${tablas[0]}"; then fallo "batch table lines must end in CRLF"; fi
+    obtenido="$(iconv -f WINDOWS-1252 -t UTF-8 "${tablas[0]}" | tr -d '\r' |
+        sed -E 's/;[0-9]+,[0-9]{2}$/;S/' |
+        { IFS= read -r cabecera; printf '%s\n' "$cabecera"; LC_ALL=C sort; })"
+    if ! diff -u --label "$1" --label "batch table" "$escenario/$1" <(printf '%s\n' "$obtenido"); then
+        fallo "batch table differs from $1"
+    fi
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "gtest/gtest.h"
 #include "platform/procesos_posix.h"
@@ -38,13 +39,26 @@ protected:
         ASSERT_EQ(::chmod(falso_.Ruta("discoC/bin/" + nombre).c_str(), 0755), 0);
     }
 
+    /// Starts one program and waits for its end.
     bool Ejecutar(const std::string& linea, uint32_t esperaMs) {
-        return procesos_.EjecutarYEsperar(linea, esperaMs, fin_, error_);
+        IdProceso id = 0;
+        if (!procesos_.Iniciar(linea, esperaMs, id, error_)) return false;
+        FinDeProceso fin;
+        if (procesos_.EsperarAlguno({id}, nullptr, fin, error_) != Espera::Termino) return false;
+        EXPECT_EQ(fin.id, id);
+        fin_ = fin.fin;
+        codigo_ = fin.codigoSalida;
+        return true;
+    }
+
+    pid_t LeerPid(const std::string& archivo) {
+        return std::atoi(falso_.Contenido("discoC/bin/" + archivo).c_str());
     }
 
     PrefijoFalso falso_;
     ProcesosPosix procesos_;
     FinProceso fin_ = FinProceso::Terminado;
+    uint32_t codigo_ = 0;
     std::string error_;
 };
 
@@ -58,12 +72,51 @@ TEST_F(ProcesosPosixTest, NativeProgramGetsTheWindowsArgumentsAndThePrefix) {
 }
 
 // Regression: a program that ended before it was waited for counted as hung.
-TEST_F(ProcesosPosixTest, ProgramThatEndsAtOnceHasEnded) {
+TEST_F(ProcesosPosixTest, ProgramThatEndsAtOnceHasEndedWithItsExitStatus) {
     Guion("nada", "exit 3\n");
     const auto inicio = Reloj::now();
     ASSERT_TRUE(Ejecutar("C:\\bin\\nada", 5000)) << error_;
     EXPECT_EQ(fin_, FinProceso::Terminado);
+    EXPECT_EQ(codigo_, 3u);
     EXPECT_LT(Reloj::now() - inicio, std::chrono::seconds(4));
+}
+
+TEST_F(ProcesosPosixTest, OnlyTheProgramOutOfTimeIsKilledTheOthersRunOn) {
+    Guion("cuelga", "sleep 300 &\necho $! > \"$(dirname \"$0\")/hijo.pid\"\nsleep 300\n");
+    Guion("lento", "echo $$ > \"$(dirname \"$0\")/lento.pid\"\nsleep 2\nexit 5\n");
+    IdProceso colgado = 0, lento = 0;
+    ASSERT_TRUE(procesos_.Iniciar("C:\\bin\\cuelga", 500, colgado, error_)) << error_;
+    ASSERT_TRUE(procesos_.Iniciar("C:\\bin\\lento", 60000, lento, error_)) << error_;
+
+    FinDeProceso fin;
+    ASSERT_EQ(procesos_.EsperarAlguno({colgado, lento}, nullptr, fin, error_), Espera::Termino);
+    EXPECT_EQ(fin.id, colgado);
+    EXPECT_EQ(fin.fin, FinProceso::TiempoAgotado);
+    ASSERT_GT(LeerPid("hijo.pid"), 0);
+    EXPECT_FALSE(SigueVivo(LeerPid("hijo.pid"))) << "the hung program's child is killed too";
+    ASSERT_GT(LeerPid("lento.pid"), 0);
+    EXPECT_TRUE(SigueVivo(LeerPid("lento.pid")));
+
+    ASSERT_EQ(procesos_.EsperarAlguno({lento}, nullptr, fin, error_), Espera::Termino);
+    EXPECT_EQ(fin.id, lento);
+    EXPECT_EQ(fin.fin, FinProceso::Terminado);
+    EXPECT_EQ(fin.codigoSalida, 5u);
+}
+
+TEST_F(ProcesosPosixTest, StoppingAProgramKillsItsChildrenAndForgetsIt) {
+    Guion("cuelga", "sleep 300 &\necho $! > \"$(dirname \"$0\")/hijo.pid\"\nsleep 300\n");
+    IdProceso id = 0;
+    ASSERT_TRUE(procesos_.Iniciar("C:\\bin\\cuelga", 60000, id, error_)) << error_;
+    const auto limite = Reloj::now() + std::chrono::seconds(10);
+    while (LeerPid("hijo.pid") <= 0 && Reloj::now() < limite) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    const pid_t hijo = LeerPid("hijo.pid");
+    ASSERT_GT(hijo, 0);
+    procesos_.Detener(id);
+    EXPECT_FALSE(SigueVivo(hijo));
+    FinDeProceso fin;
+    EXPECT_EQ(procesos_.EsperarAlguno({id}, nullptr, fin, error_), Espera::Fallo);
 }
 
 TEST_F(ProcesosPosixTest, TimeOutKillsTheProgramWithItsChildren) {

@@ -66,14 +66,66 @@ TEST_F(CompilarProyectoPrueba, ErrorAnywhereInAnyCaseFailsKeepingInnerLines) {
     EXPECT_EQ(resultado_, "ERROR compilando: Terrores superados");
 }
 
-TEST_F(CompilarProyectoPrueba, NoLogOrAnUnreadableOneCountsAsSuccess) {
+TEST_F(CompilarProyectoPrueba, NoLogAndExitStatusZeroCountsAsSuccess) {
     EXPECT_TRUE(Compilar());
     EXPECT_EQ(resultado_, "Compilo OK.");
+}
 
-    procesos_.guiones.push_back(ProcesosFalsos::Termina("\xEF\xBB\xBF" "Error grave"));
-    EXPECT_TRUE(Compilar());
-    EXPECT_EQ(resultado_, "Compilo OK.");
+TEST_F(CompilarProyectoPrueba, NonZeroExitStatusWithoutErrorInTheLogIsAnError) {
+    procesos_.guiones.push_back(ProcesosFalsos::Termina(std::nullopt, 1));
+    EXPECT_FALSE(Compilar());
+    EXPECT_EQ(resultado_, "ERROR compilando: el compilador termino con codigo 1");
+
+    procesos_.guiones.push_back(
+        ProcesosFalsos::Termina(" Build of 'Alfa.exe' succeeded.\r\n", 3221225477u));
+    EXPECT_FALSE(Compilar());
+    EXPECT_EQ(resultado_,
+              "ERROR compilando: el compilador termino con codigo 3221225477 (Build "
+              "of 'Alfa.exe' succeeded.)");
     EXPECT_FALSE(archivos_.Existe(kRegistro));
+
+    // The log's own error text wins over the status.
+    procesos_.guiones.push_back(ProcesosFalsos::Termina("Compile Error in File 'a.frm'", 1));
+    EXPECT_FALSE(Compilar());
+    EXPECT_EQ(resultado_, "ERROR compilando: Compile Error in File 'a.frm'");
+}
+
+// Regression: a log the reader refused counted as an empty one, so a failed
+// build was reported as "Compilo OK.".
+TEST_F(CompilarProyectoPrueba, LogThatCannotBeReadIsAnErrorAndStaysForALook) {
+    procesos_.guiones.push_back(
+        ProcesosFalsos::Termina("\xEF\xBB\xBF"
+                                "Error grave"));
+    EXPECT_FALSE(Compilar());
+    EXPECT_EQ(resultado_,
+              "ERROR compilando: no se pudo leer el registro del compilador: El archivo tiene BOM "
+              "UTF-8 y no se va a regrabar para evitar corrupcion: " +
+                  std::string(kRegistro));
+    EXPECT_TRUE(archivos_.Existe(kRegistro));
+
+    ArchivosConFallos conFallos(archivos_);
+    conFallos.FallarPrimera(ArchivosConFallos::Operacion::LeerBytes, kRegistro, "Error de E/S.");
+    Contexto ctx{conFallos, "C:\\DEV", nullptr, &entorno_};
+    ctx.procesos = &procesos_;
+    procesos_.guiones.push_back(ProcesosFalsos::Termina("File not found: 'C:\\DEV\\a.frm'"));
+    EXPECT_FALSE(CompilarProyecto(ctx, "C:\\DEV\\Alfa.vbp", resultado_));
+    EXPECT_EQ(resultado_.rfind("ERROR compilando: no se pudo leer el registro del compilador: No "
+                               "se pudo leer el archivo: " +
+                                   std::string(kRegistro) + " - Error de E/S.",
+                               0),
+              0u)
+        << resultado_;
+}
+
+TEST_F(CompilarProyectoPrueba, NumberedLogNamesTellParallelStartsApart) {
+    EXPECT_EQ(RutaRegistroCompilador("C:\\T", {2026, 1, 2, 3, 4, 5}, 1.0, 7),
+              "C:\\T\\vorpel_compile_20260102030405_1000_7.txt");
+    CompilacionEnCurso a, b;
+    std::string texto;
+    ASSERT_TRUE(IniciarCompilacion(ctx_, "C:\\DEV\\Alfa.vbp", 1, a, texto)) << texto;
+    ASSERT_TRUE(IniciarCompilacion(ctx_, "C:\\DEV\\Alfa.vbp", 2, b, texto)) << texto;
+    EXPECT_NE(a.rutaRegistro, b.rutaRegistro);
+    EXPECT_NE(a.proceso, b.proceso);
 }
 
 TEST_F(CompilarProyectoPrueba, TimeOutLeavesTheLogAndPassesTheConfiguredWait) {

@@ -54,7 +54,9 @@ protected:
         }
     }
 
-    ResumenLote Ejecutar() { return RecompilarSeleccionados(ctx_, ventana_, comandos_); }
+    ResumenLote Ejecutar(const OpcionesLote& opciones = {}) {
+        return RecompilarSeleccionados(ctx_, ventana_, comandos_, opciones);
+    }
 
     std::string Log() { return archivos_.Contenido(kRutaLog).value_or("<sin registro>"); }
 
@@ -104,7 +106,8 @@ TEST_F(RecompilarSeleccionadosPrueba, OneProjectWithoutCorrectionsLogsItsBlock) 
                      "\r\n" + kGuiones + "\r\n"
                      "Total: 1  OK: 1  Con error: 0\r\n");
     // Two yields per project, the button off and the hourglass meanwhile.
-    EXPECT_EQ(durante, (std::vector<std::string>{"Alfa.vbp - procesando... off", "OK - Alfa.vbp off"}));
+    EXPECT_EQ(durante, (std::vector<std::string>{"Alfa.vbp - procesando... (1 de 1) off",
+                                                 "OK - Alfa.vbp off"}));
     EXPECT_EQ(ventana_.ActualEnLista(Control::ListResultados), 0);
     EXPECT_TRUE(ventana_.Habilitado(Control::CmdRecompilarSeleccionados));
     EXPECT_EQ(ventana_.HistorialPuntero(),
@@ -210,7 +213,7 @@ TEST_F(RecompilarSeleccionadosPrueba, EntryUntickedDuringTheRunIsSkippedButCount
 }
 
 TEST_F(RecompilarSeleccionadosPrueba, HungCompilerCountsAsErrorAndTheRunGoesOn) {
-    comandos_.compilar = CompilarProyecto;
+    comandos_.compilar = nullptr;
     Proyectos({{"Alfa.vbp", true}, {"Beta.vbp", true}});
     procesos_.guiones = {ProcesosFalsos::Cuelga(), ProcesosFalsos::Termina()};
     const ResumenLote r = Ejecutar();
@@ -268,6 +271,141 @@ TEST_F(RecompilarSeleccionadosPrueba, LogHoldsEveryFinishedProjectWhileTheRunGoe
         << mientrasBeta;
     EXPECT_NE(mientrasBeta.find("  Resultado: OK - Alfa.vbp\r\n\r\n"), std::string::npos);
     EXPECT_EQ(mientrasBeta.find("Beta"), std::string::npos);
+}
+
+// Compiles through the fake process runner, several at once: the log and
+// the list must come out as a run of one compiler at a time gives them.
+TEST_F(RecompilarSeleccionadosPrueba, ParallelRunCorrectsFirstThenCompilesNAtATimeInTickedOrder) {
+    comandos_.compilar = nullptr;
+    ctx_.rutas.esperaCompiladorMs = 1000;
+    Proyectos({{"A.vbp", true},
+               {"B.vbp", true},
+               {"C.vbp", true},
+               {"D.vbp", false},
+               {"E.vbp", true},
+               {"F.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, true);
+    fallosVbp_["C:\\DEV\\E.vbp"] = "ERROR VBP: falta Name";
+    auto guiones = [] {
+        // A ends last, B hangs until its time-out, C and F end early.
+        return std::deque<ProcesosFalsos::Guion>{
+            ProcesosFalsos::Termina("Build of 'A.exe' succeeded.", 0, 900),
+            ProcesosFalsos::Cuelga(),
+            ProcesosFalsos::Termina("Compile Error in File 'c.frm'", 1, 100),
+            ProcesosFalsos::Termina(std::nullopt, 0, 50)};
+    };
+    procesos_.alEjecutar = [&](const std::string& linea) { llamadas_.push_back(linea); };
+
+    procesos_.guiones = guiones();
+    const ResumenLote uno = Ejecutar();
+    const std::string logUno = Log();
+    const std::string tablaUno = archivos_.Contenido(RutaTablaLote(kRutaLog)).value_or("");
+    EXPECT_EQ(procesos_.maximoALaVez, 1u);
+
+    llamadas_.clear();
+    ProcesosFalsos paralelos(archivos_);
+    ctx_.procesos = &paralelos;
+    paralelos.alEjecutar = [&](const std::string& linea) { llamadas_.push_back(linea); };
+    paralelos.guiones = guiones();
+    std::vector<std::string> cambios;
+    ventana_.alCambiarEntrada = [&](Control lista, int indice, const std::string& texto) {
+        if (lista == Control::ListResultados)
+            cambios.push_back(std::to_string(indice) + " " + texto);
+    };
+    OpcionesLote opciones;
+    opciones.paralelo = 3;
+    std::vector<std::string> terminados;
+    opciones.alTerminarProyecto = [&](const ResultadoProyectoLote& r) {
+        terminados.push_back(std::to_string(r.orden) + " " + r.lineaResultado);
+    };
+    const ResumenLote tres = Ejecutar(opciones);
+
+    EXPECT_EQ(Log(), logUno);
+    EXPECT_EQ(archivos_.Contenido(RutaTablaLote(kRutaLog)).value_or(""), tablaUno);
+    EXPECT_EQ(tres.correctos, uno.correctos);
+    EXPECT_EQ(tres.conError, 3);
+    EXPECT_EQ(paralelos.maximoALaVez, 3u);
+    EXPECT_NE(Log().find("B.vbp\r\n  VBP ya estaba corregido.\r\n  FRM: sin cambios pendientes.\r\n"
+                         "  TIMEOUT compilando"),
+              std::string::npos)
+        << Log();
+    // Every check and correction comes before the first compiler starts.
+    ASSERT_EQ(llamadas_.size(), 18u);
+    for (size_t i = 0; i < 14; ++i) EXPECT_EQ(llamadas_[i].find("/make"), std::string::npos) << i;
+    // Numbered log names: the millisecond stamp is the same for all of them.
+    const int numeros[] = {1, 2, 3, 5};
+    for (size_t i = 14; i < 18; ++i) {
+        EXPECT_NE(llamadas_[i].find("_50587250_" + std::to_string(numeros[i - 14]) + ".txt\""),
+                  std::string::npos)
+            << llamadas_[i];
+    }
+    // F waits for a free compiler: C's, the first to end.
+    EXPECT_EQ(terminados,
+              (std::vector<std::string>{"4 ERROR - E.vbp", "3 ERROR - C.vbp", "5 OK - F.vbp",
+                                        "1 OK - A.vbp", "2 ERROR - B.vbp"}));
+    EXPECT_EQ(ventana_.Entradas(Control::ListResultados),
+              (std::vector<std::string>{"OK - A.vbp", "ERROR - B.vbp", "ERROR - C.vbp",
+                                        "ERROR - E.vbp", "OK - F.vbp"}));
+    EXPECT_EQ(cambios[0], "0 A.vbp - procesando... (1 de 5)");
+    EXPECT_EQ(cambios[3], "3 E.vbp - procesando... (4 de 5)");
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, StopDuringACompileKillsItAndEndsTheLogWithItsTotals) {
+    comandos_.compilar = nullptr;
+    Proyectos({{"Alfa.vbp", true}, {"Beta.vbp", true}, {"Gama.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, false);
+    bool detener = false;
+    procesos_.alEjecutar = [&](const std::string& linea) {
+        detener = linea.find("Beta.vbp") != std::string::npos;
+    };
+    OpcionesLote opciones;
+    opciones.detener = [&] { return detener; };
+    const ResumenLote r = Ejecutar(opciones);
+
+    EXPECT_TRUE(r.detenido);
+    ASSERT_EQ(procesos_.detenidos.size(), 1u);
+    EXPECT_NE(procesos_.detenidos[0].find("Beta.vbp"), std::string::npos);
+    EXPECT_EQ(procesos_.lineas.size(), 2u) << "nothing starts after the stop";
+    EXPECT_NE(
+        Log().find("Alfa.vbp\r\n  Compilo OK.\r\n  Resultado: OK - Alfa.vbp\r\n\r\n"
+                   "Beta.vbp\r\n  " +
+                   std::string(kResultadoDetenido) + "\r\n  Resultado: ERROR - Beta.vbp\r\n\r\n" +
+                   kGuiones + "\r\nTotal: 3  OK: 1  Con error: 1\r\n"),
+        std::string::npos)
+        << Log();
+    EXPECT_EQ(ventana_.Entradas(Control::ListResultados),
+              (std::vector<std::string>{"OK - Alfa.vbp", "ERROR - Beta.vbp"}));
+    EXPECT_TRUE(dialogos_.mostrados.empty()) << "the program is closing: no summary box";
+    EXPECT_TRUE(ventana_.Habilitado(Control::CmdRecompilarSeleccionados));
+    EXPECT_EQ(ventana_.PunteroActual(), Puntero::Normal);
+}
+
+TEST_F(RecompilarSeleccionadosPrueba, TableHoldsOneRowPerProjectWithItsSeconds) {
+    comandos_.compilar = nullptr;
+    ctx_.rutas.esperaCompiladorMs = 1000;
+    Proyectos({{"Bien.vbp", true}, {"Mal.vbp", true}, {"Colgado.vbp", true}, {"Roto.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, true);
+    fallosVbp_["C:\\DEV\\Roto.vbp"] = "ERROR VBP: \"Name\"; falta";
+    procesos_.guiones = {
+        ProcesosFalsos::Termina("Build of 'Bien.exe' succeeded."),
+        ProcesosFalsos::Termina("File not found: 'a.frm'\r\nErrors during load", 1),
+        ProcesosFalsos::Cuelga()};
+    procesos_.alEjecutar = [&](const std::string&) { entorno_.transcurridos += 1.25; };
+    const ResumenLote r = Ejecutar();
+
+    EXPECT_TRUE(r.tablaGuardada);
+    EXPECT_EQ(r.rutaTabla, "C:\\DEV\\Herramientas\\Recompilacion_20260305_140307.csv");
+    EXPECT_EQ(archivos_.Contenido(r.rutaTabla).value_or("<sin tabla>"),
+              "Proyecto;Resultado VBP;Resultado FRM;Resultado compilacion;Resultado;Segundos\r\n"
+              "Bien.vbp;VBP ya estaba corregido.;FRM: sin cambios pendientes.;"
+              "Compilo OK. (Build of 'Bien.exe' succeeded.);OK;1,25\r\n"
+              "Mal.vbp;VBP ya estaba corregido.;FRM: sin cambios pendientes.;"
+              "\"ERROR compilando: File not found: 'a.frm'\r\nErrors during load\";ERROR;1,25\r\n"
+              "Colgado.vbp;VBP ya estaba corregido.;FRM: sin cambios pendientes.;" +
+                  std::string(kResultadoTiempoAgotado) +
+                  ";ERROR;1,25\r\n"
+                  "Roto.vbp;\"ERROR VBP: \"\"Name\"\"; falta\";;"
+                  "No se intento compilar (fallo la correccion previa).;ERROR;0,00\r\n");
 }
 
 TEST_F(RecompilarSeleccionadosPrueba, LogIsAnsiAndReplacesOneOfTheSameName) {

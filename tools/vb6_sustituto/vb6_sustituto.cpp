@@ -21,9 +21,14 @@
 //                             PROJECT.latido every 100 ms, so that a test can
 //                             see whether the kill took the child too
 //   SustitutoVB6=SinRegistro  ends without writing any log
+//   SustitutoVB6=Demora N     waits N milliseconds, then builds as usual
+//   SustitutoVB6=Codigo N     ends with exit status N without writing any
+//                             log, as a compiler that crashed
+// The lines act in the order they come.
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
@@ -143,8 +148,17 @@ int Compilar(const std::string& proyecto, const std::string& registro) {
     const ListaLineas lineas = DividirLineas(texto);
     for (const std::string& linea : lineas) {
         if (ClaveDeLinea(linea) != "SUSTITUTOVB6") continue;
-        if (IgualesSinMayusculas(ValorDeLinea(linea), "Colgar")) Colgar(proyecto + ".latido");
-        if (IgualesSinMayusculas(ValorDeLinea(linea), "SinRegistro")) return 0;
+        const std::string valor = ValorDeLinea(linea);
+        const size_t espacio = valor.find(' ');
+        const std::string modo = valor.substr(0, espacio);
+        const int numero =
+            espacio == std::string::npos ? 0 : std::atoi(valor.c_str() + espacio + 1);
+        if (IgualesSinMayusculas(modo, "Colgar")) Colgar(proyecto + ".latido");
+        if (IgualesSinMayusculas(modo, "SinRegistro")) return 0;
+        if (IgualesSinMayusculas(modo, "Codigo")) return numero;
+        if (IgualesSinMayusculas(modo, "Demora")) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(numero));
+        }
     }
 
     const std::string nombre = ObtenerNombreProyecto(texto);

@@ -165,7 +165,8 @@ LRESULT VentanaPrincipal::Manejar(UINT mensaje, WPARAM w, LPARAM l) {
             AlCambiarDpi(LOWORD(w), *reinterpret_cast<const RECT*>(l));
             return 0;
         case WM_CLOSE:
-            DestroyWindow(hwnd_);
+            // During a batch run the behaviour asks first, and may close later.
+            if (formulario_ == nullptr || formulario_->PedirCierre()) DestroyWindow(hwnd_);
             return 0;
         case WM_DESTROY:
             // Closing the window ends the program.
@@ -279,6 +280,8 @@ void VentanaPrincipal::AlComando(int id, int notificacion) {
         case TipoControl::Boton:
         case TipoControl::Casilla:
             if (notificacion == BN_CLICKED) formulario_->AlPulsar(def.control);
+            // A batch run stopped by a close request has just ended.
+            if (formulario_->CierrePendiente() && hwnd_ != nullptr) DestroyWindow(hwnd_);
             break;
         case TipoControl::CajaTexto:
             if (notificacion == EN_CHANGE) formulario_->AlCambiarTexto(def.control);

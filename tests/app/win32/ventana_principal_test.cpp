@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/disposicion.h"
@@ -22,6 +24,7 @@
 #include "fakes/dialogos_grabados.h"
 #include "platform/plataforma_win32.h"
 #include "platform/sistema.h"
+#include "rebuild/recompilacion_lote.h"
 
 namespace vorpel {
 namespace {
@@ -506,6 +509,91 @@ TEST_F(VentanaPrincipalWin32, RecompilarRunsTheTickedProjectsWithTheCompilerAndL
               std::string::npos)
         << registro;
     EXPECT_NE(registro.find("Corregir antes de compilar: No\r\n"), std::string::npos);
+}
+
+/// The text of an entry of a list box owned by another thread, asked with a
+/// time-out; nullopt when that thread did not answer within it.
+std::optional<std::wstring> TextoEnListaAjena(HWND lista, int indice, UINT esperaMs) {
+    DWORD_PTR largo = 0;
+    if (!SendMessageTimeoutW(lista, LB_GETTEXTLEN, static_cast<WPARAM>(indice), 0, SMTO_NORMAL,
+                             esperaMs, &largo) ||
+        static_cast<LRESULT>(largo) == LB_ERR) {
+        return std::nullopt;
+    }
+    std::wstring texto(largo + 1, L'\0');
+    DWORD_PTR leido = 0;
+    if (!SendMessageTimeoutW(lista, LB_GETTEXT, static_cast<WPARAM>(indice),
+                             reinterpret_cast<LPARAM>(texto.data()), SMTO_NORMAL, esperaMs,
+                             &leido)) {
+        return std::nullopt;
+    }
+    texto.resize(leido);
+    return texto;
+}
+
+// Regression: the window stopped answering ("No responde") for as long as a
+// compiler ran, and closing it left the run going on unseen.
+TEST_F(VentanaPrincipalWin32, AnswersDuringARunAndClosingStopsItAfterTheCurrentProject) {
+    Escribir(L"DEV/Lento.vbp", "Type=Exe\r\nName=\"Lento\"\r\nSustitutoVB6=Demora 60000\r\n");
+    Escribir(L"DEV/Otro.vbp", "Type=Exe\r\nName=\"Otro\"\r\n");
+    fs::create_directories(raiz_ / L"DEV" / L"Herramientas");
+    procesos_ = CrearProcesos();
+    Abrir();
+    ctx_->procesos = procesos_.get();
+    ctx_->rutas.compiladorVb6 = SustitutoCompilador();
+    Pulsar(Control::ChkCorregirAntes);  // unticked: compile only
+    Pulsar(Control::CmdMarcarTodos);
+    dialogos_.respuestas.push_back(Respuesta::Si);
+
+    // Another thread plays the user while the run goes on on this one.
+    const HWND ventana = ventana_->Manejador();
+    const HWND resultados = De(Control::ListResultados);
+    std::wstring progreso;
+    bool respondio = false;
+    ULONGLONG demoraRespuesta = 0;
+    std::thread usuario([&] {
+        const ULONGLONG limite = GetTickCount64() + 60000;
+        while (progreso.rfind(L"Lento.vbp - procesando... (", 0) != 0 &&
+               GetTickCount64() < limite) {
+            DWORD_PTR cantidad = 0;
+            if (SendMessageTimeoutW(resultados, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 5000, &cantidad) &&
+                cantidad > 0) {
+                progreso = TextoEnListaAjena(resultados, static_cast<int>(cantidad) - 1, 5000)
+                               .value_or(L"");
+            }
+            Sleep(50);
+        }
+        const ULONGLONG antes = GetTickCount64();
+        DWORD_PTR ignorado = 0;
+        respondio = SendMessageTimeoutW(ventana, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignorado) != 0;
+        demoraRespuesta = GetTickCount64() - antes;
+        PostMessageW(ventana, WM_CLOSE, 0, 0);
+    });
+    const ULONGLONG inicio = GetTickCount64();
+    Pulsar(Control::CmdRecompilarSeleccionados);
+    const ULONGLONG duracion = GetTickCount64() - inicio;
+    usuario.join();
+
+    EXPECT_EQ(progreso.rfind(L"Lento.vbp - procesando... (", 0), 0u) << Utf16AUtf8(progreso);
+    EXPECT_TRUE(respondio);
+    EXPECT_LT(demoraRespuesta, 1000u);
+    EXPECT_LT(duracion, 30000u) << "the stand-in's compile was not killed";
+    EXPECT_EQ(ventana_->Manejador(), nullptr) << "the window closes once the run has stopped";
+    ASSERT_EQ(dialogos_.mostrados.size(), 1u) << "the question only, no summary box";
+    EXPECT_EQ(dialogos_.mostrados[0].texto,
+              "Hay una recompilacion en curso. Detenerla despues del proyecto actual?");
+    const ResumenLote& lote = formulario_->UltimoLote();
+    EXPECT_TRUE(lote.detenido);
+    std::ifstream archivo(fs::path(Utf8AUtf16(lote.rutaRegistro)), std::ios::binary);
+    const std::string registro(std::istreambuf_iterator<char>(archivo), {});
+    EXPECT_NE(registro.find("Lento.vbp\r\n  " + std::string(kResultadoDetenido) +
+                            "\r\n  Resultado: ERROR - Lento.vbp\r\n"),
+              std::string::npos)
+        << registro;
+    // Otro is compiled first or never, as the folder lists it.
+    EXPECT_TRUE(registro.ends_with("\r\nTotal: 2  OK: 0  Con error: 1\r\n") ||
+                registro.ends_with("\r\nTotal: 2  OK: 1  Con error: 1\r\n"))
+        << registro;
 }
 
 // --- The program's services ----------------------------------------------------------

@@ -1,0 +1,30 @@
+#pragma once
+// The batch run's results as a table beside its log, for a spreadsheet: one
+// row per project, fields separated by ";" as a Spanish-language Excel opens
+// them, the seconds with a decimal comma.
+
+#include <string>
+#include <string_view>
+
+namespace vorpel {
+
+/// One project of a run, as it ended.
+struct ResultadoProyectoLote {
+    int orden = 0;                   // 1-based, among the projects the run took, in ticked order
+    std::string item;                // the project file name, as List1 shows it
+    std::string textoVbp, textoFrm;  // empty when the correction did not run
+    std::string textoCompilacion;    // or of the refusal to compile
+    std::string lineaResultado;      // "OK - item" or "ERROR - item"
+    bool correcto = false;
+    double segundos = 0;  // the project's own corrections and compile
+};
+
+/// "Proyecto;Resultado VBP;Resultado FRM;Resultado compilacion;Resultado;Segundos"
+std::string EncabezadoTablaLote();
+/// The project's row, without line break: a field holding ";", a quote or a
+/// line break goes in quotes, its quotes doubled.
+std::string FilaTablaLote(const ResultadoProyectoLote& resultado);
+/// Seconds with two decimals and a decimal comma ("12,05").
+std::string SegundosConComa(double segundos);
+
+}  // namespace vorpel

@@ -1,0 +1,2 @@
+registro_lote registro.txt
+tabla_lote tabla.csv
