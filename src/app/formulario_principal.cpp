@@ -183,6 +183,9 @@ bool FormularioPrincipal::PedirCierre() {
 }
 
 void FormularioPrincipal::List1_MenuContextual() {
+    // A restore would write under the running batch, and a preview would
+    // forget what the batch has learnt of the disk.
+    if (loteEnCurso_) return;
     const int actual = ventana_.ActualEnLista(Control::List1);
     if (actual < 0) return;
     const std::string proyecto = ventana_.TextoEnLista(Control::List1, actual);

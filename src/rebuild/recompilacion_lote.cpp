@@ -419,6 +419,12 @@ ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const Coman
                                           "No se pudo guardar el registro en:") +
               "\r\n" + resumen.rutaRegistro;
     if (!resumen.registroGuardado) m.texto += "\r\n\r\nDetalle: " + registro.Error();
+    // The table is only announced when it could not be saved: the box of a
+    // run that went well stays as it always was.
+    if (!resumen.tablaGuardada) {
+        m.texto += "\r\n\r\nNo se pudo guardar la tabla en:\r\n" + resumen.rutaTabla +
+                   "\r\n\r\nDetalle: " + tabla.Error();
+    }
     Mostrar(ctx, m);
     return resumen;
 }

@@ -74,6 +74,13 @@ TEST_F(BotonRecompilarSeleccionados, ButtonsThatStartACommandDoNothingWhileTheRu
               Control::CmdDevolverOrigen, Control::CmdRecompilarSeleccionados}) {
             formulario_.AlPulsar(c);
         }
+        // Nor does the list's menu of previews and restores.
+        ventana_.PonerActualEnLista(Control::List1, 0);
+        ventana_.eleccionMenu = [this](Control, const std::vector<std::string>&) {
+            ADD_FAILURE() << "the menu was shown during the run";
+            return 3;
+        };
+        formulario_.List1_MenuContextual();
         // Ticks keep working: the run reads them again.
         formulario_.AlPulsar(Control::CmdDesmarcarTodos);
     });

@@ -241,6 +241,9 @@ TEST_F(RecompilarSeleccionadosPrueba, SummaryNeverClaimsALogThatWasNotWritten) {
                                "No se pudo guardar el registro en:\r\n" +
                                    std::string(kRutaLog) +
                                    "\r\n\r\nDetalle: El sistema no puede encontrar la ruta "
+                                   "especificada.\r\n\r\nNo se pudo guardar la tabla en:\r\n"
+                                   "C:\\DEV\\Herramientas\\Recompilacion_20260305_140307.csv"
+                                   "\r\n\r\nDetalle: El sistema no puede encontrar la ruta "
                                    "especificada.");
 }
 
