@@ -84,7 +84,102 @@ std::string ReemplazarEnLinea(const std::string& linea, const std::string& busca
     return resultado;
 }
 
+// The declaration rule of one type on one line, in place.
+void CorregirPrefijoTipoEnLinea(std::string& linea, std::string_view prefijo,
+                                std::string_view patron, std::string_view patronMinusculas) {
+    const std::string_view t = Recortar(linea);
+    if (!EmpiezaConAscii(t, kDeclaracion)) return;
+    const size_t pos = BuscarAscii(t, patronMinusculas);
+    if (pos == std::string_view::npos) return;
+    const std::string_view prefijoViejo = t.substr(kDeclaracion.size(), pos - kDeclaracion.size());
+    if (prefijoViejo.empty() || IgualesSinMayusculas(prefijoViejo, prefijo)) return;
+    linea = ReemplazarEnLinea(linea, std::string(prefijoViejo) + std::string(patron),
+                              std::string(prefijo) + std::string(patron));
+}
+
+/// The load-handler rule, one line at a time: says whether the call must go
+/// before the line about to be kept.
+class GuardiaCargarSkin {
+public:
+    bool InsertarAntesDe(std::string_view linea) {
+        const std::string_view t = Recortar(linea);
+        if (!dentro_) {
+            if (BuscarAscii(t, "sub form_load()") != std::string_view::npos) {
+                dentro_ = true;
+                llamadaVista_ = false;
+            }
+            return false;
+        }
+        // A commented-out call counts as present: the user chose to disable it.
+        if (BuscarAscii(linea, "cargarskin") != std::string_view::npos) llamadaVista_ = true;
+        if (!IgualAscii(t, "end sub")) return false;
+        dentro_ = false;
+        return !llamadaVista_;
+    }
+
+private:
+    bool dentro_ = false;
+    bool llamadaVista_ = false;
+};
+
+constexpr std::string_view kLlamadaCargarSkin = "    CargarSkin Me";
+
+bool TieneOcxPropio(std::string_view linea) {
+    // Every name ends in ".ocx": most lines are done with at one search.
+    if (BuscarAscii(linea, ".ocx") == std::string_view::npos) return false;
+    for (const char* ocx : kOcxPropios) {
+        if (BuscarAscii(linea, MinusculasAscii(ocx)) != std::string_view::npos) return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+std::string CorregirTextoFormulario(std::string_view texto, std::string_view prefijo) {
+    std::array<std::string, kTiposPropios.size()> patrones;
+    std::array<std::string, kTiposPropios.size()> patronesMinusculas;
+    for (size_t i = 0; i < kTiposPropios.size(); ++i) {
+        patrones[i] = "." + std::string(kTiposPropios[i]);
+        patronesMinusculas[i] = MinusculasAscii(patrones[i]);
+    }
+    const std::string prefijoTexto(prefijo);
+    std::string resultado;
+    resultado.reserve(texto.size() + 64);
+    bool primera = true;
+    const auto agregar = [&](std::string_view linea) {
+        if (!primera) resultado += "\r\n";
+        resultado += linea;
+        primera = false;
+    };
+    GuardiaCargarSkin guardia;
+    std::string linea;
+    size_t desde = 0;
+    // The rules one after another on each line give what they give one after
+    // another on the whole text: none of them joins or splits lines.
+    while (!texto.empty() && desde <= texto.size()) {
+        size_t fin = texto.find("\r\n", desde);
+        if (fin == std::string_view::npos) fin = texto.size();
+        const std::string_view original = texto.substr(desde, fin - desde);
+        desde = fin + 2;
+        if (TieneOcxPropio(original)) continue;
+        std::string_view actual = original;
+        if (BuscarAscii(original, "proyecto1.") != std::string_view::npos) {
+            linea = ReemplazarLiteralLibre(original, "Proyecto1.FenDrik", prefijoTexto + ".FenDrik");
+            linea = ReemplazarLiteralLibre(linea, "Proyecto1.Pravix", prefijoTexto + ".Pravix");
+            actual = linea;
+        }
+        if (EmpiezaConAscii(Recortar(actual), kDeclaracion)) {
+            if (actual.data() != linea.data()) linea.assign(actual);
+            for (size_t i = 0; i < kTiposPropios.size(); ++i) {
+                CorregirPrefijoTipoEnLinea(linea, prefijo, patrones[i], patronesMinusculas[i]);
+            }
+            actual = linea;
+        }
+        if (guardia.InsertarAntesDe(actual)) agregar(kLlamadaCargarSkin);
+        agregar(actual);
+    }
+    return resultado;
+}
 
 bool CorregirFormulario(Contexto& ctx, const std::string& ruta, const std::string& prefijo,
                         std::string& textoNuevo, bool& cambiado, bool& terminaConSalto,
@@ -92,13 +187,7 @@ bool CorregirFormulario(Contexto& ctx, const std::string& ruta, const std::strin
     std::string texto;
     bool salto = false;
     if (!LeerArchivoTexto(ctx, ruta, texto, salto, error)) return false;
-
-    static const std::vector<std::string> ocx(kOcxPropios.begin(), kOcxPropios.end());
-    std::string nuevo = QuitarLineas(texto, ocx);
-    nuevo = ReemplazarPrefijoProyecto1(nuevo, prefijo);
-    for (const char* tipo : kTiposPropios) nuevo = CorregirPrefijoTipo(nuevo, prefijo, tipo);
-    nuevo = AsegurarCargarSkin(nuevo);
-
+    std::string nuevo = CorregirTextoFormulario(texto, prefijo);
     cambiado = nuevo != texto;
     textoNuevo = std::move(nuevo);
     terminaConSalto = salto;
@@ -116,18 +205,9 @@ std::string CorregirPrefijoTipo(std::string_view texto, std::string_view prefijo
                                 std::string_view tipo) {
     const std::string patron = "." + std::string(tipo);
     const std::string patronMinusculas = MinusculasAscii(patron);
-    const std::string reemplazo = std::string(prefijo) + patron;
-
     ListaLineas lineas = DividirLineas(texto);
     for (std::string& linea : lineas) {
-        const std::string_view t = Recortar(linea);
-        if (!EmpiezaConAscii(t, kDeclaracion)) continue;
-        const size_t pos = BuscarAscii(t, patronMinusculas);
-        if (pos == std::string_view::npos) continue;
-        const std::string_view prefijoViejo = t.substr(kDeclaracion.size(),
-                                                       pos - kDeclaracion.size());
-        if (prefijoViejo.empty() || IgualesSinMayusculas(prefijoViejo, prefijo)) continue;
-        linea = ReemplazarEnLinea(linea, std::string(prefijoViejo) + patron, reemplazo);
+        CorregirPrefijoTipoEnLinea(linea, prefijo, patron, patronMinusculas);
     }
     return UnirLineas(lineas);
 }
@@ -136,23 +216,9 @@ std::string AsegurarCargarSkin(std::string_view texto) {
     const ListaLineas lineas = DividirLineas(texto);
     ListaLineas resultado;
     resultado.reserve(lineas.size() + 4);
-    bool dentro = false;
-    bool llamadaVista = false;
+    GuardiaCargarSkin guardia;
     for (const std::string& linea : lineas) {
-        const std::string_view t = Recortar(linea);
-        if (!dentro) {
-            if (BuscarAscii(t, "sub form_load()") != std::string_view::npos) {
-                dentro = true;
-                llamadaVista = false;
-            }
-        } else {
-            // A commented-out call counts as present: the user chose to disable it.
-            if (BuscarAscii(linea, "cargarskin") != std::string_view::npos) llamadaVista = true;
-            if (IgualAscii(t, "end sub")) {
-                if (!llamadaVista) resultado.push_back("    CargarSkin Me");
-                dentro = false;
-            }
-        }
+        if (guardia.InsertarAntesDe(linea)) resultado.emplace_back(kLlamadaCargarSkin);
         resultado.push_back(linea);
     }
     return UnirLineas(resultado);

@@ -26,6 +26,11 @@ inline constexpr std::array<const char*, 6> kOcxPropios = {
                                       const std::string& prefijo, std::string& textoNuevo,
                                       bool& cambiado, bool& terminaConSalto, std::string& error);
 
+/// Every rule on the form's text in one pass over its lines: OCX lines out,
+/// "Proyecto1" names qualified, each type's declarations prefixed in order,
+/// the load handlers' calls ensured. The same text as the rules one by one.
+std::string CorregirTextoFormulario(std::string_view texto, std::string_view prefijo);
+
 /// Qualifies "Proyecto1.FenDrik" and "Proyecto1.Pravix" with the project's
 /// prefix anywhere in the text. An occurrence glued to a preceding letter,
 /// digit or underscore is part of a longer name ("MiProyecto1.FenDrik") and

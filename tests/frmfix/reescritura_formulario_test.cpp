@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+
+#include "platform/texto.h"
+#include "projectfile/lineas.h"
+#include "textfiles/archivo_texto.h"
 
 #include "fakes/archivos_falsos.h"
 
@@ -243,6 +250,42 @@ TEST(AsegurarCargarSkin, CoversEveryHandlerAndRecognisesIndentedEndSub) {
                                  "Public Sub Form_Load()\r\nEND SUB"),
               "Sub Form_Load()\r\n    CargarSkin Me\r\n  End Sub \r\n"
               "Public Sub Form_Load()\r\n    CargarSkin Me\r\nEND SUB");
+}
+
+// The rules one after another, as they are stated.
+std::string ReglaPorRegla(std::string_view texto, std::string_view prefijo) {
+    static const std::vector<std::string> ocx(kOcxPropios.begin(), kOcxPropios.end());
+    std::string nuevo = ReemplazarPrefijoProyecto1(QuitarLineas(texto, ocx), prefijo);
+    for (const char* tipo : kTiposPropios) nuevo = CorregirPrefijoTipo(nuevo, prefijo, tipo);
+    return AsegurarCargarSkin(nuevo);
+}
+
+// The one pass over the lines must give exactly what the rules give one after
+// another, on every sample form of the project and on the awkward cases.
+TEST(CorregirTextoFormulario, GivesWhatTheRulesGiveOneAfterAnother) {
+    std::vector<std::string> textos = {
+        "",
+        "\r\n",
+        "Begin Proyecto1.Pravix P\r\n",
+        "Object = \"x\"; \"FENDRI.OCX\"\r\nBegin CtlLib.Skarno B\r\nSub Form_Load()\r\nEnd Sub",
+        "Sub Form_Load()\r\n  Begin Proyecto1.FenDrik F1\r\n\r\nEnd Sub\r\nSub Form_Load()",
+        "   Begin Lib.GravloCFiltros G \r\n   Begin Lib.Gravlo H\r\nMiProyecto1.FenDrik x",
+        "Begin A.B.Skarno X\r\nBegin  Lib.Pravix Y\r\nBegin\tLib.Pravix Z\r\n' tolvex.ocx",
+    };
+    for (const auto& entrada :
+         std::filesystem::recursive_directory_iterator(VORPEL_DATOS_PRUEBA)) {
+        if (!entrada.is_regular_file() || entrada.path().extension() != ".frm") continue;
+        std::ifstream archivo(entrada.path(), std::ios::binary);
+        textos.push_back(NormalizarFinesDeLinea(
+            BytesATexto(std::string(std::istreambuf_iterator<char>(archivo), {}))));
+    }
+    ASSERT_GT(textos.size(), 20u);
+    for (const std::string& texto : textos) {
+        for (const char* prefijo : {"Ventas", "VENTAS", "Proyecto1", "MiProyecto1"}) {
+            EXPECT_EQ(CorregirTextoFormulario(texto, prefijo), ReglaPorRegla(texto, prefijo))
+                << prefijo << "\n" << texto;
+        }
+    }
 }
 
 }  // namespace
