@@ -33,6 +33,7 @@ struct FormularioCambiado {
     std::string ruta;
     std::string texto;
     bool terminaConSalto = false;
+    size_t leido = 0;  // its place among the forms read
 };
 
 // The working state of one run; everything the trap needs to undo it.
@@ -43,6 +44,9 @@ struct CorreccionFrm {
     bool proyectoTerminaConSalto = false;
     std::string nombreProyecto;
     ConjuntoTextos formularios;
+    /// Every form, read once: the shared-form search, the rewrite and the
+    /// check after saving all work on these texts.
+    std::vector<FormularioLeido> leidos;
     std::vector<FormularioCambiado> cambiados;
     ConjuntoTextos aRespaldar;
     std::string carpetaBackup;  // set only once the backup succeeded
@@ -62,17 +66,30 @@ void LeerProyecto(Contexto& ctx, CorreccionFrm& c) {
     c.formularios = std::move(proyecto.formularios);
 }
 
+// Reads every form of the project once; a form that cannot be read stops the
+// command with `numeroError`.
+void LeerFormularios(Contexto& ctx, CorreccionFrm& c, uint32_t numeroError) {
+    c.leidos.clear();
+    c.leidos.reserve(c.Formularios().size());
+    for (const std::string& ruta : c.Formularios()) {
+        FormularioLeido leido{ruta, {}, false};
+        std::string error;
+        if (!LeerArchivoTexto(ctx, ruta, leido.texto, leido.terminaConSalto, error)) {
+            Fallar(numeroError, c.fuente, error);
+        }
+        c.leidos.push_back(std::move(leido));
+    }
+}
+
 // Rewrites every form in memory; a changed form and its .frx are to be backed up.
 void CorregirFormularios(Contexto& ctx, CorreccionFrm& c) {
-    for (const std::string& ruta : c.Formularios()) {
-        FormularioCambiado formulario{ruta, {}, false};
-        bool cambiado = false;
+    for (size_t i = 0; i < c.leidos.size(); ++i) {
+        const FormularioLeido& leido = c.leidos[i];
+        const std::string& ruta = leido.ruta;
+        FormularioCambiado formulario{ruta, CorregirTextoFormulario(leido.texto, c.nombreProyecto),
+                                      leido.terminaConSalto, i};
         std::string error;
-        if (!CorregirFormulario(ctx, ruta, c.nombreProyecto, formulario.texto, cambiado,
-                                formulario.terminaConSalto, error)) {
-            Fallar(kErrorLeerFormulario, c.fuente, error);
-        }
-        if (!cambiado) continue;
+        if (formulario.texto == leido.texto) continue;
         c.aRespaldar.AgregarSinRepetir(ruta);
         // The .frx is never rewritten, but it travels with its form so that
         // the backup holds a matching pair.
@@ -86,10 +103,17 @@ void CorregirFormularios(Contexto& ctx, CorreccionFrm& c) {
     }
 }
 
-void VerificarFormularios(Contexto& ctx, const CorreccionFrm& c, uint32_t numeroError) {
+// Every form as it is now on disk: the one read, or the new text its save
+// wrote and read back equal.
+void VerificarFormularios(const CorreccionFrm& c, uint32_t numeroError) {
+    std::vector<const std::string*> textos;
+    for (const FormularioLeido& leido : c.leidos) textos.push_back(&leido.texto);
+    for (const FormularioCambiado& cambiado : c.cambiados) textos[cambiado.leido] = &cambiado.texto;
     std::string error;
-    if (!VerificarPrefijos(ctx, c.Formularios(), c.nombreProyecto, error)) {
-        Fallar(numeroError, c.fuente, error);
+    for (size_t i = 0; i < c.leidos.size(); ++i) {
+        if (!VerificarPrefijosTexto(c.leidos[i].ruta, *textos[i], c.nombreProyecto, error)) {
+            Fallar(numeroError, c.fuente, error);
+        }
     }
 }
 
@@ -163,10 +187,13 @@ uint32_t CorregirProyectoFRMConError(Contexto& ctx, const std::string& rutaProye
     std::string descripcion;
     try {
         LeerProyecto(ctx, c);
+        // The shared-form search is the first to look into the forms.
+        LeerFormularios(ctx, c, kErrorCompartidos);
 
         std::string reporte;
         std::string error;
-        if (!BuscarFormulariosCompartidos(ctx, rutaProyecto, reporte, error)) {
+        if (!BuscarFormulariosCompartidos(ctx, rutaProyecto, c.textoProyecto, c.leidos, reporte,
+                                          error)) {
             Fallar(kErrorCompartidos, c.fuente, error);
         }
         if (!reporte.empty() && Mostrar(ctx, PreguntaCompartidos(reporte)) == Respuesta::No) {
@@ -179,7 +206,7 @@ uint32_t CorregirProyectoFRMConError(Contexto& ctx, const std::string& rutaProye
 
         CorregirFormularios(ctx, c);
         if (c.cambiados.empty() && !proyectoCambiado) {
-            VerificarFormularios(ctx, c, kErrorVerificacion);
+            VerificarFormularios(c, kErrorVerificacion);
             Mostrar(ctx, MensajeInformativo(
                              "Vorpel",
                              "El proyecto no tiene formularios ni .vbp pendientes de correccion."
@@ -189,7 +216,7 @@ uint32_t CorregirProyectoFRMConError(Contexto& ctx, const std::string& rutaProye
 
         RespaldarYGuardarFormularios(ctx, c, proyectoCambiado);
         if (proyectoCambiado) GuardarProyecto(ctx, c, textoProyectoNuevo);
-        VerificarFormularios(ctx, c, kErrorVerificacion);
+        VerificarFormularios(c, kErrorVerificacion);
 
         Mostrar(ctx, MensajeInformativo(
                          "Correccion FRM terminada",
@@ -223,14 +250,15 @@ bool CorregirProyectoFRMCoreConError(Contexto& ctx, const std::string& rutaProye
     std::string descripcion;
     try {
         LeerProyecto(ctx, c);
+        LeerFormularios(ctx, c, kErrorLeerFormulario);
         CorregirFormularios(ctx, c);
         if (c.cambiados.empty()) {
-            VerificarFormularios(ctx, c, kErrorVerificacionCore);
+            VerificarFormularios(c, kErrorVerificacionCore);
             resultado = "FRM: sin cambios pendientes.";
             return true;
         }
         RespaldarYGuardarFormularios(ctx, c, false);
-        VerificarFormularios(ctx, c, kErrorVerificacionCore);
+        VerificarFormularios(c, kErrorVerificacionCore);
         resultado = "FRM corregido (backup: " + c.carpetaBackup +
                     ", formularios modificados: " + std::to_string(c.cambiados.size()) + ")";
         return true;

@@ -31,6 +31,11 @@ std::string NombreParaReporte(std::string_view textoProyecto, const std::string&
     return nombre.empty() ? NombreDeArchivo(rutaProyecto) : nombre;
 }
 
+void AnotarPropio(const std::string& ruta, std::string_view texto,
+                  std::unordered_set<std::string>& propios) {
+    if (LineaContieneAlguno(texto, kMarcadores)) propios.insert(AMinusculas(ruta));
+}
+
 // The project's own forms that declare an in-house control, lower-cased.
 bool FormulariosPropios(Contexto& ctx, const std::string& rutaProyecto, std::string& nombrePropio,
                         std::unordered_set<std::string>& propios, std::string& error) {
@@ -54,7 +59,7 @@ bool FormulariosPropios(Contexto& ctx, const std::string& rutaProyecto, std::str
             error = errorFormulario;
             return false;
         }
-        if (LineaContieneAlguno(textoFormulario, kMarcadores)) propios.insert(AMinusculas(ruta));
+        AnotarPropio(ruta, textoFormulario, propios);
     }
     return true;
 }
@@ -125,6 +130,21 @@ bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto
     std::unordered_set<std::string> propios;
     if (!FormulariosPropios(ctx, rutaProyecto, nombrePropio, propios, error)) return false;
     reporte = Reportar(rutaProyecto, nombrePropio, propios, indice);
+    return true;
+}
+
+bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto,
+                                  std::string_view textoProyecto,
+                                  const std::vector<FormularioLeido>& formularios,
+                                  std::string& reporte, std::string& error) {
+    reporte.clear();
+    std::unordered_set<std::string> propios;
+    for (const FormularioLeido& formulario : formularios) {
+        AnotarPropio(formulario.ruta, formulario.texto, propios);
+    }
+    IndiceProyectosDev indice;
+    if (!IndexarProyectosDev(ctx, indice, error)) return false;
+    reporte = Reportar(rutaProyecto, NombreParaReporte(textoProyecto, rutaProyecto), propios, indice);
     return true;
 }
 

@@ -3,6 +3,7 @@
 // include too: correcting such a form for one project breaks the others.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/contexto.h"
@@ -33,6 +34,20 @@ using IndiceProyectosDev = std::vector<ProyectoIndexado>;
 /// projects against one DEV folder without reading it again for each.
 [[nodiscard]] bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto,
                                                 const IndiceProyectosDev& indice,
+                                                std::string& reporte, std::string& error);
+
+/// A form of the project being checked, read once by the caller.
+struct FormularioLeido {
+    std::string ruta;
+    std::string texto;
+    bool terminaConSalto = false;
+};
+
+/// The search for a project whose forms the caller has already read; the DEV
+/// folder is read once here.
+[[nodiscard]] bool BuscarFormulariosCompartidos(Contexto& ctx, const std::string& rutaProyecto,
+                                                std::string_view textoProyecto,
+                                                const std::vector<FormularioLeido>& formularios,
                                                 std::string& reporte, std::string& error);
 
 }  // namespace vorpel

@@ -27,7 +27,11 @@ bool VerificarPrefijosFormulario(Contexto& ctx, const std::string& ruta,
     std::string texto;
     bool salto = false;
     if (!LeerArchivoTexto(ctx, ruta, texto, salto, error)) return false;
+    return VerificarPrefijosTexto(ruta, texto, prefijo, error);
+}
 
+bool VerificarPrefijosTexto(const std::string& ruta, std::string_view texto,
+                            const std::string& prefijo, std::string& error) {
     const ListaLineas lineas = DividirLineas(texto);
     for (size_t n = 0; n < lineas.size(); ++n) {
         const std::string_view t = Recortar(lineas[n]);

@@ -128,6 +128,16 @@ bool PrepararGuardado(Contexto& ctx, TextoAGuardar& archivo,
         if (resto == Existencia::Presente) ok = fs.Borrar(*lado, sistema);
     }
     if (ok) ok = fs.EscribirArchivoNuevo(g.temporal, bytes, sistema);
+    // Read back: what replaces the file is exactly what was meant, and the
+    // caller may take the new text for the file's content from here on.
+    if (ok) {
+        std::string leidos;
+        ok = fs.LeerBytes(g.temporal, leidos, sistema);
+        if (ok && leidos != bytes) {
+            ok = false;
+            sistema = "lo escrito no coincide con lo que se leyo despues";
+        }
+    }
     if (ok) return true;
     BorrarSiExiste(fs, g.temporal);
     error = TextoNoSePudoGuardar(archivo.ruta, sistema);

@@ -22,8 +22,9 @@ enum class FalloLectura { NoExiste, Codificacion, Sistema };
 [[nodiscard]] bool LeerArchivoTexto(Contexto& ctx, const std::string& ruta, std::string& texto,
                                     bool& terminaConSalto, std::string& error,
                                     FalloLectura* motivo = nullptr);
-/// Replaces an existing file through a temporary copy and a rollback copy; on
-/// failure the old content stays at the path. `reemplazado` tells whether the
+/// Replaces an existing file through a temporary copy, read back equal before
+/// it takes the file's place, and a rollback copy; on failure the old content
+/// stays at the path. `reemplazado` tells whether the
 /// file's content changed, also when the save failed afterwards.
 [[nodiscard]] bool GuardarArchivoTexto(Contexto& ctx, const std::string& ruta,
                                        std::string_view texto, bool agregarSalto,
