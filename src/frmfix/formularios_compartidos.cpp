@@ -1,6 +1,8 @@
 #include "frmfix/formularios_compartidos.h"
 
+#include <algorithm>
 #include <string_view>
+#include <tuple>
 #include <unordered_set>
 #include <vector>
 
@@ -64,28 +66,39 @@ bool FormulariosPropios(Contexto& ctx, const std::string& rutaProyecto, std::str
     return true;
 }
 
+// The projects are looked at in folder order and each one's forms in its
+// order: the first other project naming a form is the one reported. Through
+// the index this costs a look-up per form of the project, not a walk over
+// every form of the folder.
 std::string Reportar(const std::string& rutaProyecto, const std::string& nombrePropio,
                      const std::unordered_set<std::string>& propios,
                      const IndiceProyectosDev& indice) {
-    std::string reporte;
-    std::unordered_set<std::string> reportados;
-    for (const ProyectoIndexado& otro : indice) {
-        if (MismaRuta(otro.ruta, rutaProyecto)) continue;
-        for (const std::string& ruta : otro.formularios) {
-            std::string clave = AMinusculas(ruta);
-            if (propios.count(clave) == 0 || reportados.count(clave) != 0) continue;
-            reporte += NombreDeArchivo(ruta) + "  ->  " + nombrePropio + ", " + otro.nombre +
-                       "\r\n";
-            reportados.insert(std::move(clave));
+    const std::string propia = NormalizarRuta(rutaProyecto);
+    std::vector<std::pair<IndiceProyectosDev::Aparicion, std::string>> lineas;
+    for (const std::string& clave : propios) {
+        const auto apariciones = indice.porFormulario.find(clave);
+        if (apariciones == indice.porFormulario.end()) continue;
+        for (const IndiceProyectosDev::Aparicion& a : apariciones->second) {
+            const ProyectoIndexado& otro = indice.proyectos[a.proyecto];
+            if (NormalizarRuta(otro.ruta) == propia) continue;
+            lineas.push_back({a, NombreDeArchivo(otro.formularios[a.formulario]) + "  ->  " +
+                                     nombrePropio + ", " + otro.nombre + "\r\n"});
+            break;
         }
     }
+    std::sort(lineas.begin(), lineas.end(), [](const auto& x, const auto& y) {
+        return std::tie(x.first.proyecto, x.first.formulario) <
+               std::tie(y.first.proyecto, y.first.formulario);
+    });
+    std::string reporte;
+    for (const auto& linea : lineas) reporte += linea.second;
     return reporte;
 }
 
 }  // namespace
 
 bool IndexarProyectosDev(Contexto& ctx, IndiceProyectosDev& indice, std::string& error) {
-    indice.clear();
+    indice = IndiceProyectosDev{};
     std::vector<std::string> nombres;
     if (!ctx.archivos.ListarArchivos(ctx.carpetaDev, "*", nombres, error)) return false;
     for (const std::string& nombre : nombres) {
@@ -117,7 +130,15 @@ bool IndexarProyectosDev(Contexto& ctx, IndiceProyectosDev& indice, std::string&
             }
             proyecto.formularios.push_back(ruta);
         }
-        indice.push_back(std::move(proyecto));
+        for (size_t i = 0; i < proyecto.formularios.size(); ++i) {
+            auto& apariciones = indice.porFormulario[AMinusculas(proyecto.formularios[i])];
+            // A project naming one form twice counts once, at its first place.
+            if (!apariciones.empty() && apariciones.back().proyecto == indice.proyectos.size()) {
+                continue;
+            }
+            apariciones.push_back({indice.proyectos.size(), i});
+        }
+        indice.proyectos.push_back(std::move(proyecto));
     }
     return true;
 }

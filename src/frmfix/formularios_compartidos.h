@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/contexto.h"
@@ -23,7 +24,17 @@ struct ProyectoIndexado {
     std::string nombre;  // its Name= value, or its file name without one
     std::vector<std::string> formularios;
 };
-using IndiceProyectosDev = std::vector<ProyectoIndexado>;
+
+/// Every project of the DEV folder, and for each form path (lower-cased)
+/// where it is named: the project's place and the form's place in its list.
+struct IndiceProyectosDev {
+    struct Aparicion {
+        size_t proyecto;
+        size_t formulario;
+    };
+    std::vector<ProyectoIndexado> proyectos;
+    std::unordered_map<std::string, std::vector<Aparicion>> porFormulario;
+};
 
 /// Reads every project of the DEV folder once, in listing order; projects
 /// that cannot be read are left out. False when the folder cannot be listed.
