@@ -8,6 +8,7 @@
 #include "app/simulacion.h"
 #include "app/ventana_memoria.h"
 #include "cli/json_lote.h"
+#include "platform/archivos_con_memoria.h"
 #include "platform/texto.h"
 #include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
@@ -481,7 +482,9 @@ int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
     std::ostream& mensajes = opciones.json ? servicios.errores : servicios.salida;
     DialogosImpresos dialogos(mensajes, servicios.errores, opciones.respuestas,
                               servicios.entradaEsTerminal, servicios.leerLinea);
-    Contexto ctx{servicios.archivos, *carpetaDev, &dialogos, servicios.entorno, servicios.rutas};
+    // What a command reads twice comes from memory the second time.
+    ArchivosConMemoria archivos(servicios.archivos);
+    Contexto ctx{archivos, *carpetaDev, &dialogos, servicios.entorno, servicios.rutas};
     ctx.procesos = servicios.procesos;
     // Each repair of interrupted work is one line of the output.
     ctx.informarReparaciones = [&mensajes](const std::vector<std::string>& lineas) {

@@ -11,16 +11,18 @@ namespace vorpel {
 std::string NormalizarFinesDeLinea(std::string_view texto) {
     std::string r;
     r.reserve(texto.size() + texto.size() / 32);
-    for (size_t i = 0; i < texto.size(); ++i) {
-        char c = texto[i];
-        if (c == '\r') {
-            if (i + 1 < texto.size() && texto[i + 1] == '\n') ++i;
-            r += "\r\n";
-        } else if (c == '\n') {
-            r += "\r\n";
-        } else {
-            r += c;
+    size_t desde = 0;
+    // Whole stretches without a line end are copied at once; a text already
+    // in CRLF is copied in stretches of whole lines.
+    while (desde < texto.size()) {
+        const size_t fin = texto.find_first_of("\r\n", desde);
+        if (fin == std::string_view::npos) {
+            r.append(texto.substr(desde));
+            break;
         }
+        r.append(texto.substr(desde, fin - desde));
+        r += "\r\n";
+        desde = fin + (texto[fin] == '\r' && fin + 1 < texto.size() && texto[fin + 1] == '\n' ? 2 : 1);
     }
     return r;
 }

@@ -6,9 +6,10 @@ namespace vorpel {
 
 ServiciosPrograma::ServiciosPrograma()
     : archivos_(CrearSistemaArchivos()),
+      memoria_(*archivos_),
       entorno_(CrearEntorno()),
       procesos_(CrearProcesos()),
-      ctx_{*archivos_, entorno_->CarpetaAplicacion(), &dialogos_, entorno_.get()} {
+      ctx_{memoria_, entorno_->CarpetaAplicacion(), &dialogos_, entorno_.get()} {
     ctx_.procesos = procesos_.get();
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/win32/dialogos_win32.h"
+#include "platform/archivos_con_memoria.h"
 #include "platform/contexto.h"
 
 namespace vorpel {
@@ -22,6 +23,8 @@ public:
 
 private:
     std::unique_ptr<SistemaArchivos> archivos_;
+    /// What a command reads twice comes from memory the second time.
+    ArchivosConMemoria memoria_;
     std::unique_ptr<Entorno> entorno_;
     std::unique_ptr<Procesos> procesos_;
     DialogosWin32 dialogos_;

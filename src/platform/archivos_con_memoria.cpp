@@ -1,0 +1,133 @@
+#include "platform/archivos_con_memoria.h"
+
+#include <algorithm>
+
+#include "platform/texto.h"
+
+namespace vorpel {
+
+std::string ClaveDeRuta(const std::string& ruta) {
+    std::string r = ruta;
+    std::replace(r.begin(), r.end(), '/', '\\');
+    // The root ("X:" or "\\server\share") is kept; the names below it resolved.
+    size_t inicio = 0;
+    if (r.size() >= 2 && r[1] == ':') {
+        inicio = 2;
+    } else if (r.rfind("\\\\", 0) == 0) {
+        const size_t servidor = r.find('\\', 2);
+        const size_t recurso = servidor == std::string::npos ? servidor : r.find('\\', servidor + 1);
+        inicio = recurso == std::string::npos ? r.size() : recurso;
+    }
+    std::vector<std::string> partes;
+    size_t i = inicio;
+    while (i <= r.size()) {
+        size_t fin = r.find('\\', i);
+        if (fin == std::string::npos) fin = r.size();
+        std::string parte = r.substr(i, fin - i);
+        i = fin + 1;
+        while (!parte.empty() && (parte.back() == '.' || parte.back() == ' ') && parte != "." &&
+               parte != "..") {
+            parte.pop_back();
+        }
+        if (parte.empty() || parte == ".") continue;
+        if (parte == "..") {
+            if (!partes.empty()) partes.pop_back();
+            continue;
+        }
+        partes.push_back(std::move(parte));
+    }
+    std::string clave = r.substr(0, inicio);
+    for (const std::string& parte : partes) clave += "\\" + parte;
+    return AMinusculas(clave);
+}
+
+bool ArchivosConMemoria::LeerBytes(const std::string& ruta, std::string& bytes,
+                                   std::string& error) {
+    const std::string clave = ClaveDeRuta(ruta);
+    if (const auto hallado = contenidos_.find(clave); hallado != contenidos_.end()) {
+        bytes = hallado->second;
+        return true;
+    }
+    if (!real_.LeerBytes(ruta, bytes, error)) return false;
+    if (bytes.size() > limite_) return true;
+    while (usados_ + bytes.size() > limite_ && !orden_.empty()) {
+        const auto viejo = contenidos_.find(orden_.front());
+        if (viejo != contenidos_.end()) {
+            usados_ -= viejo->second.size();
+            contenidos_.erase(viejo);
+        }
+        orden_.pop_front();
+    }
+    contenidos_.emplace(clave, bytes);
+    orden_.push_back(clave);
+    usados_ += bytes.size();
+    return true;
+}
+
+void ArchivosConMemoria::Olvidar(const std::string& ruta) {
+    const auto hallado = contenidos_.find(ClaveDeRuta(ruta));
+    if (hallado == contenidos_.end()) return;
+    usados_ -= hallado->second.size();
+    contenidos_.erase(hallado);
+}
+
+void ArchivosConMemoria::OlvidarCache() {
+    contenidos_.clear();
+    orden_.clear();
+    usados_ = 0;
+    real_.OlvidarCache();
+}
+
+// Every change is forgotten whether it worked or not: a write that failed may
+// have left part of itself behind.
+bool ArchivosConMemoria::EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
+                                              std::string& error) {
+    Olvidar(ruta);
+    return real_.EscribirArchivoNuevo(ruta, bytes, error);
+}
+
+bool ArchivosConMemoria::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
+                                          std::string& error) {
+    Olvidar(ruta);
+    return real_.AgregarAlArchivo(ruta, bytes, error);
+}
+
+bool ArchivosConMemoria::Renombrar(const std::string& origen, const std::string& destino,
+                                   std::string& error) {
+    Olvidar(origen);
+    Olvidar(destino);
+    return real_.Renombrar(origen, destino, error);
+}
+
+bool ArchivosConMemoria::Reemplazar(const std::string& origen, const std::string& destino,
+                                    std::string& error) {
+    Olvidar(origen);
+    Olvidar(destino);
+    return real_.Reemplazar(origen, destino, error);
+}
+
+bool ArchivosConMemoria::ReemplazarConRespaldo(const std::string& nuevo,
+                                               const std::string& destino,
+                                               const std::string& respaldo, std::string& error) {
+    Olvidar(nuevo);
+    Olvidar(destino);
+    Olvidar(respaldo);
+    return real_.ReemplazarConRespaldo(nuevo, destino, respaldo, error);
+}
+
+bool ArchivosConMemoria::Copiar(const std::string& origen, const std::string& destino,
+                                std::string& error) {
+    Olvidar(destino);
+    return real_.Copiar(origen, destino, error);
+}
+
+bool ArchivosConMemoria::Borrar(const std::string& ruta, std::string& error) {
+    Olvidar(ruta);
+    return real_.Borrar(ruta, error);
+}
+
+bool ArchivosConMemoria::CrearCarpeta(const std::string& ruta, std::string& error) {
+    return real_.CrearCarpeta(ruta, error);
+}
+
+}  // namespace vorpel

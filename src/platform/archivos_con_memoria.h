@@ -1,0 +1,74 @@
+#pragma once
+// A file system that remembers, for the length of a command, the bytes it
+// has read: a batch reads the same project and form files in its shared-form
+// check, its corrections and its checks. What the tool itself writes, moves
+// or deletes is forgotten at once; OlvidarCache forgets everything (a new
+// command, or a compiler that ran behind the tool's back).
+
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/archivos.h"
+
+namespace vorpel {
+
+class ArchivosConMemoria final : public SistemaArchivos {
+public:
+    /// Remembers at most `limiteBytes` of file contents; the oldest go first.
+    explicit ArchivosConMemoria(SistemaArchivos& real, size_t limiteBytes = 16u << 20)
+        : real_(real), limite_(limiteBytes) {}
+
+    Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
+                                std::string& error) override {
+        return real_.ConsultarArchivo(ruta, datos, error);
+    }
+    Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override {
+        return real_.ConsultarCarpeta(ruta, error);
+    }
+    [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
+                                      std::vector<std::string>& nombres,
+                                      std::string& error) override {
+        return real_.ListarArchivos(carpeta, patron, nombres, error);
+    }
+    [[nodiscard]] bool LeerBytes(const std::string& ruta, std::string& bytes,
+                                 std::string& error) override;
+    [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
+                                            std::string& error) override;
+    [[nodiscard]] bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
+                                        std::string& error) override;
+    [[nodiscard]] bool Renombrar(const std::string& origen, const std::string& destino,
+                                 std::string& error) override;
+    [[nodiscard]] bool Reemplazar(const std::string& origen, const std::string& destino,
+                                  std::string& error) override;
+    [[nodiscard]] bool ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
+                                             const std::string& respaldo,
+                                             std::string& error) override;
+    [[nodiscard]] bool Copiar(const std::string& origen, const std::string& destino,
+                              std::string& error) override;
+    [[nodiscard]] bool Borrar(const std::string& ruta, std::string& error) override;
+    [[nodiscard]] bool CrearCarpeta(const std::string& ruta, std::string& error) override;
+    [[nodiscard]] bool Sincronizar(const std::vector<std::string>& rutas,
+                                   std::string& error) override {
+        return real_.Sincronizar(rutas, error);
+    }
+    void OlvidarCache() override;
+
+private:
+    void Olvidar(const std::string& ruta);
+
+    SistemaArchivos& real_;
+    size_t limite_;
+    size_t usados_ = 0;
+    std::unordered_map<std::string, std::string> contenidos_;  // key: ClaveDeRuta
+    std::deque<std::string> orden_;                             // oldest first
+};
+
+/// One text for every spelling of a Windows path: "/" as "\", "." and ".."
+/// and doubled separators resolved, final dots and blanks of a name dropped,
+/// lower-cased. Two paths with the same key name the same file.
+std::string ClaveDeRuta(const std::string& ruta);
+
+}  // namespace vorpel

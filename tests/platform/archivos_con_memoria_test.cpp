@@ -1,0 +1,60 @@
+#include "platform/archivos_con_memoria.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/archivos_falsos.h"
+
+namespace vorpel {
+namespace {
+
+class ArchivosConMemoriaTest : public ::testing::Test {
+protected:
+    ArchivosConMemoriaTest() { disco_.PonerArchivo("C:\\dev\\A.frm", "uno"); }
+
+    std::string Leer(const std::string& ruta) {
+        std::string bytes, error;
+        EXPECT_TRUE(memoria_.LeerBytes(ruta, bytes, error)) << error;
+        return bytes;
+    }
+    int Lecturas() const { return contador_.OperacionesContadas(); }
+
+    ArchivosFalsos disco_;
+    ArchivosConFallos contador_{disco_};
+    ArchivosConMemoria memoria_{contador_, 10};
+};
+
+TEST_F(ArchivosConMemoriaTest, ASecondReadOfAnySpellingComesFromMemory) {
+    EXPECT_EQ(Leer("C:\\dev\\A.frm"), "uno");
+    EXPECT_EQ(Leer("c:/DEV/sub/../a.frm."), "uno");
+    EXPECT_EQ(Lecturas(), 1);
+}
+
+// A stale copy would let a check after saving pass on what was there before.
+TEST_F(ArchivosConMemoriaTest, WhatTheToolChangesUnderAnySpellingIsReadAfresh) {
+    EXPECT_EQ(Leer("C:\\dev\\A.frm"), "uno");
+    std::string error;
+    ASSERT_TRUE(memoria_.EscribirArchivoNuevo("C:\\dev\\nuevo", "dos", error));
+    ASSERT_TRUE(memoria_.Reemplazar("C:\\dev\\nuevo", "c:\\DEV\\.\\a.FRM", error));
+    EXPECT_EQ(Leer("C:\\dev\\A.frm"), "dos");
+    ASSERT_TRUE(memoria_.AgregarAlArchivo("C:\\dev\\a.frm", "!", error));
+    EXPECT_EQ(Leer("C:\\dev\\A.frm"), "dos!");
+    disco_.PonerArchivo("C:\\dev\\A.frm", "de otro programa");
+    memoria_.OlvidarCache();
+    EXPECT_EQ(Leer("C:\\dev\\A.frm"), "de otro programa");
+}
+
+TEST_F(ArchivosConMemoriaTest, KeepsNoMoreThanItsLimitOldestGoingFirst) {
+    disco_.PonerArchivo("C:\\dev\\B.frm", "seis b");
+    disco_.PonerArchivo("C:\\dev\\C.frm", "seis c");
+    Leer("C:\\dev\\A.frm");
+    Leer("C:\\dev\\B.frm");
+    Leer("C:\\dev\\C.frm");  // over the limit of ten bytes: A and B go
+    EXPECT_EQ(Lecturas(), 3);
+    Leer("C:\\dev\\C.frm");
+    EXPECT_EQ(Lecturas(), 3);
+    Leer("C:\\dev\\A.frm");
+    EXPECT_EQ(Lecturas(), 4);
+}
+
+}  // namespace
+}  // namespace vorpel
