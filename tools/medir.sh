@@ -103,6 +103,8 @@ informe "Vorpel benchmarks - $(date '+%Y-%m-%d %H:%M') - $(git -C "$raiz" log -1
 informe "vorpel-cli: $cli"
 [[ -n "$base" ]] && informe "baseline:   $base"
 informe "runs per measurement: $veces; times in seconds (wall clock); cpu = user+system; peak = largest resident set"
+((veces < 5)) && informe "NOTE: fewer than 5 runs per measurement: a look, not figures to quote"
+((rapido)) && informe "NOTE: --rapido sizes, not the sizes of the figures"
 informe "machine: $(nproc) cores; load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # --- Measuring ----------------------------------------------------------------
