@@ -386,22 +386,18 @@ trabajo_historial() {
     generar "$lugar/pristino" frm "$n"
     export WINEPREFIX="$lugar/trabajo"
     local dev="$lugar/trabajo/unidad_c/DEV"
-    # The second run: the first run done (untimed) by the same program, then
-    # the forms put back as they were so that everything needs changing again;
-    # drive E: keeps the first run's backup.
-    segunda() {  # PROGRAM
-        restaurar "$lugar/pristino" "$lugar/trabajo" &&
-            (cd "$dev" && "$1" --dev "$dev" --si frm Contable >/dev/null 2>&1) &&
-            rm -rf "$dev" && cp -a "$lugar/pristino/unidad_c/DEV" "$dev" && calentar "$dev"
-    }
+    # The second run follows the same program's first run in the same round:
+    # drive E: keeps that run's backup, and the forms are put back as they
+    # were so that everything needs changing again.
     local primera="restaurar '$lugar/pristino' '$lugar/trabajo' && calentar '$dev'"
+    local segunda="rm -rf '$dev' && cp -a '$lugar/pristino/unidad_c/DEV' '$dev' && calentar '$dev'"
     local hecho="Formularios modificados: $n\$"
     limpiar_variantes
     variante vorpel-1 "$primera" "$hecho" "$dev" "$cli" --dev "$dev" --si frm Contable
-    variante vorpel-2 "segunda '$cli'" "$hecho" "$dev" "$cli" --dev "$dev" --si frm Contable
+    variante vorpel-2 "$segunda" "$hecho" "$dev" "$cli" --dev "$dev" --si frm Contable
     if [[ -n "$base" ]]; then
         variante base-1 "$primera" "$hecho" "$dev" "$base" --dev "$dev" --si frm Contable
-        variante base-2 "segunda '$base'" "$hecho" "$dev" "$base" --dev "$dev" --si frm Contable
+        variante base-2 "$segunda" "$hecho" "$dev" "$base" --dev "$dev" --si frm Contable
     fi
     correr historial
     informe ""
