@@ -475,7 +475,7 @@ trabajo_wine() {
     informe ""
     informe "Wine  vorpel-cli.exe (Windows build) under Wine; floors and peers native on the same files"
     linea wine inicio "wine vorpel-cli.exe --help (Wine's start-up)"
-    linea wine frm "P1 frm, $n_wine forms" piso-frm "floor" inicio "start-up"
+    linea wine frm "P1 frm, $n_wine forms" piso-frm "floor"
     linea wine piso-frm "P1 floor (native)"
     linea wine traer "P3 traer into an empty DEV, $f_wine files" rsync-fsync "rsync --fsync" piso-traer "floor"
     linea wine piso-traer "P3 floor (native)"
