@@ -23,6 +23,12 @@ const std::vector<std::string> kMarcadores = {".Skarno ",         ".Pravix ", ".
                                               ".UCMorvan ",       ".GravloCFiltros ",
                                               ".Gravlo "};
 
+const std::vector<std::string> kMarcadoresMinusculas = [] {
+    std::vector<std::string> minusculas;
+    for (const std::string& marcador : kMarcadores) minusculas.push_back(MinusculasAscii(marcador));
+    return minusculas;
+}();
+
 std::string ExtensionMinusculas(const std::string& nombre) {
     const size_t punto = nombre.rfind('.');
     return punto == std::string::npos ? std::string() : AMinusculas(nombre.substr(punto + 1));
@@ -33,9 +39,23 @@ std::string NombreParaReporte(std::string_view textoProyecto, const std::string&
     return nombre.empty() ? NombreDeArchivo(rutaProyecto) : nombre;
 }
 
+// One walk over the points of the text instead of one search per marker:
+// the markers are ASCII, so ASCII case folding finds exactly what a search
+// ignoring case finds.
+bool ContieneMarcador(std::string_view texto) {
+    for (size_t punto = texto.find('.'); punto != std::string_view::npos;
+         punto = texto.find('.', punto + 1)) {
+        const std::string_view resto = texto.substr(punto);
+        for (const std::string& marcador : kMarcadoresMinusculas) {
+            if (EmpiezaConAscii(resto, marcador)) return true;
+        }
+    }
+    return false;
+}
+
 void AnotarPropio(const std::string& ruta, std::string_view texto,
                   std::unordered_set<std::string>& propios) {
-    if (LineaContieneAlguno(texto, kMarcadores)) propios.insert(AMinusculas(ruta));
+    if (ContieneMarcador(texto)) propios.insert(AMinusculas(ruta));
 }
 
 // The project's own forms that declare an in-house control, lower-cased.

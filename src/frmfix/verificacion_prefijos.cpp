@@ -32,9 +32,12 @@ bool VerificarPrefijosFormulario(Contexto& ctx, const std::string& ruta,
 
 bool VerificarPrefijosTexto(const std::string& ruta, std::string_view texto,
                             const std::string& prefijo, std::string& error) {
-    const ListaLineas lineas = DividirLineas(texto);
-    for (size_t n = 0; n < lineas.size(); ++n) {
-        const std::string_view t = Recortar(lineas[n]);
+    size_t desde = 0;
+    for (size_t n = 0; !texto.empty() && desde <= texto.size(); ++n) {
+        size_t fin = texto.find("\r\n", desde);
+        if (fin == std::string_view::npos) fin = texto.size();
+        const std::string_view t = Recortar(texto.substr(desde, fin - desde));
+        desde = fin + 2;
         if (!EmpiezaConAscii(t, "begin ")) continue;
         const std::string_view resto = t.substr(6);
         const size_t espacio = resto.find(' ');

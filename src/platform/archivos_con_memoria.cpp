@@ -6,41 +6,6 @@
 
 namespace vorpel {
 
-std::string ClaveDeRuta(const std::string& ruta) {
-    std::string r = ruta;
-    std::replace(r.begin(), r.end(), '/', '\\');
-    // The root ("X:" or "\\server\share") is kept; the names below it resolved.
-    size_t inicio = 0;
-    if (r.size() >= 2 && r[1] == ':') {
-        inicio = 2;
-    } else if (r.rfind("\\\\", 0) == 0) {
-        const size_t servidor = r.find('\\', 2);
-        const size_t recurso = servidor == std::string::npos ? servidor : r.find('\\', servidor + 1);
-        inicio = recurso == std::string::npos ? r.size() : recurso;
-    }
-    std::vector<std::string> partes;
-    size_t i = inicio;
-    while (i <= r.size()) {
-        size_t fin = r.find('\\', i);
-        if (fin == std::string::npos) fin = r.size();
-        std::string parte = r.substr(i, fin - i);
-        i = fin + 1;
-        while (!parte.empty() && (parte.back() == '.' || parte.back() == ' ') && parte != "." &&
-               parte != "..") {
-            parte.pop_back();
-        }
-        if (parte.empty() || parte == ".") continue;
-        if (parte == "..") {
-            if (!partes.empty()) partes.pop_back();
-            continue;
-        }
-        partes.push_back(std::move(parte));
-    }
-    std::string clave = r.substr(0, inicio);
-    for (const std::string& parte : partes) clave += "\\" + parte;
-    return AMinusculas(clave);
-}
-
 bool ArchivosConMemoria::LeerBytes(const std::string& ruta, std::string& bytes,
                                    std::string& error) {
     const std::string clave = ClaveDeRuta(ruta);

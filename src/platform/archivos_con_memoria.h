@@ -66,9 +66,4 @@ private:
     std::deque<std::string> orden_;                             // oldest first
 };
 
-/// One text for every spelling of a Windows path: "/" as "\", "." and ".."
-/// and doubled separators resolved, final dots and blanks of a name dropped,
-/// lower-cased. Two paths with the same key name the same file.
-std::string ClaveDeRuta(const std::string& ruta);
-
 }  // namespace vorpel

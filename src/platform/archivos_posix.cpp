@@ -146,50 +146,7 @@ bool RenombrarSinReemplazar(const std::string& origen, const std::string& destin
     return true;
 }
 
-/// The length of the UTF-8 character at `i` (1 for a byte that starts none).
-size_t LargoCaracter(std::string_view texto, size_t i) {
-    const auto b = static_cast<unsigned char>(texto[i]);
-    size_t largo = b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF8 ? 4 : 1;
-    if (i + largo > texto.size()) return 1;
-    for (size_t k = 1; k < largo; ++k) {
-        if ((static_cast<unsigned char>(texto[i + k]) & 0xC0) != 0x80) return 1;
-    }
-    return largo;
-}
-
 }  // namespace
-
-bool CoincidePatron(std::string_view nombre, std::string_view patron) {
-    if (patron == "*" || patron == "*.*") return true;
-    // Both fold to capitals with their lengths kept, so they are matched bytewise.
-    const std::string n = AMayusculas(nombre);
-    const std::string p = AMayusculas(patron);
-    size_t i = 0;
-    size_t j = 0;
-    size_t estrellaPatron = std::string::npos;
-    size_t estrellaNombre = 0;
-    while (i < n.size()) {
-        if (j < p.size() && p[j] == '*') {
-            estrellaPatron = j++;
-            estrellaNombre = i;
-        } else if (j < p.size() && p[j] == '?') {
-            i += LargoCaracter(n, i);
-            ++j;
-        } else if (j < p.size() && p[j] == n[i]) {
-            ++i;
-            ++j;
-        } else if (estrellaPatron != std::string::npos) {
-            // Let the last "*" take one more character and try again.
-            j = estrellaPatron + 1;
-            estrellaNombre += LargoCaracter(n, estrellaNombre);
-            i = estrellaNombre;
-        } else {
-            return false;
-        }
-    }
-    while (j < p.size() && p[j] == '*') ++j;
-    return j == p.size();
-}
 
 bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::string& error) {
     RutaHostResuelta resuelta;

@@ -9,6 +9,7 @@
 
 #include "platform/archivos.h"
 #include "platform/prefijo_wine.h"
+#include "platform/texto.h"
 
 namespace vorpel {
 
@@ -67,9 +68,5 @@ private:
     std::unordered_map<std::string, std::unordered_map<std::string, std::vector<std::string>>>
         indices_;
 };
-
-/// True when `nombre` matches `patron`, whose "*" stands for any run of
-/// characters and "?" for one character, ignoring case; "*.*" matches every name.
-bool CoincidePatron(std::string_view nombre, std::string_view patron);
 
 }  // namespace vorpel

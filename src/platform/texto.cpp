@@ -6,8 +6,10 @@
 
 #include "platform/texto.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
 namespace vorpel {
 namespace {
@@ -190,6 +192,88 @@ size_t BuscarSinMayusculas(std::string_view pajar, std::string_view aguja, size_
 
 bool ContieneSinMayusculas(std::string_view pajar, std::string_view aguja) {
     return BuscarSinMayusculas(pajar, aguja) != std::string_view::npos;
+}
+
+namespace {
+
+/// The length of the UTF-8 character at `i` (1 for a byte that starts none).
+size_t LargoCaracter(std::string_view texto, size_t i) {
+    const auto b = static_cast<unsigned char>(texto[i]);
+    size_t largo = b < 0xC0 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF8 ? 4 : 1;
+    if (i + largo > texto.size()) return 1;
+    for (size_t k = 1; k < largo; ++k) {
+        if ((static_cast<unsigned char>(texto[i + k]) & 0xC0) != 0x80) return 1;
+    }
+    return largo;
+}
+
+}  // namespace
+
+bool CoincidePatron(std::string_view nombre, std::string_view patron) {
+    if (patron == "*" || patron == "*.*") return true;
+    // Both fold to capitals with their lengths kept, so they are matched bytewise.
+    const std::string n = AMayusculas(nombre);
+    const std::string p = AMayusculas(patron);
+    size_t i = 0;
+    size_t j = 0;
+    size_t estrellaPatron = std::string::npos;
+    size_t estrellaNombre = 0;
+    while (i < n.size()) {
+        if (j < p.size() && p[j] == '*') {
+            estrellaPatron = j++;
+            estrellaNombre = i;
+        } else if (j < p.size() && p[j] == '?') {
+            i += LargoCaracter(n, i);
+            ++j;
+        } else if (j < p.size() && p[j] == n[i]) {
+            ++i;
+            ++j;
+        } else if (estrellaPatron != std::string::npos) {
+            // Let the last "*" take one more character and try again.
+            j = estrellaPatron + 1;
+            estrellaNombre += LargoCaracter(n, estrellaNombre);
+            i = estrellaNombre;
+        } else {
+            return false;
+        }
+    }
+    while (j < p.size() && p[j] == '*') ++j;
+    return j == p.size();
+}
+
+std::string ClaveDeRuta(const std::string& ruta) {
+    std::string r = ruta;
+    std::replace(r.begin(), r.end(), '/', '\\');
+    // The root ("X:" or "\\server\share") is kept; the names below it resolved.
+    size_t inicio = 0;
+    if (r.size() >= 2 && r[1] == ':') {
+        inicio = 2;
+    } else if (r.rfind("\\\\", 0) == 0) {
+        const size_t servidor = r.find('\\', 2);
+        const size_t recurso = servidor == std::string::npos ? servidor : r.find('\\', servidor + 1);
+        inicio = recurso == std::string::npos ? r.size() : recurso;
+    }
+    std::vector<std::string> partes;
+    size_t i = inicio;
+    while (i <= r.size()) {
+        size_t fin = r.find('\\', i);
+        if (fin == std::string::npos) fin = r.size();
+        std::string parte = r.substr(i, fin - i);
+        i = fin + 1;
+        while (!parte.empty() && (parte.back() == '.' || parte.back() == ' ') && parte != "." &&
+               parte != "..") {
+            parte.pop_back();
+        }
+        if (parte.empty() || parte == ".") continue;
+        if (parte == "..") {
+            if (!partes.empty()) partes.pop_back();
+            continue;
+        }
+        partes.push_back(std::move(parte));
+    }
+    std::string clave = r.substr(0, inicio);
+    for (const std::string& parte : partes) clave += "\\" + parte;
+    return AMinusculas(clave);
 }
 
 }  // namespace vorpel

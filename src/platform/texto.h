@@ -25,4 +25,14 @@ bool IgualesSinMayusculas(std::string_view a, std::string_view b);
 size_t BuscarSinMayusculas(std::string_view pajar, std::string_view aguja, size_t desde = 0);
 bool ContieneSinMayusculas(std::string_view pajar, std::string_view aguja);
 
+/// True when `nombre` matches the file-name pattern `patron`, whose "*"
+/// stands for any run of characters and "?" for one character, ignoring
+/// case; "*.*" matches every name.
+bool CoincidePatron(std::string_view nombre, std::string_view patron);
+
+/// One text for every spelling of a Windows path: "/" as "\", "." and ".."
+/// and doubled separators resolved, final dots and blanks of a name dropped,
+/// lower-cased. Two paths with the same key name the same file.
+std::string ClaveDeRuta(const std::string& ruta);
+
 }  // namespace vorpel

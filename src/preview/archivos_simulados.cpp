@@ -28,26 +28,6 @@ std::string CarpetaDeRuta(const std::string& ruta) {
     return ruta.substr(0, barra);
 }
 
-bool CoincidePatron(std::string_view nombre, std::string_view patron) {
-    const std::string n = AMinusculas(nombre), p = AMinusculas(patron);
-    size_t in = 0, ip = 0, estrella = std::string::npos, marca = 0;
-    while (in < n.size()) {
-        if (ip < p.size() && (p[ip] == '?' || p[ip] == n[in])) {
-            ++in;
-            ++ip;
-        } else if (ip < p.size() && p[ip] == '*') {
-            estrella = ip++;
-            marca = in;
-        } else if (estrella != std::string::npos) {
-            ip = estrella + 1;
-            in = ++marca;
-        } else {
-            return false;
-        }
-    }
-    while (ip < p.size() && p[ip] == '*') ++ip;
-    return ip == p.size();
-}
 
 bool Fallar(const char* texto, std::string& error) {
     error = texto;
@@ -59,38 +39,7 @@ bool Fallar(const char* texto, std::string& error) {
 ArchivosSimulados::ArchivosSimulados(SistemaArchivos& real, std::function<FechaHora()> reloj)
     : real_(real), reloj_(std::move(reloj)) {}
 
-std::string ArchivosSimulados::Clave(const std::string& ruta) {
-    std::string r = ruta;
-    std::replace(r.begin(), r.end(), '/', '\\');
-    std::string raiz;
-    size_t i = 0;
-    if (r.rfind("\\\\", 0) == 0) {
-        // \\server\share is the root of a network path.
-        size_t fin = r.find('\\', 2);
-        fin = fin == std::string::npos ? r.size() : r.find('\\', fin + 1);
-        if (fin == std::string::npos) fin = r.size();
-        raiz = r.substr(0, fin);
-        i = fin;
-    } else if (r.size() >= 2 && r[1] == ':') {
-        raiz = r.substr(0, 2);
-        i = 2;
-    }
-    std::vector<std::string> partes;
-    while (i <= r.size()) {
-        size_t fin = r.find('\\', i);
-        if (fin == std::string::npos) fin = r.size();
-        std::string parte = r.substr(i, fin - i);
-        if (parte == "..") {
-            if (!partes.empty()) partes.pop_back();
-        } else if (!parte.empty() && parte != ".") {
-            partes.push_back(std::move(parte));
-        }
-        i = fin + 1;
-    }
-    std::string clave = raiz;
-    for (const std::string& parte : partes) clave += "\\" + parte;
-    return AMinusculas(clave);
-}
+std::string ArchivosSimulados::Clave(const std::string& ruta) { return ClaveDeRuta(ruta); }
 
 std::string ArchivosSimulados::ClavePadre(const std::string& clave) {
     const size_t barra = clave.find_last_of('\\');

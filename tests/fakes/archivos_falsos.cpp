@@ -45,28 +45,6 @@ std::string Unir(const std::string& unidad, const std::vector<std::string>& part
     return r;
 }
 
-bool CoincidePatron(std::string_view nombre, std::string_view patron) {
-    // Classic '*' / '?' matching on lower-cased texts.
-    std::string n = AMinusculas(nombre), p = AMinusculas(patron);
-    size_t in = 0, ip = 0, estrella = std::string::npos, marca = 0;
-    while (in < n.size()) {
-        if (ip < p.size() && (p[ip] == '?' || p[ip] == n[in])) {
-            ++in;
-            ++ip;
-        } else if (ip < p.size() && p[ip] == '*') {
-            estrella = ip++;
-            marca = in;
-        } else if (estrella != std::string::npos) {
-            ip = estrella + 1;
-            in = ++marca;
-        } else {
-            return false;
-        }
-    }
-    while (ip < p.size() && p[ip] == '*') ++ip;
-    return ip == p.size();
-}
-
 std::string NombreFinal(const std::string& ruta) {
     size_t p = ruta.find_last_of('\\');
     return p == std::string::npos ? ruta : ruta.substr(p + 1);
