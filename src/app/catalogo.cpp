@@ -9,11 +9,18 @@ namespace vorpel {
 bool CargarProyectos(Contexto& ctx, CatalogoProyectos& catalogo, std::string& error) {
     // Rebuilt from nothing: a project removed from the folder must not linger.
     catalogo.clear();
-    // A project hidden as its rollback copy by an interrupted save shows again.
-    RepararRestos(ctx, {ctx.carpetaDev});
+    // One listing serves the repair of leftovers and the catalogue; only a
+    // repair (a project hidden as its rollback copy shows again) asks for a
+    // second one.
     std::vector<std::string> nombres;
-    if (!ctx.archivos.ListarArchivos(ctx.carpetaDev, "*.vbp", nombres, error)) return false;
-    catalogo = std::move(nombres);
+    if (!ctx.archivos.ListarArchivos(ctx.carpetaDev, "*", nombres, error)) return false;
+    if (RepararRestosDeListado(ctx, ctx.carpetaDev, nombres) &&
+        !ctx.archivos.ListarArchivos(ctx.carpetaDev, "*", nombres, error)) {
+        return false;
+    }
+    for (std::string& nombre : nombres) {
+        if (CoincidePatron(nombre, "*.vbp")) catalogo.push_back(std::move(nombre));
+    }
     return true;
 }
 

@@ -85,7 +85,7 @@ void LeerFormularios(Contexto& ctx, CorreccionFrm& c, uint32_t numeroError) {
 void CorregirFormularios(Contexto& ctx, CorreccionFrm& c) {
     for (size_t i = 0; i < c.leidos.size(); ++i) {
         const FormularioLeido& leido = c.leidos[i];
-        const std::string& ruta = leido.ruta;
+        const std::string ruta = leido.ruta;
         FormularioCambiado formulario{ruta, CorregirTextoFormulario(leido.texto, c.nombreProyecto),
                                       leido.terminaConSalto, i};
         std::string error;
@@ -100,6 +100,9 @@ void CorregirFormularios(Contexto& ctx, CorreccionFrm& c) {
         }
         if (existe == Existencia::Presente) c.aRespaldar.AgregarSinRepetir(frx);
         c.cambiados.push_back(std::move(formulario));
+        // Only the new text is needed from here on: a project of thousands of
+        // forms must not hold each of them twice.
+        std::string().swap(c.leidos[i].texto);
     }
 }
 

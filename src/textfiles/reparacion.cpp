@@ -21,18 +21,12 @@ std::string SinSufijo(const std::string& nombre, std::string_view sufijo) {
     return nombre.substr(0, nombre.size() - sufijo.size());
 }
 
-/// Repairs one folder's leftovers, telling each repair in `avisos`.
-void RepararCarpeta(Contexto& ctx, const std::string& carpeta, std::vector<std::string>& avisos) {
+/// Repairs the leftovers among `nombres` (the plain files of the folder),
+/// telling each repair in `avisos`.
+void RepararNombres(Contexto& ctx, const std::string& carpeta,
+                    const std::vector<std::string>& nombres, std::vector<std::string>& avisos) {
     SistemaArchivos& fs = ctx.archivos;
     std::string sistema;
-    const Existencia existe = ExisteCarpeta(ctx, carpeta, sistema);
-    if (existe == Existencia::Ausente) return;
-    std::vector<std::string> nombres;
-    if (existe == Existencia::Indeterminada ||
-        !fs.ListarArchivos(carpeta, "*_vorpel", nombres, sistema)) {
-        avisos.push_back("No se pudo revisar la carpeta: " + carpeta + " - " + sistema);
-        return;
-    }
     const std::string base = carpeta.ends_with("\\") ? carpeta : carpeta + "\\";
     const auto fallo = [&](const std::string& ruta) {
         avisos.push_back("No se pudo reparar: " + ruta + " - " + sistema);
@@ -94,7 +88,34 @@ void RepararCarpeta(Contexto& ctx, const std::string& carpeta, std::vector<std::
     }
 }
 
+void RepararCarpeta(Contexto& ctx, const std::string& carpeta, std::vector<std::string>& avisos) {
+    std::string sistema;
+    const Existencia existe = ExisteCarpeta(ctx, carpeta, sistema);
+    if (existe == Existencia::Ausente) return;
+    std::vector<std::string> nombres;
+    if (existe == Existencia::Indeterminada ||
+        !ctx.archivos.ListarArchivos(carpeta, "*_vorpel", nombres, sistema)) {
+        avisos.push_back("No se pudo revisar la carpeta: " + carpeta + " - " + sistema);
+        return;
+    }
+    RepararNombres(ctx, carpeta, nombres, avisos);
+}
+
 }  // namespace
+
+bool RepararRestosDeListado(Contexto& ctx, const std::string& carpeta,
+                            const std::vector<std::string>& nombres) {
+    if (!ctx.carpetasRevisadas.insert(AMinusculas(carpeta)).second) return false;
+    std::vector<std::string> restos;
+    for (const std::string& nombre : nombres) {
+        if (CoincidePatron(nombre, "*_vorpel")) restos.push_back(nombre);
+    }
+    if (restos.empty()) return false;
+    std::vector<std::string> avisos;
+    RepararNombres(ctx, carpeta, restos, avisos);
+    if (!avisos.empty() && ctx.informarReparaciones) ctx.informarReparaciones(avisos);
+    return true;
+}
 
 std::vector<std::string> CarpetasDe(Contexto& ctx, const std::vector<std::string>& rutas) {
     std::vector<std::string> carpetas;

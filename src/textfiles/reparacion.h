@@ -18,6 +18,12 @@ namespace vorpel {
 /// through ctx.informarReparaciones.
 void RepararRestos(Contexto& ctx, const std::vector<std::string>& carpetas);
 
+/// The same for one folder whose plain files the caller has just listed, so
+/// that the folder is read once. True when there were leftovers to look at:
+/// the listing may then be out of date.
+bool RepararRestosDeListado(Contexto& ctx, const std::string& carpeta,
+                            const std::vector<std::string>& nombres);
+
 /// The folders of these files, each once, in order.
 std::vector<std::string> CarpetasDe(Contexto& ctx, const std::vector<std::string>& rutas);
 
