@@ -133,13 +133,18 @@ void RespaldarYGuardarFormularios(Contexto& ctx, CorreccionFrm& c, bool proyecto
         Fallar(kErrorBackup, c.fuente, error);
     }
     c.carpetaBackup = carpetaBackup;
+    // The new texts move into the save and back for the check after it: a
+    // project of thousands of forms must not hold each new text twice.
     std::vector<TextoAGuardar> textos;
-    for (const FormularioCambiado& formulario : c.cambiados) {
-        textos.push_back({formulario.ruta, formulario.texto, formulario.terminaConSalto, false});
+    textos.reserve(c.cambiados.size());
+    for (FormularioCambiado& formulario : c.cambiados) {
+        textos.push_back(
+            {formulario.ruta, std::move(formulario.texto), formulario.terminaConSalto, false});
     }
     const bool guardados = GuardarArchivosTexto(ctx, textos, error);
-    for (const TextoAGuardar& texto : textos) {
-        if (texto.reemplazado) c.escritos.AgregarSinRepetir(texto.ruta);
+    for (size_t i = 0; i < textos.size(); ++i) {
+        c.cambiados[i].texto = std::move(textos[i].texto);
+        if (textos[i].reemplazado) c.escritos.AgregarSinRepetir(textos[i].ruta);
     }
     if (!guardados) Fallar(kErrorGuardarFormulario, c.fuente, error);
 }

@@ -14,17 +14,11 @@ bool ArchivosConMemoria::LeerBytes(const std::string& ruta, std::string& bytes,
         return true;
     }
     if (!real_.LeerBytes(ruta, bytes, error)) return false;
-    if (bytes.size() > limite_) return true;
-    while (usados_ + bytes.size() > limite_ && !orden_.empty()) {
-        const auto viejo = contenidos_.find(orden_.front());
-        if (viejo != contenidos_.end()) {
-            usados_ -= viejo->second.size();
-            contenidos_.erase(viejo);
-        }
-        orden_.pop_front();
-    }
+    // Once full, what is read is not kept: a command reads its files in a few
+    // passes in one order, and keeping the first ones serves every pass from
+    // memory, where dropping the oldest for the newest would serve none.
+    if (usados_ + bytes.size() > limite_) return true;
     contenidos_.emplace(clave, bytes);
-    orden_.push_back(clave);
     usados_ += bytes.size();
     return true;
 }
@@ -38,7 +32,6 @@ void ArchivosConMemoria::Olvidar(const std::string& ruta) {
 
 void ArchivosConMemoria::OlvidarCache() {
     contenidos_.clear();
-    orden_.clear();
     usados_ = 0;
     real_.OlvidarCache();
 }

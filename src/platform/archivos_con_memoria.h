@@ -6,7 +6,6 @@
 // command, or a compiler that ran behind the tool's back).
 
 #include <cstddef>
-#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -17,7 +16,7 @@ namespace vorpel {
 
 class ArchivosConMemoria final : public SistemaArchivos {
 public:
-    /// Remembers at most `limiteBytes` of file contents; the oldest go first.
+    /// Remembers at most `limiteBytes` of file contents, the first ones read.
     explicit ArchivosConMemoria(SistemaArchivos& real, size_t limiteBytes = 16u << 20)
         : real_(real), limite_(limiteBytes) {}
 
@@ -63,7 +62,6 @@ private:
     size_t limite_;
     size_t usados_ = 0;
     std::unordered_map<std::string, std::string> contenidos_;  // key: ClaveDeRuta
-    std::deque<std::string> orden_;                             // oldest first
 };
 
 }  // namespace vorpel

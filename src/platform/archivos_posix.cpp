@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -148,9 +149,65 @@ bool RenombrarSinReemplazar(const std::string& origen, const std::string& destin
 
 }  // namespace
 
+namespace {
+
+/// The key of a folder in the resolved-folder map: drive and lower-cased names.
+std::string ClaveCarpeta(const RutaWindowsDescompuesta& partes, size_t nombres) {
+    std::string clave(1, static_cast<char>(std::tolower(static_cast<unsigned char>(partes.unidad))));
+    clave += ':';
+    for (size_t i = 0; i < nombres; ++i) {
+        clave += '\\';
+        clave += AMinusculas(partes.partes[i]);
+    }
+    return clave;
+}
+
+}  // namespace
+
+void ArchivosPosix::OlvidarCarpetasBajo(const std::string& ruta) {
+    RutaWindowsDescompuesta partes;
+    if (carpetas_.empty() || !DescomponerRutaWindows(ruta, partes) || partes.unidad == 0) {
+        carpetas_.clear();
+        return;
+    }
+    const std::string clave = ClaveCarpeta(partes, partes.partes.size());
+    auto it = carpetas_.lower_bound(clave);
+    while (it != carpetas_.end() && it->first.compare(0, clave.size(), clave) == 0 &&
+           (it->first.size() == clave.size() || it->first[clave.size()] == '\\')) {
+        it = carpetas_.erase(it);
+    }
+}
+
+bool ArchivosPosix::Resolver(const std::string& ruta, RutaHostResuelta& salida) {
+    RutaWindowsDescompuesta partes;
+    // Shares and drive roots go the long way: there is little to save.
+    if (!DescomponerRutaWindows(ruta, partes) || partes.unidad == 0 || partes.partes.empty()) {
+        return prefijo_.ResolverRutaHost(ruta, salida, this);
+    }
+    const std::string clave = ClaveCarpeta(partes, partes.partes.size() - 1);
+    auto carpeta = carpetas_.find(clave);
+    if (carpeta == carpetas_.end()) {
+        std::string textoCarpeta = std::string(1, partes.unidad) + ":";
+        for (size_t i = 0; i + 1 < partes.partes.size(); ++i) textoCarpeta += "\\" + partes.partes[i];
+        if (partes.partes.size() == 1) textoCarpeta += "\\";
+        RutaHostResuelta resueltaCarpeta;
+        if (!prefijo_.ResolverRutaHost(textoCarpeta, resueltaCarpeta, this)) return false;
+        if (resueltaCarpeta.numero != 0 || !resueltaCarpeta.existe) {
+            // The folder is not all there: the whole path the long way.
+            return prefijo_.ResolverRutaHost(ruta, salida, this);
+        }
+        carpeta = carpetas_.emplace(clave, std::move(resueltaCarpeta.host)).first;
+    }
+    salida = RutaHostResuelta{};
+    salida.host = carpeta->second;
+    salida.existe = true;
+    PrefijoWine::AgregarNombreHost(salida, partes.partes.back(), *this);
+    return true;
+}
+
 bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::string& error) {
     RutaHostResuelta resuelta;
-    if (!prefijo_.ResolverRutaHost(ruta, resuelta, this)) {
+    if (!Resolver(ruta, resuelta)) {
         // A path on a drive or share the prefix lacks: nothing there exists.
         error = DescribirError(ENOENT);
         return false;
@@ -219,7 +276,7 @@ Existencia ArchivosPosix::ConsultarArchivo(const std::string& ruta, DatosArchivo
     RutaHostResuelta resuelta;
     std::string host;
     if (TieneComodines(nombre)) {
-        if (!prefijo_.ResolverRutaHost(carpeta, resuelta, this)) return Existencia::Ausente;
+        if (!Resolver(carpeta, resuelta)) return Existencia::Ausente;
         if (resuelta.numero != 0) {
             error = DescribirError(resuelta.numero);
             return Existencia::Indeterminada;
@@ -235,7 +292,7 @@ Existencia ArchivosPosix::ConsultarArchivo(const std::string& ruta, DatosArchivo
             return Existencia::Indeterminada;
         }
     } else {
-        if (!prefijo_.ResolverRutaHost(ruta, resuelta, this)) return Existencia::Ausente;
+        if (!Resolver(ruta, resuelta)) return Existencia::Ausente;
         if (resuelta.numero != 0) {
             error = DescribirError(resuelta.numero);
             return Existencia::Indeterminada;
@@ -269,7 +326,7 @@ Existencia ArchivosPosix::ConsultarArchivo(const std::string& ruta, DatosArchivo
 
 Existencia ArchivosPosix::ConsultarCarpeta(const std::string& ruta, std::string& error) {
     RutaHostResuelta resuelta;
-    if (!prefijo_.ResolverRutaHost(ruta, resuelta, this)) return Existencia::Ausente;
+    if (!Resolver(ruta, resuelta)) return Existencia::Ausente;
     if (resuelta.numero != 0) {
         error = DescribirError(resuelta.numero);
         return Existencia::Indeterminada;
@@ -399,6 +456,7 @@ bool ArchivosPosix::Renombrar(const std::string& origen, const std::string& dest
         }
         AnotarBorrado(hostOrigen);
         AnotarCreado(nuevoHost);
+        OlvidarCarpetasBajo(origen);
         return true;
     }
     int numero = 0;
@@ -408,6 +466,8 @@ bool ArchivosPosix::Renombrar(const std::string& origen, const std::string& dest
     }
     AnotarBorrado(hostOrigen);
     AnotarCreado(hostDestino);
+    // A folder renamed away takes the folders resolved inside it along.
+    OlvidarCarpetasBajo(origen);
     return true;
 }
 
@@ -443,6 +503,8 @@ bool ArchivosPosix::Reemplazar(const std::string& origen, const std::string& des
     }
     AnotarBorrado(hostOrigen);
     AnotarCreado(hostDestino);
+    // A folder renamed away takes the folders resolved inside it along.
+    OlvidarCarpetasBajo(origen);
     return true;
 }
 
@@ -604,6 +666,18 @@ bool ArchivosPosix::Sincronizar(const std::vector<std::string>& rutas, std::stri
     for (const std::string& ruta : rutas) {
         std::string host;
         if (!Mapear(ruta, host, error)) return false;
+        if (rutas.size() > kUmbralSincronizarTodo) {
+            // Only a file system not flushed yet needs a file opened on it.
+            struct stat datos {};
+            if (::stat(host.c_str(), &datos) != 0) {
+                error = DescribirError(errno);
+                return false;
+            }
+            if (std::find(sistemas.begin(), sistemas.end(), datos.st_dev) != sistemas.end()) {
+                continue;
+            }
+            sistemas.push_back(datos.st_dev);
+        }
         const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
             error = DescribirError(errno);
@@ -612,15 +686,8 @@ bool ArchivosPosix::Sincronizar(const std::vector<std::string>& rutas, std::stri
         int numero = 0;
         if (rutas.size() <= kUmbralSincronizarTodo) {
             if (::fsync(fd) != 0) numero = errno;
-        } else {
-            struct stat datos {};
-            if (::fstat(fd, &datos) != 0) {
-                numero = errno;
-            } else if (std::find(sistemas.begin(), sistemas.end(), datos.st_dev) ==
-                       sistemas.end()) {
-                sistemas.push_back(datos.st_dev);
-                if (::syncfs(fd) != 0) numero = errno;
-            }
+        } else if (::syncfs(fd) != 0) {
+            numero = errno;
         }
         ::close(fd);
         if (numero != 0) {

@@ -3,6 +3,7 @@
 // Windows path text placed on the host as Wine places it. Only POSIX code and
 // its tests include this header.
 
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -50,11 +51,17 @@ public:
     /// file system they are on, which costs one flush instead of one each.
     [[nodiscard]] bool Sincronizar(const std::vector<std::string>& rutas,
                                    std::string& error) override;
-    void OlvidarCache() override { indices_.clear(); }
+    void OlvidarCache() override {
+        indices_.clear();
+        carpetas_.clear();
+    }
 
 private:
     /// The host path, or false with the error of a path that is not there.
     bool Mapear(const std::string& ruta, std::string& host, std::string& error);
+    /// ResolverRutaHost through the folders already resolved during the
+    /// command: only the last name of a path in a known folder is looked up.
+    bool Resolver(const std::string& ruta, RutaHostResuelta& salida);
     /// Looks names up in an index of the folder, read once and kept up to date
     /// by this object's own creations, renames and deletions.
     int Buscar(const std::string& carpetaHost, const std::string& nombre,
@@ -67,6 +74,11 @@ private:
     /// folder's listing order.
     std::unordered_map<std::string, std::unordered_map<std::string, std::vector<std::string>>>
         indices_;
+    /// Forgets the folders at or under `ruta` once it has been renamed away.
+    void OlvidarCarpetasBajo(const std::string& ruta);
+    /// Folders found during the command: drive and lower-cased names -> host
+    /// path, ordered so that a folder and all below it are neighbours.
+    std::map<std::string, std::string> carpetas_;
 };
 
 }  // namespace vorpel

@@ -63,6 +63,10 @@ public:
     /// drives or shares that the prefix lacks.
     [[nodiscard]] bool ResolverRutaHost(std::string_view rutaWindows, RutaHostResuelta& salida,
                                         BuscadorNombres* buscador = nullptr) const;
+    /// One more name after `salida` (a path resolved so far), as ResolverRutaHost
+    /// adds each name: for callers that remember the folders they resolved.
+    static void AgregarNombreHost(RutaHostResuelta& salida, const std::string& nombre,
+                                  BuscadorNombres& buscador);
 
     /// The Windows path text ("C:\dev", "Z:\tmp", "C:\" for a drive root) of
     /// an absolute host path: the drive whose folder is the longest leading

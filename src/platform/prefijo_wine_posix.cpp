@@ -196,6 +196,11 @@ bool PrefijoWine::ResolverRutaHost(std::string_view rutaWindows, RutaHostResuelt
     return true;
 }
 
+void PrefijoWine::AgregarNombreHost(RutaHostResuelta& salida, const std::string& nombre,
+                                   BuscadorNombres& buscador) {
+    AgregarNombre(salida, nombre, buscador);
+}
+
 std::optional<std::string> PrefijoWine::RutaHost(std::string_view rutaWindows) const {
     RutaHostResuelta resuelta;
     if (!ResolverRutaHost(rutaWindows, resuelta)) return std::nullopt;

@@ -162,8 +162,9 @@ ResultadoQuitarSkin QuitarSkinDeProyecto(Contexto& ctx, const std::string& rutaP
             if (!guardado) Fallar(kErrorGuardarProyecto, kFuenteQuitarSkin, error);
         }
         std::vector<TextoAGuardar> textos;
-        for (const FormularioCambiado& form : cambiados) {
-            textos.push_back({form.ruta, form.texto, form.terminaConSalto, false});
+        // The new texts move into the save: nothing reads them afterwards.
+        for (FormularioCambiado& form : cambiados) {
+            textos.push_back({form.ruta, std::move(form.texto), form.terminaConSalto, false});
         }
         const bool guardados = GuardarArchivosTexto(ctx, textos, error);
         for (const TextoAGuardar& texto : textos) {

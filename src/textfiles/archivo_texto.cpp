@@ -1,6 +1,7 @@
 #include "textfiles/archivo_texto.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "backup/backup.h"
 #include "platform/texto.h"
@@ -8,22 +9,49 @@
 
 namespace vorpel {
 
+namespace {
+
+/// True when every line end is already CRLF: each LF follows a CR and there
+/// is no other CR. Two memchr walks, far cheaper than looking at every byte.
+bool EstaEnCrlf(std::string_view texto) {
+    const char* inicio = texto.data();
+    const char* fin = inicio + texto.size();
+    size_t saltos = 0;
+    for (const char* p = inicio; p < fin;) {
+        const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(fin - p)));
+        if (lf == nullptr) break;
+        if (lf == inicio || lf[-1] != '\r') return false;
+        ++saltos;
+        p = lf + 1;
+    }
+    size_t retornos = 0;
+    for (const char* p = inicio; p < fin;) {
+        const auto* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(fin - p)));
+        if (cr == nullptr) break;
+        ++retornos;
+        p = cr + 1;
+    }
+    return retornos == saltos;
+}
+
+}  // namespace
+
 std::string NormalizarFinesDeLinea(std::string_view texto) {
+    // Files written on Windows are nearly always in CRLF already.
+    if (EstaEnCrlf(texto)) return std::string(texto);
     std::string r;
     r.reserve(texto.size() + texto.size() / 32);
+    const size_t n = texto.size();
     size_t desde = 0;
-    // Whole stretches without a line end are copied at once; a text already
-    // in CRLF is copied in stretches of whole lines.
-    while (desde < texto.size()) {
-        const size_t fin = texto.find_first_of("\r\n", desde);
-        if (fin == std::string_view::npos) {
-            r.append(texto.substr(desde));
-            break;
-        }
-        r.append(texto.substr(desde, fin - desde));
+    for (size_t i = 0; i < n; ++i) {
+        const char c = texto[i];
+        if (c != '\r' && c != '\n') continue;
+        r.append(texto.substr(desde, i - desde));
         r += "\r\n";
-        desde = fin + (texto[fin] == '\r' && fin + 1 < texto.size() && texto[fin + 1] == '\n' ? 2 : 1);
+        if (c == '\r' && i + 1 < n && texto[i + 1] == '\n') ++i;
+        desde = i + 1;
     }
+    r.append(texto.substr(desde));
     return r;
 }
 

@@ -371,6 +371,30 @@ TEST_F(ArchivosPosixTest, DeleteRemovesAFileFoundIgnoringCase) {
 
 // Folders and dates -----------------------------------------------------------
 
+TEST_F(ArchivosPosixTest, FoldersFoundOnceFollowCreationsAndRenames) {
+    falso_.CrearCarpeta("discoC/Dev/Proy");
+    falso_.CrearCarpeta("discoC/Dev/Proy/Sub");
+    falso_.CrearArchivo("discoC/Dev/Proy/Sub/A.frm");
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\dev\\proy\\sub\\a.frm", nullptr, error_),
+              Existencia::Presente);
+    // A folder missing at the first look is found once it has been made.
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\Nueva\\B.frm", nullptr, error_),
+              Existencia::Ausente);
+    ASSERT_TRUE(archivos_.CrearCarpeta("C:\\Dev\\Nueva", error_)) << error_;
+    ASSERT_TRUE(archivos_.EscribirArchivoNuevo("C:\\Dev\\Nueva\\B.frm", "b", error_)) << error_;
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\DEV\\NUEVA\\b.frm", nullptr, error_),
+              Existencia::Presente);
+    // A folder renamed away no longer answers for what was inside it.
+    ASSERT_TRUE(archivos_.Renombrar("C:\\Dev\\Proy", "C:\\Dev\\Otro", error_)) << error_;
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\Proy\\Sub\\A.frm", nullptr, error_),
+              Existencia::Ausente);
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\otro\\sub\\A.frm", nullptr, error_),
+              Existencia::Presente);
+    std::string bytes;
+    ASSERT_TRUE(archivos_.LeerBytes("C:\\Dev\\Otro\\Sub\\a.FRM", bytes, error_)) << error_;
+    EXPECT_EQ(bytes, "x");
+}
+
 TEST_F(ArchivosPosixTest, CreatesOneFolderLevel) {
     ASSERT_TRUE(archivos_.CrearCarpeta("E:\\TEBRI BCK", error_)) << error_;
     EXPECT_EQ(archivos_.ConsultarCarpeta("E:\\tebri bck\\", error_), Existencia::Presente);

@@ -172,5 +172,24 @@ TEST_F(ArchivoTexto, EveryFailingOperationLeavesOldContentOrCompletedSave) {
     }
 }
 
+// Texts already in CRLF take a short way through; every other line end,
+// wherever it stands, becomes one CRLF.
+TEST(NormalizarFinesDeLinea, EveryLineEndBecomesOneCrlf) {
+    const std::pair<std::string, std::string> casos[] = {
+        {"", ""},
+        {"a\r\nb\r\n", "a\r\nb\r\n"},
+        {"\r\n\r\n", "\r\n\r\n"},
+        {"a\rb\nc\r\r\nd", "a\r\nb\r\nc\r\n\r\nd"},
+        {"\na", "\r\na"},
+        {"a\r", "a\r\n"},
+        {"\n\r", "\r\n\r\n"},
+        {"a\r\nb\n", "a\r\nb\r\n"},
+        {"a\r\nb\rc\r\n", "a\r\nb\r\nc\r\n"},
+    };
+    for (const auto& [entrada, esperado] : casos) {
+        EXPECT_EQ(NormalizarFinesDeLinea(entrada), esperado) << entrada;
+    }
+}
+
 }  // namespace
 }  // namespace vorpel
