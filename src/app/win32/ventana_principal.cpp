@@ -14,7 +14,13 @@ namespace vorpel {
 namespace {
 
 constexpr wchar_t kClaseVentana[] = L"VorpelForm1";
+// The layout was drawn for VB6's MS Sans Serif 8 pt. The dialog font maps to
+// Microsoft Sans Serif, its scalable twin with the same widths, on Windows.
+constexpr wchar_t kCaraFuente[] = L"MS Shell Dlg";
 constexpr int kPuntosFuente = 8;
+// Where a system puts a wider face in its place, the font gets smaller until
+// the captions fit, but never below this: a cut caption beats an unreadable one.
+constexpr int kPuntosMinimos = 7;
 
 using FnGetDpiForWindow = UINT(WINAPI*)(HWND);
 using FnAdjustWindowRectExForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
@@ -70,6 +76,49 @@ ClaseControl ClaseDe(const DefinicionControl& def) {
             return {L"STATIC", SS_LEFT, 0};
     }
     return {L"STATIC", 0, 0};
+}
+
+int EscalarDesde96(int pixeles, int dpi) { return MulDiv(pixeles, dpi, USER_DEFAULT_SCREEN_DPI); }
+
+/// Whether the design's caption of a control fits it at `dpi` with the font
+/// selected into `dc`: within the control, less a button's edges and margin or
+/// a check box's box and gap.
+bool TextoCabe(HDC dc, const DefinicionControl& def, int dpi) {
+    SIZE espacio{TwipsAPixeles(def.ancho, dpi), TwipsAPixeles(def.alto, dpi)};
+    const int borde = EscalarDesde96(GetSystemMetrics(SM_CXEDGE), dpi);
+    const bool multilinea =
+        def.tipo == TipoControl::Boton && (ClaseDe(def).estilo & BS_MULTILINE) != 0;
+    UINT formato = DT_CALCRECT | (multilinea ? DT_WORDBREAK : DT_SINGLELINE);
+    if (def.tipo == TipoControl::Boton) {
+        const int margen = 2 * (borde + EscalarDesde96(2, dpi));
+        espacio.cx -= margen;
+        espacio.cy -= margen;
+        formato |= DT_CENTER;
+    } else if (def.tipo == TipoControl::Casilla) {
+        espacio.cx -= EscalarDesde96(GetSystemMetrics(SM_CXMENUCHECK), dpi) + 2 * borde;
+    }
+    const std::wstring texto = Utf8AUtf16(def.texto);
+    RECT medido{0, 0, espacio.cx, 0};
+    DrawTextW(dc, texto.c_str(), -1, &medido, formato);
+    if (medido.right - medido.left > espacio.cx || medido.bottom - medido.top > espacio.cy) {
+        return false;
+    }
+    if (!multilinea) return true;
+    // A button draws its caption in the rectangle that this layout gave, and
+    // Wine breaks the lines again there: a longest line that just fitted moves
+    // a word down and the last line falls off the button.
+    RECT dibujado{0, 0, medido.right - medido.left, 0};
+    DrawTextW(dc, texto.c_str(), -1, &dibujado, formato);
+    return dibujado.bottom - dibujado.top == medido.bottom - medido.top;
+}
+
+bool TextosCaben(HDC dc, HFONT fuente, int dpi) {
+    const HGDIOBJ anterior = SelectObject(dc, fuente);
+    const bool caben = std::all_of(kControles.begin(), kControles.end(), [&](const auto& def) {
+        return def.texto.empty() || TextoCabe(dc, def, dpi);
+    });
+    SelectObject(dc, anterior);
+    return caben;
 }
 
 std::wstring TextoDeVentana(HWND hwnd) {
@@ -216,17 +265,23 @@ bool VentanaPrincipal::AlCrear() {
 }
 
 void VentanaPrincipal::CrearFuente() {
-    NONCLIENTMETRICSW metricas{};
-    metricas.cbSize = sizeof(metricas);
     LOGFONTW logica{};
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metricas), &metricas, 0)) {
-        logica = metricas.lfMessageFont;
-    } else {
-        lstrcpynW(logica.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
+    logica.lfWeight = FW_NORMAL;
+    logica.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(logica.lfFaceName, kCaraFuente, LF_FACESIZE);
+    // A pixel smaller at a time: the face the system gives may be wider.
+    HFONT nueva = nullptr;
+    const HDC dc = GetDC(hwnd_);
+    for (int alto = MulDiv(kPuntosFuente, dpi_, 72); alto >= MulDiv(kPuntosMinimos, dpi_, 72);
+         --alto) {
+        logica.lfHeight = -alto;
+        const HFONT candidata = CreateFontIndirectW(&logica);
+        if (candidata == nullptr) break;
+        if (nueva != nullptr) DeleteObject(nueva);
+        nueva = candidata;
+        if (TextosCaben(dc, nueva, dpi_)) break;
     }
-    logica.lfHeight = -MulDiv(kPuntosFuente, dpi_, 72);
-    logica.lfWidth = 0;
-    const HFONT nueva = CreateFontIndirectW(&logica);
+    ReleaseDC(hwnd_, dc);
     if (nueva == nullptr) return;
     if (fuente_ != nullptr) DeleteObject(fuente_);
     fuente_ = nueva;

@@ -1,6 +1,6 @@
 // The real Win32 main window, driven as a user would drive it (keystrokes,
 // mouse clicks, BM_CLICK) on a DEV folder in a temporary folder on disk.
-// Runs under Wine and Xvfb, at 96 DPI.
+// Runs under Wine and Xvfb, at 96 DPI; WM_DPICHANGED takes it to another.
 
 #include "app/win32/ventana_principal.h"
 
@@ -32,6 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kDpiPrueba = 96;
+constexpr UINT kWmDpiCambiado = 0x02E0;  // WM_DPICHANGED
 
 std::string ClaseDeVentana(HWND hwnd) {
     wchar_t clase[64] = {};
@@ -122,6 +123,66 @@ protected:
     }
 
     HWND De(Control control) { return ventana_->ManejadorDe(control); }
+
+    /// Moves the open window to a monitor of `dpi` as Windows does.
+    void CambiarDpi(int dpi) {
+        RECT r{};
+        GetWindowRect(ventana_->Manejador(), &r);
+        RECT sugerido{r.left, r.top, r.left + MulDiv(r.right - r.left, dpi, kDpiPrueba),
+                      r.top + MulDiv(r.bottom - r.top, dpi, kDpiPrueba)};
+        SendMessageW(ventana_->Manejador(), kWmDpiCambiado, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&sugerido));
+    }
+
+    /// Every caption of the design, measured with its control's font, fits the
+    /// control's client area at the design's size, less what the control keeps
+    /// for itself: a button's edges and margin, a check box's box and gap.
+    void EsperarTextosEnteros(int dpi) {
+        ASSERT_EQ(ventana_->Dpi(), dpi);
+        const auto escalar = [dpi](int pixeles96) { return MulDiv(pixeles96, dpi, kDpiPrueba); };
+        const int borde = escalar(GetSystemMetrics(SM_CXEDGE));
+        for (const DefinicionControl& def : kControles) {
+            if (def.texto.empty()) continue;
+            SCOPED_TRACE(std::string(def.nombre) + " at " + std::to_string(dpi) + " DPI");
+            const HWND control = De(def.control);
+            RECT cliente{};
+            GetClientRect(control, &cliente);
+            EXPECT_EQ(cliente.right, TwipsAPixeles(def.ancho, dpi)) << "the control must not grow";
+            EXPECT_EQ(cliente.bottom, TwipsAPixeles(def.alto, dpi)) << "the control must not grow";
+            const auto fuente = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+            ASSERT_NE(fuente, nullptr);
+            LOGFONTW logica{};
+            ASSERT_NE(GetObjectW(fuente, sizeof(logica), &logica), 0);
+            EXPECT_GE(-logica.lfHeight, MulDiv(7, dpi, 72)) << "too small to read";
+
+            SIZE espacio{cliente.right, cliente.bottom};
+            const bool multilinea = def.tipo == TipoControl::Boton &&
+                                    (GetWindowLongPtrW(control, GWL_STYLE) & BS_MULTILINE) != 0;
+            UINT formato = DT_CALCRECT | (multilinea ? DT_WORDBREAK : DT_SINGLELINE);
+            if (def.tipo == TipoControl::Boton) {
+                const int margen = 2 * (borde + escalar(2));
+                espacio.cx -= margen;
+                espacio.cy -= margen;
+                formato |= DT_CENTER;
+            } else if (def.tipo == TipoControl::Casilla) {
+                espacio.cx -= escalar(GetSystemMetrics(SM_CXMENUCHECK)) + 2 * borde;
+            }
+            const std::wstring texto = Utf8AUtf16(def.texto);
+            const HDC dc = GetDC(control);
+            const HGDIOBJ anterior = SelectObject(dc, fuente);
+            RECT medido{0, 0, espacio.cx, 0};
+            DrawTextW(dc, texto.c_str(), -1, &medido, formato);
+            // A button draws a wrapped caption in the rectangle this layout gave.
+            RECT dibujado{0, 0, medido.right - medido.left, 0};
+            DrawTextW(dc, texto.c_str(), -1, &dibujado, formato);
+            SelectObject(dc, anterior);
+            ReleaseDC(control, dc);
+            EXPECT_LE(medido.right - medido.left, espacio.cx);
+            EXPECT_LE(medido.bottom - medido.top, espacio.cy);
+            EXPECT_EQ(dibujado.bottom - dibujado.top, medido.bottom - medido.top)
+                << "the lines break again where the button draws them";
+        }
+    }
 
     void Teclear(Control control, const std::wstring& texto) {
         for (const wchar_t c : texto) SendMessageW(De(control), WM_CHAR, c, 1);
@@ -265,6 +326,19 @@ TEST_F(VentanaPrincipalWin32, TabWalksTheDesignOrderFromCommand1SkippingLabels) 
         actual = GetNextDlgTabItem(ventana_->Manejador(), actual, FALSE);
     }
     EXPECT_EQ(actual, De(Control::Command1)) << "the walk goes round";
+}
+
+// Regression: the third line of Command1 ("CTL") was cut off; the font was wider
+// than the one the layout was drawn for.
+TEST_F(VentanaPrincipalWin32, EveryCaptionShowsWholeAt96Dpi) {
+    Abrir();
+    EsperarTextosEnteros(kDpiPrueba);
+}
+
+TEST_F(VentanaPrincipalWin32, EveryCaptionShowsWholeAt144DpiAfterMovingMonitor) {
+    Abrir();
+    CambiarDpi(144);
+    EsperarTextosEnteros(144);
 }
 
 // --- The catalogue, the search and the list -----------------------------------------
