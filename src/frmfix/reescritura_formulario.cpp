@@ -13,6 +13,14 @@ namespace {
 
 constexpr std::string_view kDeclaracion = "begin ";
 
+// A line that, leading spaces aside, starts with "Begin ": the only lines the
+// declaration rule may change (it looks at them closer itself).
+bool EsDeclaracion(std::string_view linea) {
+    size_t i = 0;
+    while (i < linea.size() && linea[i] == ' ') ++i;
+    return EmpiezaConAscii(linea.substr(i), kDeclaracion);
+}
+
 // Letters of the ANSI code page beyond ASCII: Latin-1 and Latin Extended
 // (ñ, á, Š, Œ, ƒ…) and the ordinal and micro signs.
 bool EsLetraNoAscii(char32_t c) {
@@ -97,14 +105,35 @@ void CorregirPrefijoTipoEnLinea(std::string& linea, std::string_view prefijo,
                               std::string(prefijo) + std::string(patron));
 }
 
+/// Where a literal occurs in a whole text, searched through the text once
+/// instead of once per line: the lines must be asked about in order.
+class Apariciones {
+public:
+    Apariciones(std::string_view texto, std::string_view minusculas)
+        : texto_(texto), literal_(minusculas), pos_(BuscarAscii(texto, minusculas)) {}
+
+    /// True when the literal lies within the bytes [inicio, fin) of the text.
+    bool En(size_t inicio, size_t fin) {
+        if (pos_ != std::string_view::npos && pos_ < inicio) pos_ = BuscarAscii(texto_, literal_, inicio);
+        return pos_ != std::string_view::npos && pos_ + literal_.size() <= fin;
+    }
+
+private:
+    std::string_view texto_;
+    std::string_view literal_;
+    size_t pos_;
+};
+
+constexpr std::string_view kCabeceraCarga = "sub form_load()";
+
 /// The load-handler rule, one line at a time: says whether the call must go
-/// before the line about to be kept.
+/// before the line about to be kept. `abreCarga` says whether the line holds
+/// the handler's heading.
 class GuardiaCargarSkin {
 public:
-    bool InsertarAntesDe(std::string_view linea) {
-        const std::string_view t = Recortar(linea);
+    bool InsertarAntesDe(std::string_view linea, bool abreCarga) {
         if (!dentro_) {
-            if (BuscarAscii(t, "sub form_load()") != std::string_view::npos) {
+            if (abreCarga) {
                 dentro_ = true;
                 llamadaVista_ = false;
             }
@@ -112,7 +141,7 @@ public:
         }
         // A commented-out call counts as present: the user chose to disable it.
         if (BuscarAscii(linea, "cargarskin") != std::string_view::npos) llamadaVista_ = true;
-        if (!IgualAscii(t, "end sub")) return false;
+        if (!IgualAscii(Recortar(linea), "end sub")) return false;
         dentro_ = false;
         return !llamadaVista_;
     }
@@ -125,8 +154,6 @@ private:
 constexpr std::string_view kLlamadaCargarSkin = "    CargarSkin Me";
 
 bool TieneOcxPropio(std::string_view linea) {
-    // Every name ends in ".ocx": most lines are done with at one search.
-    if (BuscarAscii(linea, ".ocx") == std::string_view::npos) return false;
     for (const char* ocx : kOcxPropios) {
         if (BuscarAscii(linea, MinusculasAscii(ocx)) != std::string_view::npos) return true;
     }
@@ -152,6 +179,10 @@ std::string CorregirTextoFormulario(std::string_view texto, std::string_view pre
         primera = false;
     };
     GuardiaCargarSkin guardia;
+    // Every compiled-control name ends in ".ocx": most lines need no look at them.
+    Apariciones ocx(texto, ".ocx");
+    Apariciones proyecto1(texto, "proyecto1.");
+    Apariciones carga(texto, kCabeceraCarga);
     std::string linea;
     size_t desde = 0;
     // The rules one after another on each line give what they give one after
@@ -160,22 +191,27 @@ std::string CorregirTextoFormulario(std::string_view texto, std::string_view pre
         size_t fin = texto.find("\r\n", desde);
         if (fin == std::string_view::npos) fin = texto.size();
         const std::string_view original = texto.substr(desde, fin - desde);
+        const size_t inicio = desde;
         desde = fin + 2;
-        if (TieneOcxPropio(original)) continue;
+        if (ocx.En(inicio, fin) && TieneOcxPropio(original)) continue;
         std::string_view actual = original;
-        if (BuscarAscii(original, "proyecto1.") != std::string_view::npos) {
+        if (proyecto1.En(inicio, fin)) {
             linea = ReemplazarLiteralLibre(original, "Proyecto1.FenDrik", prefijoTexto + ".FenDrik");
             linea = ReemplazarLiteralLibre(linea, "Proyecto1.Pravix", prefijoTexto + ".Pravix");
             actual = linea;
         }
-        if (EmpiezaConAscii(Recortar(actual), kDeclaracion)) {
+        if (EsDeclaracion(actual)) {
             if (actual.data() != linea.data()) linea.assign(actual);
             for (size_t i = 0; i < kTiposPropios.size(); ++i) {
                 CorregirPrefijoTipoEnLinea(linea, prefijo, patrones[i], patronesMinusculas[i]);
             }
             actual = linea;
         }
-        if (guardia.InsertarAntesDe(actual)) agregar(kLlamadaCargarSkin);
+        // A line the rules changed is looked at as it now is.
+        const bool abreCarga = actual.data() == original.data()
+                                   ? carga.En(inicio, fin)
+                                   : BuscarAscii(actual, kCabeceraCarga) != std::string_view::npos;
+        if (guardia.InsertarAntesDe(actual, abreCarga)) agregar(kLlamadaCargarSkin);
         agregar(actual);
     }
     return resultado;
@@ -218,7 +254,8 @@ std::string AsegurarCargarSkin(std::string_view texto) {
     resultado.reserve(lineas.size() + 4);
     GuardiaCargarSkin guardia;
     for (const std::string& linea : lineas) {
-        if (guardia.InsertarAntesDe(linea)) resultado.emplace_back(kLlamadaCargarSkin);
+        const bool abreCarga = BuscarAscii(linea, kCabeceraCarga) != std::string_view::npos;
+        if (guardia.InsertarAntesDe(linea, abreCarga)) resultado.emplace_back(kLlamadaCargarSkin);
         resultado.push_back(linea);
     }
     return UnirLineas(resultado);

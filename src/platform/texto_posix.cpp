@@ -4,6 +4,8 @@
 // a round trip as it does on Windows.
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "platform/texto.h"
@@ -101,6 +103,20 @@ size_t DecodificarUtf8(const unsigned char* p, size_t n, size_t i, char32_t& cod
     return largo;
 }
 
+/// The end of the run of ASCII bytes that starts at `i`: eight bytes at a
+/// time, then one by one.
+size_t FinDeAscii(const char* datos, size_t i, size_t n) {
+    constexpr uint64_t kAltos = 0x8080808080808080ULL;
+    while (i + 8 <= n) {
+        uint64_t ocho = 0;
+        std::memcpy(&ocho, datos + i, 8);
+        if ((ocho & kAltos) != 0) break;
+        i += 8;
+    }
+    while (i < n && static_cast<unsigned char>(datos[i]) < 0x80) ++i;
+    return i;
+}
+
 }  // namespace
 
 std::string BytesATexto(std::string_view bytes) {
@@ -110,8 +126,7 @@ std::string BytesATexto(std::string_view bytes) {
     const size_t n = bytes.size();
     while (i < n) {
         // Runs of ASCII are copied whole.
-        size_t fin = i;
-        while (fin < n && static_cast<unsigned char>(bytes[fin]) < 0x80) ++fin;
+        const size_t fin = FinDeAscii(bytes.data(), i, n);
         texto.append(bytes.data() + i, fin - i);
         if (fin == n) break;
         const Secuencia& s = kTablaTexto[static_cast<unsigned char>(bytes[fin])];
@@ -128,8 +143,7 @@ std::string TextoABytes(std::string_view texto) {
     const size_t n = texto.size();
     size_t i = 0;
     while (i < n) {
-        size_t fin = i;
-        while (fin < n && p[fin] < 0x80) ++fin;
+        const size_t fin = FinDeAscii(texto.data(), i, n);
         bytes.append(texto.data() + i, fin - i);
         if (fin == n) break;
         char32_t codigo = 0;

@@ -34,6 +34,21 @@ TEST_F(PaginaCodigosAnsi, EveryByteSurvivesARoundTrip) {
     }
 }
 
+// Long runs of ASCII are taken several bytes at a time: a letter beyond ASCII
+// at any place in such a run, and a run ending anywhere, still convert.
+TEST_F(PaginaCodigosAnsi, ALetterAnywhereInALongAsciiRunConverts) {
+    const std::string ascii = "Caption=\"Numero de cliente\"";
+    for (size_t largo = 0; largo <= ascii.size(); ++largo) {
+        for (size_t donde = 0; donde <= largo; ++donde) {
+            const std::string bytes = ascii.substr(0, donde) + "\xF1" + ascii.substr(donde, largo - donde);
+            const std::string texto = ascii.substr(0, donde) + "ñ" + ascii.substr(donde, largo - donde);
+            EXPECT_EQ(BytesATexto(bytes), texto);
+            EXPECT_EQ(TextoABytes(texto), bytes);
+        }
+        EXPECT_EQ(BytesATexto(ascii.substr(0, largo)), ascii.substr(0, largo));
+    }
+}
+
 TEST_F(PaginaCodigosAnsi, MapsWesternBytesToTheirCharacters) {
     EXPECT_EQ(BytesATexto("\x80"), "€");
     EXPECT_EQ(BytesATexto("\x93hola\x94"), "“hola”");
