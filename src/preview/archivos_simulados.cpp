@@ -28,6 +28,12 @@ std::string CarpetaDeRuta(const std::string& ruta) {
     return ruta.substr(0, barra);
 }
 
+/// `ruta` with its last name spelt as the stored file spells it.
+std::string ConNombreEnDisco(const std::string& ruta, const std::string& nombreEnDisco) {
+    std::string enDisco = CarpetaDeRuta(ruta);
+    if (!enDisco.ends_with("\\")) enDisco += "\\";
+    return enDisco + nombreEnDisco;
+}
 
 bool Fallar(const char* texto, std::string& error) {
     error = texto;
@@ -220,12 +226,9 @@ bool ArchivosSimulados::Reemplazar(const std::string& origen, const std::string&
     DatosArchivo datos = vo.datos;
     // The replaced file's name stays as it was stored.
     datos.nombreEnDisco = vd.existe == Existencia::Presente ? vd.datos.nombreEnDisco : "";
-    std::string ruta = destino;
-    if (vd.existe == Existencia::Presente) {
-        ruta = CarpetaDeRuta(destino);
-        if (!ruta.ends_with("\\")) ruta += "\\";
-        ruta += vd.datos.nombreEnDisco;
-    }
+    const std::string ruta = vd.existe == Existencia::Presente
+                                 ? ConNombreEnDisco(destino, vd.datos.nombreEnDisco)
+                                 : destino;
     Quitar(origen);
     Poner(ruta, std::move(bytes), datos);
     return true;
@@ -255,12 +258,9 @@ bool ArchivosSimulados::ReemplazarConRespaldo(const std::string& nuevo, const st
     datosNuevos.nombreEnDisco = vd.datos.nombreEnDisco;
     datosNuevos.soloLectura = vd.datos.soloLectura;
     datosNuevos.oculto = vd.datos.oculto;
-    std::string ruta = CarpetaDeRuta(destino);
-    if (!ruta.ends_with("\\")) ruta += "\\";
-    ruta += vd.datos.nombreEnDisco;
     Quitar(nuevo);
     Poner(respaldo, std::move(bytesViejos), datosViejos);
-    Poner(ruta, std::move(bytesNuevos), datosNuevos);
+    Poner(ConNombreEnDisco(destino, vd.datos.nombreEnDisco), std::move(bytesNuevos), datosNuevos);
     return true;
 }
 
