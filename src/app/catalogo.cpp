@@ -2,7 +2,7 @@
 
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
-#include "textfiles/reparacion.h"
+#include "disco/reparacion.h"
 
 namespace vorpel {
 

@@ -6,7 +6,7 @@
 #include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
 #include "skin/quitar_skin.h"
-#include "textfiles/reparacion.h"
+#include "disco/reparacion.h"
 #include "vbpfix/correccion_vbp.h"
 
 namespace vorpel {

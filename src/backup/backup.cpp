@@ -32,222 +32,6 @@ bool EsNombreDeCarpetaValido(const std::string& nombre) {
     return true;
 }
 
-namespace {
-
-std::vector<std::string> Partir(const std::string& texto) {
-    std::vector<std::string> piezas;
-    size_t inicio = 0;
-    while (true) {
-        size_t fin = texto.find('\\', inicio);
-        if (fin == std::string::npos) {
-            piezas.push_back(texto.substr(inicio));
-            return piezas;
-        }
-        piezas.push_back(texto.substr(inicio, fin - inicio));
-        inicio = fin + 1;
-    }
-}
-
-}  // namespace
-
-Existencia ExisteCarpeta(Contexto& ctx, const std::string& ruta, std::string& error) {
-    return ctx.archivos.ConsultarCarpeta(ruta, error);
-}
-
-Existencia ExisteArchivo(Contexto& ctx, const std::string& ruta, std::string& error) {
-    return ctx.archivos.ConsultarArchivo(ruta, nullptr, error);
-}
-
-Existencia BuscarArchivoSimple(Contexto& ctx, const std::string& ruta, std::string& nombreEnDisco,
-                               std::string& error) {
-    DatosArchivo datos;
-    const Existencia existe = ctx.archivos.ConsultarArchivo(ruta, &datos, error);
-    if (existe != Existencia::Presente) return existe;
-    if (datos.oculto) return Existencia::Ausente;
-    nombreEnDisco = datos.nombreEnDisco;
-    return Existencia::Presente;
-}
-
-std::string TextoNoSePudoComprobar(const std::string& ruta, const std::string& descripcion) {
-    return "No se pudo comprobar el archivo: " + ruta + " - " + descripcion;
-}
-
-bool CrearCarpetas(Contexto& ctx, const std::string& carpeta, std::string& error) {
-    std::string r(Recortar(carpeta));
-    std::replace(r.begin(), r.end(), '/', '\\');
-    if (r.empty()) return true;
-    if (r.back() == '\\') r.pop_back();
-    if (r.empty()) return true;
-
-    // The drive (or \\server\share) is taken as existing; each further level
-    // is created when missing.
-    bool unc = r.rfind("\\\\", 0) == 0;
-    std::vector<std::string> piezas = Partir(unc ? r.substr(2) : r);
-    size_t raices = unc ? 2 : 1;
-    if (piezas.size() < raices) return true;
-    std::string corriente = unc ? "\\\\" + piezas[0] + "\\" + piezas[1] : piezas[0];
-    piezas.erase(piezas.begin(), piezas.begin() + static_cast<long>(raices));
-    for (const auto& pieza : piezas) {
-        corriente += "\\" + pieza;
-        std::string sistema;
-        const Existencia existe = ExisteCarpeta(ctx, corriente, sistema);
-        if (existe == Existencia::Presente) continue;
-        // A level that could not be looked at must not be taken for missing.
-        if (existe == Existencia::Ausente && ctx.archivos.CrearCarpeta(corriente, sistema))
-            continue;
-        error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
-        return false;
-    }
-    return true;
-}
-
-namespace {
-
-std::string CarpetaDe(const std::string& ruta) {
-    const size_t barra = ruta.find_last_of('\\');
-    return barra == std::string::npos ? std::string() : ruta.substr(0, barra);
-}
-
-/// A copy on its way: its temporary file and the destination as the disk spells it.
-struct CopiaEnCurso {
-    CopiaArchivo* copia;
-    std::string destino;
-    std::string temporal;
-};
-
-void FallarCopia(CopiaArchivo& copia, const std::string& sistema) {
-    copia.hecha = false;
-    copia.descripcion = sistema;
-    if (copia.error.empty()) {
-        copia.error =
-            "No se pudo copiar '" + copia.origen + "' a '" + copia.destino + "': " + sistema;
-    }
-}
-
-void BorrarSiQueda(Contexto& ctx, const std::string& ruta) {
-    std::string ignorado;
-    if (ctx.archivos.ConsultarArchivo(ruta, nullptr, ignorado) != Existencia::Ausente) {
-        (void)ctx.archivos.Borrar(ruta, ignorado);
-    }
-}
-
-/// Everything up to the temporary copy: false when the copy failed (its
-/// error is set) or had nothing to do (`enCurso` stays empty).
-bool PrepararCopia(Contexto& ctx, CopiaArchivo& copia, std::vector<std::string>& carpetasHechas,
-                   std::optional<CopiaEnCurso>& enCurso) {
-    enCurso.reset();
-    if (IgualesSinMayusculas(copia.origen, copia.destino)) {
-        copia.hecha = true;
-        return true;
-    }
-    std::string sistema;
-    const Existencia origen = ExisteArchivo(ctx, copia.origen, sistema);
-    if (origen == Existencia::Ausente) {
-        copia.descripcion = "No existe el archivo: " + copia.origen;
-        if (copia.error.empty()) copia.error = copia.descripcion;
-        return false;
-    }
-    if (origen == Existencia::Indeterminada) {
-        FallarCopia(copia, sistema);
-        return false;
-    }
-    const std::string carpeta = ObtenerCarpeta(copia.destino, ctx.carpetaDev);
-    if (std::find(carpetasHechas.begin(), carpetasHechas.end(), carpeta) == carpetasHechas.end()) {
-        if (!CrearCarpetas(ctx, carpeta, copia.error)) {
-            copia.descripcion = copia.error;
-            return false;
-        }
-        carpetasHechas.push_back(carpeta);
-    }
-    // An existing destination keeps the name it has on disk: a path written
-    // in another case must not rename the user's file.
-    DatosArchivo datos;
-    CopiaEnCurso curso{&copia, copia.destino, {}};
-    const Existencia destino = ctx.archivos.ConsultarArchivo(copia.destino, &datos, sistema);
-    if (destino == Existencia::Indeterminada) {
-        FallarCopia(copia, sistema);
-        return false;
-    }
-    if (destino == Existencia::Presente) curso.destino = carpeta + datos.nombreEnDisco;
-    curso.temporal = curso.destino + kSufijoCopia;
-    // A temporary copy left by a copy that broke off is not worth keeping.
-    const Existencia viejo = ExisteArchivo(ctx, curso.temporal, sistema);
-    if (viejo == Existencia::Indeterminada ||
-        (viejo == Existencia::Presente && !ctx.archivos.Borrar(curso.temporal, sistema))) {
-        FallarCopia(copia, sistema);
-        return false;
-    }
-    if (!ctx.archivos.Copiar(copia.origen, curso.temporal, sistema)) {
-        BorrarSiQueda(ctx, curso.temporal);
-        FallarCopia(copia, sistema);
-        return false;
-    }
-    enCurso = std::move(curso);
-    return true;
-}
-
-}  // namespace
-
-void CopiarArchivos(Contexto& ctx, std::vector<CopiaArchivo>& copias, bool pararEnFallo) {
-    std::vector<std::string> carpetasHechas;
-    std::vector<CopiaEnCurso> enCurso;
-    for (CopiaArchivo& copia : copias) {
-        copia.hecha = false;
-        std::optional<CopiaEnCurso> curso;
-        const bool bien = PrepararCopia(ctx, copia, carpetasHechas, curso);
-        if (curso) enCurso.push_back(std::move(*curso));
-        if (!bien && pararEnFallo) break;
-    }
-    if (enCurso.empty()) return;
-
-    // Every temporary copy is on the disk before any of them replaces a file.
-    std::vector<std::string> temporales;
-    for (const CopiaEnCurso& c : enCurso) temporales.push_back(c.temporal);
-    std::string sistema;
-    if (!ctx.archivos.Sincronizar(temporales, sistema)) {
-        for (const CopiaEnCurso& c : enCurso) {
-            BorrarSiQueda(ctx, c.temporal);
-            FallarCopia(*c.copia, sistema);
-        }
-        return;
-    }
-    std::vector<std::string> carpetas;
-    std::vector<CopiaEnCurso*> puestas;
-    bool seguir = true;
-    for (CopiaEnCurso& c : enCurso) {
-        if (!seguir) {
-            BorrarSiQueda(ctx, c.temporal);
-            continue;
-        }
-        if (!ctx.archivos.Reemplazar(c.temporal, c.destino, sistema)) {
-            BorrarSiQueda(ctx, c.temporal);
-            FallarCopia(*c.copia, sistema);
-            if (pararEnFallo) seguir = false;
-            continue;
-        }
-        const std::string carpeta = CarpetaDe(c.destino);
-        if (std::find(carpetas.begin(), carpetas.end(), carpeta) == carpetas.end()) {
-            carpetas.push_back(carpeta);
-        }
-        puestas.push_back(&c);
-    }
-    if (puestas.empty()) return;
-    // The new names are on the disk too before anyone relies on the copies.
-    if (!ctx.archivos.Sincronizar(carpetas, sistema)) {
-        for (CopiaEnCurso* c : puestas) FallarCopia(*c->copia, sistema);
-        return;
-    }
-    for (CopiaEnCurso* c : puestas) c->copia->hecha = true;
-}
-
-bool CopiarArchivo(Contexto& ctx, const std::string& origen, const std::string& destino,
-                   std::string& error) {
-    std::vector<CopiaArchivo> copias{{origen, destino, false, error, {}}};
-    CopiarArchivos(ctx, copias, true);
-    error = copias[0].error;
-    return copias[0].hecha;
-}
-
 std::string RutaEspejoBackup(const std::string& carpetaBackup, const std::string& rutaOrigen) {
     std::string s = rutaOrigen;
     std::replace(s.begin(), s.end(), '/', '\\');
@@ -273,24 +57,6 @@ bool VerificarUnidadBackup(Contexto& ctx, std::string& error) {
             return false;
     }
     return CrearCarpetas(ctx, ctx.rutas.raizBackup, error);
-}
-
-bool VerificarEscribibles(Contexto& ctx, const std::vector<std::string>& rutas,
-                          std::string& error) {
-    for (const std::string& ruta : rutas) {
-        DatosArchivo datos;
-        std::string sistema;
-        const Existencia existe = ctx.archivos.ConsultarArchivo(ruta, &datos, sistema);
-        if (existe == Existencia::Indeterminada) {
-            error = TextoNoSePudoComprobar(ruta, sistema);
-            return false;
-        }
-        if (existe == Existencia::Presente && datos.soloLectura) {
-            error = "El archivo es de solo lectura: " + ruta;
-            return false;
-        }
-    }
-    return true;
 }
 
 namespace {
@@ -402,7 +168,7 @@ bool ApartarCopias(Contexto& ctx, const std::string& carpeta,
     std::vector<std::string> carpetasHechas;
     std::vector<std::string> aSincronizar;
     const auto agregarCarpeta = [&aSincronizar](const std::string& ruta) {
-        const std::string c = CarpetaDe(ruta);
+        const std::string c = CarpetaDeRuta(ruta);
         if (std::find(aSincronizar.begin(), aSincronizar.end(), c) == aSincronizar.end()) {
             aSincronizar.push_back(c);
         }
@@ -425,7 +191,7 @@ bool ApartarCopias(Contexto& ctx, const std::string& carpeta,
                 return false;
             }
         }
-        const std::string carpetaDestino = CarpetaDe(destino);
+        const std::string carpetaDestino = CarpetaDeRuta(destino);
         if (std::find(carpetasHechas.begin(), carpetasHechas.end(), carpetaDestino) ==
             carpetasHechas.end()) {
             if (!CrearCarpetas(ctx, carpetaDestino, error)) return false;
@@ -618,15 +384,6 @@ std::vector<FallaRestauracion> Restaurar(Contexto& ctx, const std::string& carpe
 }
 
 }  // namespace
-
-void QuitarArchivoCopiado(Contexto& ctx, const std::string& ruta,
-                          std::vector<std::string>& fallas) {
-    std::string sistema;
-    const Existencia existe = ExisteArchivo(ctx, ruta, sistema);
-    if (existe == Existencia::Ausente) return;
-    if (existe == Existencia::Presente && ctx.archivos.Borrar(ruta, sistema)) return;
-    fallas.push_back("No se pudo quitar: " + ruta + " - " + sistema);
-}
 
 bool RestaurarArchivoDeBackup(Contexto& ctx, const std::string& carpetaBackup,
                               const std::string& archivo, std::string* descripcion) {

@@ -10,7 +10,7 @@
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
-#include "textfiles/reparacion.h"
+#include "disco/reparacion.h"
 #include "transfer/inventario.h"
 #include "vbpfix/validacion.h"
 

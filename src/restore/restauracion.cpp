@@ -6,12 +6,13 @@
 
 #include "backup/backup.h"
 #include "backup/historial.h"
+#include "disco/reparacion.h"
+#include "disco/transaccion.h"
 #include "platform/resumen.h"
 #include "platform/texto.h"
 #include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
-#include "textfiles/reparacion.h"
 
 namespace vorpel {
 
@@ -111,106 +112,52 @@ bool BuscarCopia(Contexto& ctx, const std::string& carpeta, const std::string& c
     return false;
 }
 
-/// One file to put back, on its way.
+/// One file to put back: the verified copy and the user's file.
 struct Reposicion {
-    std::string origen;   // the verified copy
-    std::string destino;  // the user's file, as the disk spells it
-    bool existia = false;
-    std::string temporal;
-    std::string rollback;
-    bool puesta = false;
+    std::string origen;
+    std::string destino;
 };
-
-/// What a failed put-back had done is undone by renames alone, which need
-/// no room on the disk: the old files come back from their rollback copies.
-void Deshacer(SistemaArchivos& fs, std::vector<Reposicion>& reposiciones) {
-    for (Reposicion& p : reposiciones) {
-        std::string ignorado;
-        if (p.puesta) {
-            if (p.existia) {
-                (void)fs.Reemplazar(p.rollback, p.destino, ignorado);
-            } else {
-                (void)fs.Borrar(p.destino, ignorado);
-            }
-        } else if (p.existia &&
-                   fs.ConsultarArchivo(p.destino, nullptr, ignorado) == Existencia::Ausente &&
-                   fs.ConsultarArchivo(p.rollback, nullptr, ignorado) == Existencia::Presente) {
-            // A replace that failed half-way, the old file already moved aside.
-            (void)fs.Renombrar(p.rollback, p.destino, ignorado);
-        }
-        if (fs.ConsultarArchivo(p.temporal, nullptr, ignorado) != Existencia::Ausente) {
-            (void)fs.Borrar(p.temporal, ignorado);
-        }
-    }
-}
 
 /// Puts every copy in its file's place as a save does: every copy complete
 /// and flushed beside its file first, then each takes its file's place
 /// keeping the old one as its rollback copy. `confirmar` runs once all are in
-/// place; its failure, like any other, puts every old file back.
-bool Reponer(Contexto& ctx, std::vector<Reposicion>& reposiciones,
+/// place; its failure, like any other, puts every old file back by renames
+/// alone, which need no room on the disk.
+bool Reponer(Contexto& ctx, const std::vector<Reposicion>& reposiciones,
              const std::function<bool(std::string&)>& confirmar, std::string& error) {
-    SistemaArchivos& fs = ctx.archivos;
-    std::string sistema;
-    const auto fallar = [&](const std::string& texto) {
-        error = texto;
-        Deshacer(fs, reposiciones);
-        return false;
-    };
-    std::vector<std::string> temporales;
-    for (Reposicion& p : reposiciones) {
-        const std::string carpeta = ObtenerCarpeta(p.destino, ctx.carpetaDev);
-        if (!CrearCarpetas(ctx, carpeta, error)) return fallar(error);
-        DatosArchivo datos;
-        const Existencia existe = fs.ConsultarArchivo(p.destino, &datos, sistema);
-        if (existe == Existencia::Indeterminada) {
-            return fallar(TextoNoSePudoComprobar(p.destino, sistema));
-        }
-        p.existia = existe == Existencia::Presente;
-        if (p.existia) p.destino = carpeta + datos.nombreEnDisco;
-        p.temporal = p.destino + kSufijoCopia;
-        p.rollback = p.destino + kSufijoRollback;
-        for (const std::string* lado : {&p.temporal, &p.rollback}) {
-            const Existencia resto = fs.ConsultarArchivo(*lado, nullptr, sistema);
-            if (resto == Existencia::Indeterminada ||
-                (resto == Existencia::Presente && !fs.Borrar(*lado, sistema))) {
-                return fallar("No se pudo copiar '" + p.origen + "' a '" + p.destino +
-                              "': " + sistema);
-            }
-        }
-        if (!fs.Copiar(p.origen, p.temporal, sistema)) {
-            return fallar("No se pudo copiar '" + p.origen + "' a '" + p.destino + "': " + sistema);
-        }
-        temporales.push_back(p.temporal);
-    }
-    if (!fs.Sincronizar(temporales, sistema)) {
-        return fallar("No se pudo copiar '" + reposiciones.front().origen + "' a '" +
-                      reposiciones.front().destino + "': " + sistema);
-    }
-    std::vector<std::string> carpetas;
-    for (Reposicion& p : reposiciones) {
-        const bool ok = p.existia
-                            ? fs.ReemplazarConRespaldo(p.temporal, p.destino, p.rollback, sistema)
-                            : fs.Renombrar(p.temporal, p.destino, sistema);
-        if (!ok) {
-            return fallar("No se pudo copiar '" + p.origen + "' a '" + p.destino + "': " + sistema);
-        }
-        p.puesta = true;
-        const std::string carpeta = p.destino.substr(0, p.destino.find_last_of('\\'));
-        if (std::find(carpetas.begin(), carpetas.end(), carpeta) == carpetas.end()) {
-            carpetas.push_back(carpeta);
-        }
-    }
-    if (!fs.Sincronizar(carpetas, sistema)) {
-        return fallar("No se pudo copiar '" + reposiciones.front().origen + "' a '" +
-                      reposiciones.front().destino + "': " + sistema);
-    }
-    if (!confirmar(error)) return fallar(error);
-    // Only the rollback copies are left; one that stays is repaired later.
+    TransaccionEscritura transaccion(ctx, TransaccionEscritura::Modo::TodoONada);
     for (const Reposicion& p : reposiciones) {
-        if (p.existia) (void)fs.Borrar(p.rollback, sistema);
+        EscrituraArchivo e;
+        e.origen = p.origen;
+        e.destino = p.destino;
+        e.sufijoTemporal = kSufijoCopia;
+        transaccion.Agregar(std::move(e));
     }
-    return true;
+    if (transaccion.Confirmar(confirmar)) return true;
+    const size_t i = transaccion.Fallida();
+    const EscrituraArchivo& e = transaccion.Escritura(i);
+    const auto noSePudoCopiar = [](const EscrituraArchivo& x, const std::string& sistema) {
+        const std::string& destino = x.destinoEnDisco.empty() ? x.destino : x.destinoEnDisco;
+        return "No se pudo copiar '" + x.origen + "' a '" + destino + "': " + sistema;
+    };
+    switch (e.etapa) {
+        case EtapaEscritura::Carpeta:
+        case EtapaEscritura::Confirmar:
+            error = e.error;
+            break;
+        case EtapaEscritura::Consulta:
+            error = TextoNoSePudoComprobar(e.destino, e.sistema);
+            break;
+        case EtapaEscritura::Sincronizar:
+        case EtapaEscritura::Carpetas:
+            // One flush for all: the first file stands for them.
+            error = noSePudoCopiar(transaccion.Escritura(0), e.sistema);
+            break;
+        default:
+            error = noSePudoCopiar(e, e.sistema);
+            break;
+    }
+    return false;
 }
 
 }  // namespace
@@ -334,7 +281,7 @@ ResultadoRestauracion RestaurarCorrida(Contexto& ctx, const std::string& nombreP
         for (const auto& [desde, hacia] : previa.movidas) {
             if (IgualesSinMayusculas(desde, origen)) origen = hacia;
         }
-        reposiciones.push_back({origen, v.entrada->ruta, false, {}, {}, false});
+        reposiciones.push_back({origen, v.entrada->ruta});
     }
     const auto confirmar = [&](std::string& error) {
         return TerminarCorridaBackup(ctx, carpetaBackup, previa, error);

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "backup/backup.h"
+#include "disco/primitivas.h"
+#include "disco/transaccion.h"
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
 
@@ -90,157 +91,58 @@ bool LeerArchivoTexto(Contexto& ctx, const std::string& ruta, std::string& texto
 
 namespace {
 
-/// One save on its way: where it goes, as the disk spells it, and its side files.
-struct GuardadoEnCurso {
-    TextoAGuardar* archivo;
-    std::string destino;
-    std::string temporal;
-    std::string rollback;
-};
-
 std::string TextoNoSePudoGuardar(const std::string& ruta, const std::string& sistema) {
     return "No se pudo guardar el archivo: " + ruta + " - " + sistema;
-}
-
-void BorrarSiExiste(SistemaArchivos& fs, const std::string& ruta) {
-    std::string ignorado;
-    if (fs.ConsultarArchivo(ruta, nullptr, ignorado) != Existencia::Ausente) {
-        (void)fs.Borrar(ruta, ignorado);
-    }
-}
-
-/// Puts a replaced file's old content back from its rollback copy.
-void Devolver(SistemaArchivos& fs, GuardadoEnCurso& g) {
-    std::string ignorado;
-    if (fs.Reemplazar(g.rollback, g.destino, ignorado)) g.archivo->reemplazado = false;
-}
-
-/// Up to the temporary copy of one file; false with the system's description.
-bool PrepararGuardado(Contexto& ctx, TextoAGuardar& archivo,
-                      std::vector<std::string>& carpetasHechas, GuardadoEnCurso& g,
-                      std::string& error) {
-    SistemaArchivos& fs = ctx.archivos;
-    std::string contenido(archivo.texto);
-    if (archivo.agregarSalto) contenido += "\r\n";
-    const std::string bytes = contenido.empty() ? std::string() : TextoABytes(contenido);
-
-    const std::string carpeta = ObtenerCarpeta(archivo.ruta, ctx.carpetaDev);
-    if (std::find(carpetasHechas.begin(), carpetasHechas.end(), carpeta) == carpetasHechas.end()) {
-        if (!CrearCarpetas(ctx, carpeta, error)) return false;
-        carpetasHechas.push_back(carpeta);
-    }
-    std::string sistema;
-    DatosArchivo datos;
-    g.archivo = &archivo;
-    g.destino = archivo.ruta;
-    const Existencia existe = fs.ConsultarArchivo(archivo.ruta, &datos, sistema);
-    if (existe == Existencia::Indeterminada) {
-        error = TextoNoSePudoGuardar(archivo.ruta, sistema);
-        return false;
-    }
-    // The new file takes the name as the disk spells it: a project line or a
-    // typed name in another letter case must not rename the user's file.
-    if (existe == Existencia::Presente) g.destino = carpeta + datos.nombreEnDisco;
-    g.temporal = g.destino + kSufijoTemporal;
-    g.rollback = g.destino + kSufijoRollback;
-    bool ok = true;
-    // A save cut off with the old file moved aside leaves the old content only
-    // in the rollback copy: put it back instead of deleting it.
-    if (existe == Existencia::Ausente) {
-        const Existencia rollback = fs.ConsultarArchivo(g.rollback, nullptr, sistema);
-        ok = rollback != Existencia::Indeterminada;
-        if (rollback == Existencia::Presente) ok = fs.Renombrar(g.rollback, g.destino, sistema);
-    }
-    for (const std::string* lado : {&g.temporal, &g.rollback}) {
-        if (!ok) break;
-        const Existencia resto = fs.ConsultarArchivo(*lado, nullptr, sistema);
-        ok = resto != Existencia::Indeterminada;
-        if (resto == Existencia::Presente) ok = fs.Borrar(*lado, sistema);
-    }
-    if (ok) ok = fs.EscribirArchivoNuevo(g.temporal, bytes, sistema);
-    // Read back: what replaces the file is exactly what was meant, and the
-    // caller may take the new text for the file's content from here on.
-    if (ok) {
-        std::string leidos;
-        ok = fs.LeerBytes(g.temporal, leidos, sistema);
-        if (ok && leidos != bytes) {
-            ok = false;
-            sistema = "lo escrito no coincide con lo que se leyo despues";
-        }
-    }
-    if (ok) return true;
-    BorrarSiExiste(fs, g.temporal);
-    error = TextoNoSePudoGuardar(archivo.ruta, sistema);
-    return false;
 }
 
 }  // namespace
 
 bool GuardarArchivosTexto(Contexto& ctx, std::vector<TextoAGuardar>& archivos,
                           std::string& error) {
-    SistemaArchivos& fs = ctx.archivos;
-    std::vector<std::string> carpetasHechas;
-    std::vector<GuardadoEnCurso> enCurso;
-    enCurso.reserve(archivos.size());
+    TransaccionEscritura transaccion(ctx, TransaccionEscritura::Modo::TodoONada);
     for (TextoAGuardar& archivo : archivos) {
         archivo.reemplazado = false;
-        GuardadoEnCurso g;
-        if (!PrepararGuardado(ctx, archivo, carpetasHechas, g, error)) {
-            for (const GuardadoEnCurso& antes : enCurso) BorrarSiExiste(fs, antes.temporal);
+        EscrituraArchivo e;
+        e.destino = archivo.ruta;
+        std::string contenido(archivo.texto);
+        if (archivo.agregarSalto) contenido += "\r\n";
+        if (!contenido.empty()) e.bytes = TextoABytes(contenido);
+        e.debeExistir = true;
+        e.releer = true;
+        e.visto = archivo.visto;
+        transaccion.Agregar(std::move(e));
+    }
+    const bool ok = transaccion.Confirmar();
+    for (size_t i = 0; i < archivos.size(); ++i) {
+        archivos[i].reemplazado = transaccion.Escritura(i).puesta;
+    }
+    if (ok) {
+        // The old files' second names that could not be deleted: the new
+        // content is in place, but the save says so.
+        for (size_t i = 0; i < archivos.size(); ++i) {
+            const EscrituraArchivo& e = transaccion.Escritura(i);
+            if (e.etapa != EtapaEscritura::Rollback) continue;
+            error = TextoNoSePudoGuardar(archivos[i].ruta, e.sistema);
             return false;
         }
-        enCurso.push_back(std::move(g));
+        return true;
     }
-    if (enCurso.empty()) return true;
-
-    std::string sistema;
-    // Every new content is on the disk before any of them replaces a file.
-    std::vector<std::string> temporales;
-    for (const GuardadoEnCurso& g : enCurso) temporales.push_back(g.temporal);
-    if (!fs.Sincronizar(temporales, sistema)) {
-        for (const GuardadoEnCurso& g : enCurso) BorrarSiExiste(fs, g.temporal);
-        error = TextoNoSePudoGuardar(enCurso.front().archivo->ruta, sistema);
-        return false;
+    const size_t i = transaccion.Fallida();
+    const EscrituraArchivo& e = transaccion.Escritura(i);
+    switch (e.etapa) {
+        case EtapaEscritura::Carpeta:
+            error = e.error;
+            break;
+        case EtapaEscritura::Sincronizar:
+        case EtapaEscritura::Carpetas:
+            // One flush for all: the first file stands for them.
+            error = TextoNoSePudoGuardar(archivos.front().ruta, e.sistema);
+            break;
+        default:
+            error = TextoNoSePudoGuardar(archivos[i].ruta, e.sistema);
+            break;
     }
-
-    // One step each: the new content takes the file's place and the old file
-    // stays as the rollback copy, so the file is never missing.
-    std::vector<std::string> carpetas;
-    for (size_t i = 0; i < enCurso.size(); ++i) {
-        GuardadoEnCurso& g = enCurso[i];
-        if (fs.ReemplazarConRespaldo(g.temporal, g.destino, g.rollback, sistema)) {
-            g.archivo->reemplazado = true;
-            const std::string carpeta = g.destino.substr(0, g.destino.find_last_of('\\'));
-            if (std::find(carpetas.begin(), carpetas.end(), carpeta) == carpetas.end()) {
-                carpetas.push_back(carpeta);
-            }
-            continue;
-        }
-        // Recovery: every step is tried and its own failure ignored; the
-        // reported description is the one of the failure that stopped the save.
-        error = TextoNoSePudoGuardar(g.archivo->ruta, sistema);
-        std::string ignorado;
-        if (fs.ConsultarArchivo(g.destino, nullptr, ignorado) == Existencia::Ausente &&
-            fs.ConsultarArchivo(g.rollback, nullptr, ignorado) == Existencia::Presente) {
-            (void)fs.Renombrar(g.rollback, g.destino, ignorado);
-        }
-        for (size_t j = i; j < enCurso.size(); ++j) BorrarSiExiste(fs, enCurso[j].temporal);
-        for (size_t j = 0; j < i; ++j) Devolver(fs, enCurso[j]);
-        return false;
-    }
-    if (!fs.Sincronizar(carpetas, sistema)) {
-        error = TextoNoSePudoGuardar(enCurso.front().archivo->ruta, sistema);
-        for (GuardadoEnCurso& g : enCurso) Devolver(fs, g);
-        return false;
-    }
-    // Only the last deletion left: a failure keeps the new content in place.
-    bool ok = true;
-    for (const GuardadoEnCurso& g : enCurso) {
-        if (fs.Borrar(g.rollback, sistema) || !ok) continue;
-        error = TextoNoSePudoGuardar(g.archivo->ruta, sistema);
-        ok = false;
-    }
-    return ok;
+    return false;
 }
 
 bool GuardarArchivoTexto(Contexto& ctx, const std::string& ruta, std::string_view texto,

@@ -1,16 +1,16 @@
 #pragma once
 // Reading a text file whole and replacing one safely.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "disco/transaccion.h"
 #include "platform/contexto.h"
 
 namespace vorpel {
 
-inline constexpr const char* kSufijoTemporal = ".tmp_vorpel";
-inline constexpr const char* kSufijoRollback = ".rollback_vorpel";
 
 /// Why a read failed: the file is not there, its first bytes show an
 /// encoding a rewrite would damage, or the system could not read it.
@@ -38,6 +38,9 @@ struct TextoAGuardar {
     /// The new content is at the path (a later failure may keep it there when
     /// putting the old one back failed too).
     bool reemplazado = false;
+    /// What the command saw of the file when it read it: the save fails,
+    /// naming the file, when the disk holds something else by then.
+    std::optional<EstadoVisto> visto{};
 };
 /// Saves every file as GuardarArchivoTexto would, in order, with one flush
 /// of the disk for all of them. The first failure stops the saves and puts

@@ -7,7 +7,7 @@
 #include "backup/backup.h"
 #include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
-#include "textfiles/reparacion.h"
+#include "disco/reparacion.h"
 #include "transfer/inventario.h"
 
 namespace vorpel {

@@ -3,7 +3,7 @@
 #include "backup/backup.h"
 #include "projectfile/error_comando.h"
 #include "textfiles/archivo_texto.h"
-#include "textfiles/reparacion.h"
+#include "disco/reparacion.h"
 #include "vbpfix/clasificacion_linea.h"
 #include "vbpfix/referencias.h"
 

@@ -1,11 +1,10 @@
-#include "textfiles/reparacion.h"
+#include "disco/reparacion.h"
 
 #include <algorithm>
 
-#include "backup/backup.h"
+#include "disco/primitivas.h"
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
-#include "textfiles/archivo_texto.h"
 
 namespace vorpel {
 

@@ -1,0 +1,137 @@
+#include "disco/primitivas.h"
+
+#include <algorithm>
+
+#include "projectfile/lineas.h"
+
+namespace vorpel {
+
+namespace {
+
+std::vector<std::string> Partir(const std::string& texto) {
+    std::vector<std::string> piezas;
+    size_t inicio = 0;
+    while (true) {
+        size_t fin = texto.find('\\', inicio);
+        if (fin == std::string::npos) {
+            piezas.push_back(texto.substr(inicio));
+            return piezas;
+        }
+        piezas.push_back(texto.substr(inicio, fin - inicio));
+        inicio = fin + 1;
+    }
+}
+
+}  // namespace
+
+Existencia ExisteCarpeta(Contexto& ctx, const std::string& ruta, std::string& error) {
+    return ctx.archivos.ConsultarCarpeta(ruta, error);
+}
+
+Existencia ExisteArchivo(Contexto& ctx, const std::string& ruta, std::string& error) {
+    return ctx.archivos.ConsultarArchivo(ruta, nullptr, error);
+}
+
+Existencia BuscarArchivoSimple(Contexto& ctx, const std::string& ruta, std::string& nombreEnDisco,
+                               std::string& error) {
+    DatosArchivo datos;
+    const Existencia existe = ctx.archivos.ConsultarArchivo(ruta, &datos, error);
+    if (existe != Existencia::Presente) return existe;
+    if (datos.oculto) return Existencia::Ausente;
+    nombreEnDisco = datos.nombreEnDisco;
+    return Existencia::Presente;
+}
+
+std::string TextoNoSePudoComprobar(const std::string& ruta, const std::string& descripcion) {
+    return "No se pudo comprobar el archivo: " + ruta + " - " + descripcion;
+}
+
+bool CrearCarpetas(Contexto& ctx, const std::string& carpeta, std::string& error) {
+    std::string r(Recortar(carpeta));
+    std::replace(r.begin(), r.end(), '/', '\\');
+    if (r.empty()) return true;
+    if (r.back() == '\\') r.pop_back();
+    if (r.empty()) return true;
+
+    // The drive (or \\server\share) is taken as existing; each further level
+    // is created when missing.
+    bool unc = r.rfind("\\\\", 0) == 0;
+    std::vector<std::string> piezas = Partir(unc ? r.substr(2) : r);
+    size_t raices = unc ? 2 : 1;
+    if (piezas.size() < raices) return true;
+    std::string corriente = unc ? "\\\\" + piezas[0] + "\\" + piezas[1] : piezas[0];
+    piezas.erase(piezas.begin(), piezas.begin() + static_cast<long>(raices));
+    // The deepest level first: it is nearly always there already.
+    std::string sistema;
+    if (!piezas.empty() && ExisteCarpeta(ctx, r, sistema) == Existencia::Presente) return true;
+    std::vector<std::string> creadas;
+    for (const auto& pieza : piezas) {
+        corriente += "\\" + pieza;
+        const Existencia existe = ExisteCarpeta(ctx, corriente, sistema);
+        if (existe == Existencia::Presente) continue;
+        // A level that could not be looked at must not be taken for missing.
+        if (existe == Existencia::Ausente && ctx.archivos.CrearCarpeta(corriente, sistema)) {
+            creadas.push_back(corriente);
+            continue;
+        }
+        error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
+        return false;
+    }
+    // A new folder's name lives in its parent: until the parent is flushed a
+    // power cut may take the folder, and whatever is later put in it, away.
+    if (!creadas.empty()) {
+        std::vector<std::string> padres;
+        for (const std::string& c : creadas) {
+            std::string padre = CarpetaDeRuta(c);
+            // "X:" alone names the drive's current folder, not its root.
+            if (padre.size() == 2 && padre[1] == ':') padre += '\\';
+            padres.push_back(std::move(padre));
+        }
+        if (!ctx.archivos.Sincronizar(padres, sistema)) {
+            error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool VerificarEscribibles(Contexto& ctx, const std::vector<std::string>& rutas,
+                          std::string& error) {
+    for (const std::string& ruta : rutas) {
+        DatosArchivo datos;
+        std::string sistema;
+        const Existencia existe = ctx.archivos.ConsultarArchivo(ruta, &datos, sistema);
+        if (existe == Existencia::Indeterminada) {
+            error = TextoNoSePudoComprobar(ruta, sistema);
+            return false;
+        }
+        if (existe == Existencia::Presente && datos.soloLectura) {
+            error = "El archivo es de solo lectura: " + ruta;
+            return false;
+        }
+    }
+    return true;
+}
+
+void BorrarSiQueda(Contexto& ctx, const std::string& ruta) {
+    std::string ignorado;
+    if (ctx.archivos.ConsultarArchivo(ruta, nullptr, ignorado) != Existencia::Ausente) {
+        (void)ctx.archivos.Borrar(ruta, ignorado);
+    }
+}
+
+void QuitarArchivoCopiado(Contexto& ctx, const std::string& ruta,
+                          std::vector<std::string>& fallas) {
+    std::string sistema;
+    const Existencia existe = ExisteArchivo(ctx, ruta, sistema);
+    if (existe == Existencia::Ausente) return;
+    if (existe == Existencia::Presente && ctx.archivos.Borrar(ruta, sistema)) return;
+    fallas.push_back("No se pudo quitar: " + ruta + " - " + sistema);
+}
+
+std::string CarpetaDeRuta(const std::string& ruta) {
+    const size_t barra = ruta.find_last_of('\\');
+    return barra == std::string::npos ? std::string() : ruta.substr(0, barra);
+}
+
+}  // namespace vorpel

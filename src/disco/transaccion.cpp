@@ -1,0 +1,329 @@
+#include "disco/transaccion.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "platform/texto.h"
+#include "projectfile/lineas.h"
+
+namespace vorpel {
+
+namespace {
+
+/// Clears a side file an earlier write left; false with the description.
+bool QuitarResto(SistemaArchivos& fs, const std::string& ruta, std::string& sistema) {
+    const Existencia resto = fs.ConsultarArchivo(ruta, nullptr, sistema);
+    if (resto == Existencia::Indeterminada) return false;
+    return resto == Existencia::Ausente || fs.Borrar(ruta, sistema);
+}
+
+bool TieneRollback(const EscrituraArchivo& e) {
+    return e.conRollback && (e.existia || e.debeExistir);
+}
+
+}  // namespace
+
+TransaccionEscritura::~TransaccionEscritura() {
+    if (modo_ == Modo::TodoONada && !confirmada_) Deshacer();
+}
+
+size_t TransaccionEscritura::Agregar(EscrituraArchivo escritura) {
+    const size_t i = escrituras_.size();
+    const std::string clave = ClaveDeRuta(escritura.destino);
+    size_t original = i;
+    for (size_t j = 0; j < i; ++j) {
+        if (original_[j] == j && ClaveDeRuta(escrituras_[j].destino) == clave) {
+            original = j;
+            break;
+        }
+    }
+    if (original != i) {
+        // One file under two spellings is written once; the later content
+        // wins, as two writes one after the other would leave it.
+        EscrituraArchivo& primera = escrituras_[original];
+        primera.origen = escritura.origen;
+        primera.bytes = escritura.bytes;
+        primera.releer = primera.releer || escritura.releer;
+        if (!primera.visto) primera.visto = escritura.visto;
+    }
+    escrituras_.push_back(std::move(escritura));
+    original_.push_back(original);
+    return i;
+}
+
+void TransaccionEscritura::Fallar(size_t i, EtapaEscritura etapa, const std::string& sistema) {
+    EscrituraArchivo& e = escrituras_[i];
+    e.hecha = false;
+    e.etapa = etapa;
+    e.sistema = sistema;
+}
+
+bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetasHechas) {
+    SistemaArchivos& fs = ctx_.archivos;
+    EscrituraArchivo& e = escrituras_[i];
+    std::string sistema;
+    if (!e.origen.empty()) {
+        const Existencia origen = fs.ConsultarArchivo(e.origen, nullptr, sistema);
+        if (origen == Existencia::Ausente) {
+            e.error = "No existe el archivo: " + e.origen;
+            Fallar(i, EtapaEscritura::Origen, e.error);
+            return false;
+        }
+        if (origen == Existencia::Indeterminada) {
+            Fallar(i, EtapaEscritura::Origen, sistema);
+            return false;
+        }
+    }
+    const std::string carpeta = ObtenerCarpeta(e.destino, ctx_.carpetaDev);
+    if (std::find(carpetasHechas.begin(), carpetasHechas.end(), carpeta) == carpetasHechas.end()) {
+        if (!CrearCarpetas(ctx_, carpeta, e.error)) {
+            Fallar(i, EtapaEscritura::Carpeta, e.error);
+            return false;
+        }
+        carpetasHechas.push_back(carpeta);
+    }
+    // An existing destination keeps the name it has on disk: a path written
+    // in another case must not rename the user's file.
+    DatosArchivo datos;
+    e.destinoEnDisco = e.destino;
+    const Existencia existe = fs.ConsultarArchivo(e.destino, &datos, sistema);
+    if (existe == Existencia::Indeterminada) {
+        Fallar(i, EtapaEscritura::Consulta, sistema);
+        return false;
+    }
+    e.existia = existe == Existencia::Presente;
+    if (e.existia) e.destinoEnDisco = carpeta + datos.nombreEnDisco;
+    e.temporal = e.destinoEnDisco + e.sufijoTemporal;
+    e.rollback = e.destinoEnDisco + kSufijoRollback;
+    if (e.visto && (!e.existia || datos.tamano != e.visto->tamano ||
+                    datos.fecha != e.visto->fecha)) {
+        Fallar(i, EtapaEscritura::Cambiado, "el archivo cambio en el disco desde que se leyo");
+        return false;
+    }
+    if (e.conRollback && !e.existia) {
+        // A write cut off with the old file moved aside left its content only
+        // in the rollback copy: it goes back instead of being deleted.
+        const Existencia rollback = fs.ConsultarArchivo(e.rollback, nullptr, sistema);
+        if (rollback == Existencia::Indeterminada ||
+            (rollback == Existencia::Presente && !fs.Renombrar(e.rollback, e.destino, sistema))) {
+            Fallar(i, EtapaEscritura::Restos, sistema);
+            return false;
+        }
+        e.existia = rollback == Existencia::Presente;
+    }
+    if (!QuitarResto(fs, e.temporal, sistema) ||
+        (e.conRollback && !QuitarResto(fs, e.rollback, sistema))) {
+        Fallar(i, EtapaEscritura::Restos, sistema);
+        return false;
+    }
+    bool ok = e.origen.empty() ? fs.EscribirArchivoNuevo(e.temporal, e.bytes, sistema)
+                               : fs.Copiar(e.origen, e.temporal, sistema);
+    // Read back: what replaces the file is exactly what was meant, and the
+    // caller may take the new content for the file's from here on.
+    if (ok && e.releer && e.origen.empty()) {
+        std::string leidos;
+        ok = fs.LeerBytes(e.temporal, leidos, sistema);
+        if (ok && leidos != e.bytes) {
+            ok = false;
+            sistema = "lo escrito no coincide con lo que se leyo despues";
+        }
+    }
+    if (!ok) {
+        BorrarSiQueda(ctx_, e.temporal);
+        Fallar(i, EtapaEscritura::Temporal, sistema);
+        return false;
+    }
+    return true;
+}
+
+bool TransaccionEscritura::Reemplazar(size_t i) {
+    SistemaArchivos& fs = ctx_.archivos;
+    EscrituraArchivo& e = escrituras_[i];
+    std::string sistema;
+    if (e.visto) {
+        // Looked at again at the last moment: an editor may have saved the
+        // file while the temporary files were written.
+        DatosArchivo datos;
+        const Existencia existe = fs.ConsultarArchivo(e.destinoEnDisco, &datos, sistema);
+        if (existe == Existencia::Indeterminada) {
+            Fallar(i, EtapaEscritura::Consulta, sistema);
+            return false;
+        }
+        if (existe == Existencia::Ausente || datos.tamano != e.visto->tamano ||
+            datos.fecha != e.visto->fecha) {
+            Fallar(i, EtapaEscritura::Cambiado, "el archivo cambio en el disco desde que se leyo");
+            return false;
+        }
+    }
+    bool ok = false;
+    if (TieneRollback(e)) {
+        ok = fs.ReemplazarConRespaldo(e.temporal, e.destinoEnDisco, e.rollback, sistema);
+    } else if (e.existia || !e.conRollback) {
+        ok = fs.Reemplazar(e.temporal, e.destinoEnDisco, sistema);
+    } else {
+        // A new file: the rename fails if someone made one meanwhile.
+        ok = fs.Renombrar(e.temporal, e.destinoEnDisco, sistema);
+    }
+    if (!ok) Fallar(i, EtapaEscritura::Reemplazo, sistema);
+    return ok;
+}
+
+void TransaccionEscritura::Deshacer() {
+    SistemaArchivos& fs = ctx_.archivos;
+    // Renames alone, which need no room on the disk.
+    for (EscrituraArchivo& e : escrituras_) {
+        std::string ignorado;
+        if (e.puesta) {
+            if (TieneRollback(e)) {
+                if (fs.Reemplazar(e.rollback, e.destinoEnDisco, ignorado)) e.puesta = false;
+            } else if (!e.existia && e.conRollback) {
+                if (fs.Borrar(e.destinoEnDisco, ignorado)) e.puesta = false;
+            }
+        }
+        if (!e.temporal.empty() && !e.puesta) BorrarSiQueda(ctx_, e.temporal);
+    }
+}
+
+void TransaccionEscritura::CopiarResultadosADuplicados() {
+    for (size_t i = 0; i < escrituras_.size(); ++i) {
+        const size_t o = original_[i];
+        if (o == i) continue;
+        const EscrituraArchivo& a = escrituras_[o];
+        EscrituraArchivo& b = escrituras_[i];
+        b.destinoEnDisco = a.destinoEnDisco;
+        b.temporal = a.temporal;
+        b.rollback = a.rollback;
+        b.existia = a.existia;
+        b.puesta = a.puesta;
+        b.hecha = a.hecha;
+        b.etapa = a.etapa;
+        b.sistema = a.sistema;
+        b.error = a.error;
+    }
+}
+
+bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& antesDeTerminar) {
+    SistemaArchivos& fs = ctx_.archivos;
+    const bool todoONada = modo_ == Modo::TodoONada;
+    fallida_ = escrituras_.size();
+    const auto terminar = [this](bool resultado) {
+        CopiarResultadosADuplicados();
+        return resultado;
+    };
+    const auto fallarTodo = [&](size_t i) {
+        fallida_ = i;
+        Deshacer();
+        return terminar(false);
+    };
+
+    std::vector<std::string> carpetasHechas;
+    std::vector<size_t> preparadas;
+    bool todas = true;
+    for (size_t i = 0; i < escrituras_.size(); ++i) {
+        EscrituraArchivo& e = escrituras_[i];
+        if (original_[i] != i) continue;
+        e.hecha = false;
+        e.puesta = false;
+        if (!e.origen.empty() && ClaveDeRuta(e.origen) == ClaveDeRuta(e.destino)) {
+            e.hecha = true;  // a copy onto itself
+            continue;
+        }
+        if (Preparar(i, carpetasHechas)) {
+            preparadas.push_back(i);
+            continue;
+        }
+        todas = false;
+        if (todoONada) return fallarTodo(i);
+        if (modo_ == Modo::HastaElPrimerFallo) break;
+    }
+    if (preparadas.empty()) {
+        confirmada_ = true;
+        return terminar(todas);
+    }
+
+    // Every new content is on the disk before any of them replaces a file.
+    std::string sistema;
+    std::vector<std::string> temporales;
+    for (size_t i : preparadas) temporales.push_back(escrituras_[i].temporal);
+    if (!fs.Sincronizar(temporales, sistema)) {
+        for (size_t i : preparadas) {
+            BorrarSiQueda(ctx_, escrituras_[i].temporal);
+            Fallar(i, EtapaEscritura::Sincronizar, sistema);
+        }
+        if (todoONada) return fallarTodo(preparadas.front());
+        return terminar(false);
+    }
+
+    // One step each: the new content takes the file's place and the old file
+    // stays as the rollback copy, so the file is never missing.
+    std::vector<std::string> carpetas;
+    std::vector<size_t> puestas;
+    bool seguir = true;
+    for (size_t k = 0; k < preparadas.size(); ++k) {
+        const size_t i = preparadas[k];
+        EscrituraArchivo& e = escrituras_[i];
+        if (!seguir) {
+            BorrarSiQueda(ctx_, e.temporal);
+            continue;
+        }
+        if (!Reemplazar(i)) {
+            todas = false;
+            std::string ignorado;
+            // A replace that broke off with the old file moved aside.
+            if (TieneRollback(e) &&
+                fs.ConsultarArchivo(e.destinoEnDisco, nullptr, ignorado) == Existencia::Ausente &&
+                fs.ConsultarArchivo(e.rollback, nullptr, ignorado) == Existencia::Presente) {
+                (void)fs.Renombrar(e.rollback, e.destinoEnDisco, ignorado);
+            }
+            BorrarSiQueda(ctx_, e.temporal);
+            if (todoONada) {
+                for (size_t j = k + 1; j < preparadas.size(); ++j) {
+                    BorrarSiQueda(ctx_, escrituras_[preparadas[j]].temporal);
+                }
+                return fallarTodo(i);
+            }
+            if (modo_ == Modo::HastaElPrimerFallo) seguir = false;
+            continue;
+        }
+        e.puesta = true;
+        puestas.push_back(i);
+        const std::string carpeta = CarpetaDeRuta(e.destinoEnDisco);
+        if (std::find(carpetas.begin(), carpetas.end(), carpeta) == carpetas.end()) {
+            carpetas.push_back(carpeta);
+        }
+    }
+    if (puestas.empty()) {
+        confirmada_ = true;
+        return terminar(false);
+    }
+    // The new names are on the disk too before anyone relies on them.
+    if (!fs.Sincronizar(carpetas, sistema)) {
+        for (size_t i : puestas) Fallar(i, EtapaEscritura::Carpetas, sistema);
+        if (todoONada) return fallarTodo(puestas.front());
+        confirmada_ = true;
+        return terminar(false);
+    }
+    if (antesDeTerminar) {
+        std::string error;
+        if (!antesDeTerminar(error)) {
+            escrituras_[puestas.front()].error = error;
+            Fallar(puestas.front(), EtapaEscritura::Confirmar, error);
+            if (todoONada) return fallarTodo(puestas.front());
+            return terminar(false);
+        }
+    }
+    confirmada_ = true;
+    for (size_t i : puestas) escrituras_[i].hecha = true;
+    // Only the old files' second names are left: one that stays is a
+    // leftover the next repair deletes, and the new content stays.
+    for (size_t i : puestas) {
+        EscrituraArchivo& e = escrituras_[i];
+        if (TieneRollback(e) && !fs.Borrar(e.rollback, sistema)) {
+            e.etapa = EtapaEscritura::Rollback;
+            e.sistema = sistema;
+        }
+    }
+    return terminar(todas);
+}
+
+}  // namespace vorpel
