@@ -5,6 +5,7 @@
 #include <cctype>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "backup/historial.h"
 #include "platform/resumen.h"
@@ -292,7 +293,14 @@ bool HacerBackup(Contexto& ctx, const std::string& comando, const std::string& n
     }
     if (!CrearCarpetas(ctx, carpeta, error)) return false;
 
-    const std::vector<std::string>& rutas = archivos->Elementos();
+    // One file named under two spellings is backed up, and described, once.
+    std::vector<std::string> rutas;
+    {
+        std::unordered_set<std::string> vistas;
+        for (const std::string& ruta : archivos->Elementos()) {
+            if (vistas.insert(ClaveDeRuta(ruta)).second) rutas.push_back(ruta);
+        }
+    }
     Manifiesto manifiesto;
     manifiesto.comando = comando;
     manifiesto.fecha = ctx.entorno != nullptr ? ctx.entorno->FechaHoraLocal() : FechaHora{};
