@@ -85,6 +85,14 @@ bool DescribirArchivos(Contexto& ctx, const std::string& carpeta,
             error = "No se pudo copiar '" + ruta + "' a '" + espejo + "': " + sistema;
             return false;
         }
+        // The bytes come from the command's own read: a file of another size
+        // now was written by someone else since.
+        if (datos.tamano != bytes.size()) {
+            error = "No se pudo copiar '" + ruta + "' a '" + espejo +
+                    "': el archivo cambio en el disco desde que se leyo";
+            return false;
+        }
+        ctx.vistos[ClaveDeRuta(ruta)] = datos;
         entrada.tamano = bytes.size();
         entradas.push_back(std::move(entrada));
         nombresEnDisco.push_back(datos.nombreEnDisco);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -42,12 +43,16 @@ struct Contexto {
     /// Folders already checked for leftovers during the current command
     /// (lower-cased), so that each is checked once.
     std::unordered_set<std::string> carpetasRevisadas{};
+    /// Files the command read and means to rewrite, as it saw them (key:
+    /// ClaveDeRuta): a save finds out whether someone wrote them meanwhile.
+    std::unordered_map<std::string, DatosArchivo> vistos{};
 };
 
 /// A new command starts: what was learnt of the disk during the last one
 /// (folders checked, names remembered) may be out of date.
 inline void EmpezarComando(Contexto& ctx) {
     ctx.carpetasRevisadas.clear();
+    ctx.vistos.clear();
     ctx.archivos.OlvidarCache();
 }
 

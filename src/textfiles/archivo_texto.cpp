@@ -110,11 +110,17 @@ bool GuardarArchivosTexto(Contexto& ctx, std::vector<TextoAGuardar>& archivos,
         e.debeExistir = true;
         e.releer = true;
         e.visto = archivo.visto;
+        const auto visto = ctx.vistos.find(ClaveDeRuta(archivo.ruta));
+        if (!e.visto && visto != ctx.vistos.end()) {
+            e.visto = EstadoVisto{visto->second.tamano, visto->second.fecha};
+        }
         transaccion.Agregar(std::move(e));
     }
     const bool ok = transaccion.Confirmar();
     for (size_t i = 0; i < archivos.size(); ++i) {
         archivos[i].reemplazado = transaccion.Escritura(i).puesta;
+        // What the command saw is gone: the file now holds its own writing.
+        if (archivos[i].reemplazado) ctx.vistos.erase(ClaveDeRuta(archivos[i].ruta));
     }
     if (ok) {
         // The old files' second names that could not be deleted: the new
