@@ -100,12 +100,26 @@ bool DescribirArchivos(Contexto& ctx, const std::string& carpeta,
     return true;
 }
 
+/// Days from 1970-01-01 to a date of the Gregorian calendar, leap days
+/// included, for any year.
+long long DiasDesdeEpoca(int anio, int mes, int dia) {
+    // Counted from March, so that a leap day is the last day of its year.
+    const long long a = static_cast<long long>(anio) - (mes <= 2 ? 1 : 0);
+    const long long era = (a >= 0 ? a : a - 399) / 400;
+    const long long anioDeEra = a - era * 400;
+    const long long mesDesdeMarzo = mes > 2 ? mes - 3 : mes + 9;
+    const long long diaDelAnio = (153 * mesDesdeMarzo + 2) / 5 + dia - 1;
+    const long long diaDeEra = anioDeEra * 365 + anioDeEra / 4 - anioDeEra / 100 + diaDelAnio;
+    return era * 146097 + diaDeEra - 719468;
+}
+
 /// A copy and the manifest entry of a run describe the same file: same size,
 /// and the same time but for the two seconds a FAT backup drive rounds to.
 bool MismaVersion(const DatosArchivo& copia, const EntradaManifiesto& entrada) {
     if (copia.tamano != entrada.tamano) return false;
+    // Real days: the rounding can carry a time over a month's or a year's end.
     const auto segundos = [](const FechaHora& f) {
-        const long long dias = static_cast<long long>(f.anio) * 372 + f.mes * 31 + f.dia;
+        const long long dias = DiasDesdeEpoca(f.anio, f.mes, f.dia);
         return ((dias * 24 + f.hora) * 60 + f.minuto) * 60 + f.segundo;
     };
     const long long diferencia = segundos(copia.fecha) - segundos(entrada.fecha);

@@ -60,7 +60,8 @@ public:
     /// The same, telling whether the path exists and why it could not be
     /// followed; names not found exactly are looked up with `buscador` (a
     /// listing of the folder when null). False for relative paths and for
-    /// drives or shares that the prefix lacks.
+    /// drives or shares that the prefix lacks; a drive or share whose entry
+    /// could not be looked up gives true, with its errno in `numero`.
     [[nodiscard]] bool ResolverRutaHost(std::string_view rutaWindows, RutaHostResuelta& salida,
                                         BuscadorNombres* buscador = nullptr) const;
     /// One more name after `salida` (a path resolved so far), as ResolverRutaHost

@@ -19,10 +19,15 @@ namespace {
 
 bool EsSeparador(char c) { return c == '\\' || c == '/'; }
 
-bool EsCarpeta(const std::string& ruta) {
+/// 0 when `ruta` leads to a folder, ENOTDIR when it leads to something else,
+/// or the errno of the stat(): ENOENT when nothing is there.
+int ComprobarCarpeta(const std::string& ruta) {
     struct stat datos {};
-    return ::stat(ruta.c_str(), &datos) == 0 && S_ISDIR(datos.st_mode);
+    if (::stat(ruta.c_str(), &datos) != 0) return errno;
+    return S_ISDIR(datos.st_mode) ? 0 : ENOTDIR;
 }
+
+bool EsAusencia(int numero) { return numero == ENOENT || numero == ENOTDIR; }
 
 /// Cuts the text after the root into names and resolves "." and ".." the way
 /// Windows does: empty names vanish, ".." stops at the root, one final dot of
@@ -184,14 +189,20 @@ bool PrefijoWine::ResolverRutaHost(std::string_view rutaWindows, RutaHostResuelt
         salida.host += "/";
         salida.host += ruta.unidad;
         salida.host += ":";
-        // A drive without an entry, or whose entry leads nowhere, is not there.
-        if (!EsCarpeta(salida.host)) return false;
     } else {
         salida.host += "/unc";
         AgregarNombre(salida, ruta.servidor, buscar);
         AgregarNombre(salida, ruta.recurso, buscar);
-        if (!salida.existe || !EsCarpeta(salida.host)) return false;
+        if (salida.numero == 0 && !salida.existe) return false;
     }
+    if (salida.numero == 0) {
+        // A drive without an entry, or whose entry leads nowhere, is not there;
+        // one whose entry could not be followed (EIO, ELOOP) may well be.
+        const int numero = ComprobarCarpeta(salida.host);
+        if (EsAusencia(numero)) return false;
+        salida.numero = numero;
+    }
+    if (salida.numero != 0) salida.existe = false;
     for (const std::string& parte : ruta.partes) AgregarNombre(salida, parte, buscar);
     return true;
 }

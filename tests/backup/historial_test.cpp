@@ -103,6 +103,52 @@ TEST_F(HistorialBackup, ReplacedCopyMovesUnderTheRunThatMadeIt) {
     EXPECT_EQ(fs.Contenido(RutaEnHistorial(kCarpeta, primera.nombre, kVbp)), "vbp");
 }
 
+/// The run whose place in the history takes the copy of kVbp that a first run
+/// made at `original` and the backup drive then showed at `enDisco`.
+std::string CorridaQueGuardaLaCopia(FechaHora original, FechaHora enDisco) {
+    ArchivosFalsos disco;
+    disco.AgregarUnidad('E');
+    disco.PonerArchivo(kVbp, "vbp", original);
+    EntornoFalso reloj;
+    Contexto c{disco, "C:\\dev", nullptr, &reloj};
+    ConjuntoTextos solo;
+    solo.AgregarSinRepetir(kVbp);
+    std::string carpeta, error;
+    CorridaBackup primera;
+    EXPECT_TRUE(HacerBackup(c, "Prueba", "Ventas", &solo, carpeta, error, &primera)) << error;
+    disco.PonerArchivo(RutaEspejoBackup(kCarpeta, kVbp), "vbp", enDisco);
+    disco.PonerArchivo(kVbp, "vbp2");
+    reloj.ahora.minuto = 10;
+    EXPECT_TRUE(HacerBackup(c, "Prueba", "Ventas", &solo, carpeta, error)) << error;
+    for (const std::string& corrida : {primera.nombre, std::string(kCorridaAnterior)}) {
+        if (disco.Contenido(RutaEnHistorial(kCarpeta, corrida, kVbp)) == "vbp") return corrida;
+    }
+    return "";
+}
+
+// Regression: a copy whose time the drive rounded over the end of a month
+// shorter than 31 days was taken for no run's and filed under "anterior".
+TEST(CorridaDeUnaCopia, TimeRoundedOverAMonthOrYearEndIsStillTheSameVersion) {
+    const std::string primera = "20260305_140307";
+    EXPECT_EQ(CorridaQueGuardaLaCopia({2026, 4, 30, 23, 59, 59}, {2026, 5, 1, 0, 0, 1}), primera);
+    EXPECT_EQ(CorridaQueGuardaLaCopia({2026, 5, 1, 0, 0, 1}, {2026, 4, 30, 23, 59, 59}), primera);
+    EXPECT_EQ(CorridaQueGuardaLaCopia({2026, 1, 31, 23, 59, 59}, {2026, 2, 1, 0, 0, 1}), primera);
+    EXPECT_EQ(CorridaQueGuardaLaCopia({2026, 2, 28, 23, 59, 59}, {2026, 3, 1, 0, 0, 1}), primera);
+    EXPECT_EQ(CorridaQueGuardaLaCopia({2025, 12, 31, 23, 59, 59}, {2026, 1, 1, 0, 0, 1}), primera);
+    // 2024 is a leap year: February has a 29th.
+    EXPECT_EQ(CorridaQueGuardaLaCopia({2024, 2, 28, 23, 59, 59}, {2024, 2, 29, 0, 0, 1}), primera);
+    EXPECT_EQ(CorridaQueGuardaLaCopia({2024, 2, 29, 23, 59, 59}, {2024, 3, 1, 0, 0, 1}), primera);
+}
+
+TEST(CorridaDeUnaCopia, ThreeSecondsOffIsAnotherVersion) {
+    EXPECT_EQ(CorridaQueGuardaLaCopia({2026, 4, 30, 23, 59, 59}, {2026, 5, 1, 0, 0, 2}),
+              kCorridaAnterior);
+    EXPECT_EQ(CorridaQueGuardaLaCopia({2025, 12, 31, 23, 59, 58}, {2026, 1, 1, 0, 0, 1}),
+              kCorridaAnterior);
+    EXPECT_EQ(CorridaQueGuardaLaCopia({2024, 2, 29, 23, 59, 59}, {2024, 3, 1, 0, 0, 2}),
+              kCorridaAnterior);
+}
+
 TEST_F(HistorialBackup, RunsInOneSecondGetDistinctNamesInOrder) {
     std::vector<std::string> nombres;
     for (int i = 0; i < 11; ++i) nombres.push_back(Respaldar(ambos).nombre);

@@ -127,6 +127,77 @@ TEST_F(ArchivosPosixTest, ALookupThatCannotTellSaysSo) {
     EXPECT_EQ(error_, std::strerror(ELOOP));
 }
 
+// Regression: a drive whose entry could not be followed was taken for a drive
+// the prefix lacks, so the files on it read as missing.
+TEST_F(ArchivosPosixTest, ADriveThatCannotBeFollowedIsNotAMissingDrive) {
+    falso_.EnlazarUnidad('q', "q:");
+    const std::string bucle = std::strerror(ELOOP);
+    EXPECT_EQ(archivos_.ConsultarArchivo("Q:\\a.txt", nullptr, error_), Existencia::Indeterminada);
+    EXPECT_EQ(error_, bucle);
+    error_.clear();
+    EXPECT_EQ(archivos_.ConsultarArchivo("Q:\\Dev\\a.txt", nullptr, error_),
+              Existencia::Indeterminada);
+    EXPECT_EQ(error_, bucle);
+    error_.clear();
+    EXPECT_EQ(archivos_.ConsultarArchivo("Q:\\Dev\\*.vbp", nullptr, error_),
+              Existencia::Indeterminada);
+    EXPECT_EQ(error_, bucle);
+    error_.clear();
+    EXPECT_EQ(archivos_.ConsultarCarpeta("Q:\\", error_), Existencia::Indeterminada);
+    EXPECT_EQ(error_, bucle);
+    error_.clear();
+    EXPECT_EQ(archivos_.ConsultarCarpeta("Q:\\Dev", error_), Existencia::Indeterminada);
+    EXPECT_EQ(error_, bucle);
+    std::string leido;
+    EXPECT_FALSE(archivos_.LeerBytes("Q:\\Dev\\a.txt", leido, error_));
+    EXPECT_EQ(error_, bucle);
+    std::vector<std::string> nombres;
+    EXPECT_FALSE(archivos_.ListarArchivos("Q:\\", "*", nombres, error_));
+    EXPECT_EQ(error_, bucle);
+    EXPECT_FALSE(archivos_.EscribirArchivoNuevo("Q:\\x.txt", "x", error_));
+    EXPECT_EQ(error_, bucle);
+}
+
+TEST_F(ArchivosPosixTest, AFolderOnTheWayThatCannotBeFollowedIsNotAMissingFolder) {
+    ASSERT_EQ(::symlink("bucle", falso_.Ruta("discoC/Dev/bucle").c_str()), 0);
+    const std::string bucle = std::strerror(ELOOP);
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\bucle\\a.txt", nullptr, error_),
+              Existencia::Indeterminada);
+    EXPECT_EQ(error_, bucle);
+    error_.clear();
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\dev\\BUCLE\\sub\\a.txt", nullptr, error_),
+              Existencia::Indeterminada);
+    EXPECT_EQ(error_, bucle);
+    error_.clear();
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\bucle\\*.vbp", nullptr, error_),
+              Existencia::Indeterminada);
+    EXPECT_EQ(error_, bucle);
+    error_.clear();
+    EXPECT_EQ(archivos_.ConsultarCarpeta("C:\\Dev\\bucle\\sub", error_),
+              Existencia::Indeterminada);
+    EXPECT_EQ(error_, bucle);
+    std::string leido;
+    EXPECT_FALSE(archivos_.LeerBytes("C:\\Dev\\bucle\\a.txt", leido, error_));
+    EXPECT_EQ(error_, bucle);
+    std::vector<std::string> nombres;
+    EXPECT_FALSE(archivos_.ListarArchivos("C:\\Dev\\bucle", "*", nombres, error_));
+    EXPECT_EQ(error_, bucle);
+}
+
+TEST_F(ArchivosPosixTest, ADriveWhoseEntryLeadsNowhereIsMissing) {
+    falso_.EnlazarUnidad('d', falso_.Ruta("no_existe"));
+    falso_.CrearArchivo("archivo");
+    falso_.EnlazarUnidad('f', falso_.Ruta("archivo"));
+    for (const char* ruta : {"D:\\a.txt", "F:\\a.txt", "D:\\Dev\\a.txt"}) {
+        EXPECT_EQ(archivos_.ConsultarArchivo(ruta, nullptr, error_), Existencia::Ausente) << ruta;
+        EXPECT_EQ(archivos_.ConsultarCarpeta(ruta, error_), Existencia::Ausente) << ruta;
+        std::string leido;
+        EXPECT_FALSE(archivos_.LeerBytes(ruta, leido, error_));
+        EXPECT_EQ(error_, std::strerror(ENOENT)) << ruta;
+    }
+    EXPECT_EQ(archivos_.ConsultarCarpeta("D:\\", error_), Existencia::Ausente);
+}
+
 TEST_F(ArchivosPosixTest, NamesCreatedThroughTheObjectAreFoundIgnoringCase) {
     falso_.CrearArchivo("discoC/Dev/Uno.frm");
     // The first miss reads the folder; names made afterwards join what it read.

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <string>
 
 #include "gtest/gtest.h"
@@ -86,6 +87,21 @@ TEST_F(PrefijoWineTest, MissingDriveOrRelativePathDoesNotMap) {
 TEST_F(PrefijoWineTest, DriveWhoseLinkLeadsNowhereDoesNotMap) {
     falso_.EnlazarUnidad('d', falso_.Ruta("no_existe"));
     EXPECT_EQ(wine_.RutaHost("D:\\x"), std::nullopt);
+}
+
+TEST_F(PrefijoWineTest, DriveOrShareThatCannotBeFollowedResolvesWithTheError) {
+    falso_.EnlazarUnidad('q', "q:");
+    RutaHostResuelta resuelta;
+    ASSERT_TRUE(wine_.ResolverRutaHost("Q:\\dev\\x", resuelta));
+    EXPECT_EQ(resuelta.host, falso_.Unidad('q') + "/dev/x");
+    EXPECT_FALSE(resuelta.existe);
+    EXPECT_EQ(resuelta.numero, ELOOP);
+    ASSERT_EQ(::symlink("unc", (falso_.Prefijo() + "/dosdevices/unc").c_str()), 0);
+    ASSERT_TRUE(wine_.ResolverRutaHost("\\\\servidor\\compartido\\x", resuelta));
+    EXPECT_FALSE(resuelta.existe);
+    EXPECT_EQ(resuelta.numero, ELOOP);
+    // A drive the prefix lacks is still no drive at all.
+    EXPECT_FALSE(wine_.ResolverRutaHost("R:\\x", resuelta));
 }
 
 TEST_F(PrefijoWineTest, ReverseMapsAHostFolderToItsDrive) {
