@@ -368,6 +368,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
     // that the return can be tried again from DEV.
     std::sort(aBorrar.begin(), aBorrar.end());
     const size_t proyecto = rutas.size() - 1;
+    std::vector<std::string> carpetasBorradas;
     for (const size_t i : aBorrar) {
         std::string sistema;
         if (i == proyecto && sinCopia > 0) {
@@ -376,6 +377,21 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                                    " (quedaron archivos del proyecto sin mover)\r\n");
             continue;
         }
+        // The other files' deletions are on the disk before the project
+        // file goes: a power cut must not leave them in DEV without it.
+        if (i == proyecto && !carpetasBorradas.empty() &&
+            !ctx.archivos.Sincronizar(carpetasBorradas, sistema)) {
+            ++r.fallidos;
+            detalle.Agregar(i, "Copiado a origen pero NO se pudo borrar de DEV: " + relativas[i] +
+                                   " (" + sistema + ")\r\n");
+            continue;
+        }
+        if (i == proyecto) carpetasBorradas.clear();
+        const std::string carpeta = CarpetaDeRuta(rutas[i]);
+        if (std::find(carpetasBorradas.begin(), carpetasBorradas.end(), carpeta) ==
+            carpetasBorradas.end()) {
+            carpetasBorradas.push_back(carpeta);
+        }
         if (!ctx.archivos.Borrar(rutas[i], sistema)) {
             ++r.fallidos;
             detalle.Agregar(i, "Copiado a origen pero NO se pudo borrar de DEV: " + relativas[i] +
@@ -383,6 +399,12 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         }
     }
 
+    if (!carpetasBorradas.empty()) {
+        // A deletion that a power cut undoes leaves a file whose copy is in
+        // the origin: nothing is lost, and a second return moves it again.
+        std::string ignorado;
+        (void)ctx.archivos.Sincronizar(carpetasBorradas, ignorado);
+    }
     ventana.PonerPuntero(Puntero::Normal);
 
     std::string texto = "Proyecto devuelto: " + nombreProyecto + "\r\n" +

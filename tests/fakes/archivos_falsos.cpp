@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
+#include <set>
 #include <stdexcept>
 
 #include "platform/texto.h"
@@ -114,6 +116,9 @@ void ArchivosFalsos::QuitarUnidad(char letra) {
     for (auto it = nodos_.begin(); it != nodos_.end();) {
         it = it->first.rfind(prefijo, 0) == 0 ? nodos_.erase(it) : std::next(it);
     }
+    for (auto it = nombresDurables_.begin(); it != nombresDurables_.end();) {
+        it = it->first.rfind(prefijo, 0) == 0 ? nombresDurables_.erase(it) : std::next(it);
+    }
 }
 
 void ArchivosFalsos::PonerCarpeta(const std::string& ruta) {
@@ -134,6 +139,7 @@ void ArchivosFalsos::PonerCarpeta(const std::string& ruta) {
         nodo.esCarpeta = true;
         nodo.orden = siguienteOrden_++;
         nodos_[clave] = nodo;
+        nombresDurables_[clave] = nodo;
     }
 }
 
@@ -154,6 +160,17 @@ void ArchivosFalsos::PonerArchivo(const std::string& ruta, const std::string& by
     nodo.bytes = bytes;
     nodo.fecha = fecha == FechaHora{} ? reloj_ : fecha;
     nodo.atributos = atributos;
+    // What a test puts in place is on the disk already.
+    NuevoInodo(nodo);
+    durables_[nodo.inodo] = bytes;
+    Nodo durable = nodo;
+    durable.bytes.clear();
+    nombresDurables_[AMinusculas(r)] = std::move(durable);
+}
+
+void ArchivosFalsos::NuevoInodo(Nodo& nodo) {
+    nodo.inodo = siguienteInodo_++;
+    AnotarTamano(nodo);
 }
 
 std::optional<std::string> ArchivosFalsos::Contenido(const std::string& ruta) const {
@@ -275,6 +292,7 @@ bool ArchivosFalsos::EscribirArchivoNuevo(const std::string& ruta, const std::st
     nodo.bytes = bytes;
     nodo.fecha = reloj_;
     nodo.orden = siguienteOrden_++;
+    NuevoInodo(nodo);
     nodos_[Clave(ruta)] = nodo;
     return true;
 }
@@ -292,6 +310,7 @@ bool ArchivosFalsos::AgregarAlArchivo(const std::string& ruta, const std::string
     }
     it->second.bytes += bytes;
     it->second.fecha = reloj_;
+    AnotarTamano(it->second);
     return true;
 }
 
@@ -412,6 +431,7 @@ bool ArchivosFalsos::Copiar(const std::string& origen, const std::string& destin
     copia.ruta = Unir(unidad, partes, partes.size());
     copia.orden = siguienteOrden_++;
     copia.atributos.soloLectura = false;
+    NuevoInodo(copia);
     nodos_[Clave(destino)] = copia;
     return true;
 }
@@ -450,7 +470,174 @@ bool ArchivosFalsos::Sincronizar(const std::vector<std::string>& rutas, std::str
             return false;
         }
     }
+    for (const std::string& ruta : rutas) {
+        const std::string clave = Clave(ruta);
+        const auto it = nodos_.find(clave);
+        if (it != nodos_.end() && !it->second.esCarpeta) {
+            // A file's flush makes its data durable, not its name.
+            durables_[it->second.inodo] = it->second.bytes;
+            continue;
+        }
+        // A folder's flush makes its entries durable, as they are now.
+        for (auto d = nombresDurables_.begin(); d != nombresDurables_.end();) {
+            d = Padre(d->first) == clave ? nombresDurables_.erase(d) : std::next(d);
+        }
+        for (const auto& [k, nodo] : nodos_) {
+            if (Padre(k) != clave) continue;
+            Nodo durable = nodo;
+            durable.bytes.clear();
+            nombresDurables_[k] = std::move(durable);
+        }
+    }
     return true;
+}
+
+bool ArchivosFalsos::Enlazar(const std::string& existente, const std::string& nuevo) {
+    const Nodo* n = Buscar(existente);
+    if (!n || n->esCarpeta || Buscar(nuevo) || !PadreExiste(nuevo)) return false;
+    Nodo enlace = *n;
+    std::string unidad;
+    std::vector<std::string> partes;
+    Componentes(nuevo, unidad, partes);
+    enlace.ruta = Unir(unidad, partes, partes.size());
+    enlace.orden = siguienteOrden_++;
+    nodos_[Clave(nuevo)] = enlace;
+    return true;
+}
+
+std::vector<std::vector<std::string>> ArchivosFalsos::GruposDeNombres() const {
+    // The keys whose entry is not the durable one.
+    std::vector<std::string> distintas;
+    std::set<std::string> claves;
+    for (const auto& [k, n] : nodos_) claves.insert(k);
+    for (const auto& [k, n] : nombresDurables_) claves.insert(k);
+    for (const std::string& k : claves) {
+        const auto vivo = nodos_.find(k);
+        const auto durable = nombresDurables_.find(k);
+        const bool hayVivo = vivo != nodos_.end();
+        const bool hayDurable = durable != nombresDurables_.end();
+        if (hayVivo && hayDurable && vivo->second.esCarpeta == durable->second.esCarpeta &&
+            vivo->second.inodo == durable->second.inodo) {
+            continue;
+        }
+        distintas.push_back(k);
+    }
+    // Linked through the files they name, alive or durable: a rename is one
+    // change of two names.
+    std::vector<size_t> padre(distintas.size());
+    for (size_t i = 0; i < padre.size(); ++i) padre[i] = i;
+    const std::function<size_t(size_t)> raiz = [&](size_t i) {
+        while (padre[i] != i) i = padre[i] = padre[padre[i]];
+        return i;
+    };
+    std::map<long long, size_t> porInodo;
+    for (size_t i = 0; i < distintas.size(); ++i) {
+        for (const auto* mapa : {&nodos_, &nombresDurables_}) {
+            const auto it = mapa->find(distintas[i]);
+            if (it == mapa->end() || it->second.esCarpeta) continue;
+            const auto [hallado, nuevo] = porInodo.emplace(it->second.inodo, i);
+            if (!nuevo) padre[raiz(i)] = raiz(hallado->second);
+        }
+    }
+    std::map<size_t, std::vector<std::string>> grupos;
+    for (size_t i = 0; i < distintas.size(); ++i) grupos[raiz(i)].push_back(distintas[i]);
+    std::vector<std::vector<std::string>> resultado;
+    for (auto& [r, g] : grupos) resultado.push_back(std::move(g));
+    return resultado;
+}
+
+std::vector<ArchivosFalsos::CorteDeLuz> ArchivosFalsos::CortesPosibles() const {
+    using Tipo = CorteDeLuz::Tipo;
+    std::vector<CorteDeLuz> cortes;
+    cortes.push_back({Tipo::TodoPerdido, false, 0, 0, "todo lo no sincronizado se pierde"});
+    cortes.push_back(
+        {Tipo::TodoPerdido, true, 0, 0, "todo lo no sincronizado se pierde, datos en ceros"});
+    std::set<long long> vistos;
+    for (const auto& [k, n] : nodos_) {
+        if (n.esCarpeta || !vistos.insert(n.inodo).second) continue;
+        const auto durable = durables_.find(n.inodo);
+        if (durable != durables_.end() && durable->second == n.bytes) continue;
+        if (n.bytes.empty()) continue;
+        cortes.push_back({Tipo::DatosDe, false, n.inodo, 0, "se cortan los datos de " + n.ruta});
+        cortes.push_back({Tipo::DatosDe, true, n.inodo, 0, "quedan en ceros los datos de " + n.ruta});
+    }
+    const auto grupos = GruposDeNombres();
+    for (size_t g = 0; g < grupos.size(); ++g) {
+        cortes.push_back({Tipo::NombresDe, false, 0, g, "se deshace el cambio de nombre de " +
+                                                           grupos[g].front()});
+    }
+    return cortes;
+}
+
+ArchivosFalsos ArchivosFalsos::TrasCorte(const CorteDeLuz& corte) const {
+    using Tipo = CorteDeLuz::Tipo;
+    // The data each file has now: alive, or as it last reached the disk when
+    // no name of the living disk holds it any more.
+    std::map<long long, const std::string*> datos;
+    for (const auto& [k, vivo] : nodos_) {
+        if (!vivo.esCarpeta) datos.emplace(vivo.inodo, &vivo.bytes);
+    }
+    const auto datosDe = [&](const Nodo& n) {
+        const auto vivo = datos.find(n.inodo);
+        if (vivo != datos.end()) return *vivo->second;
+        const auto durable = durables_.find(n.inodo);
+        return durable == durables_.end() ? std::string() : durable->second;
+    };
+    std::map<std::string, Nodo> nombres =
+        corte.tipo == Tipo::TodoPerdido ? nombresDurables_ : nodos_;
+    if (corte.tipo == Tipo::TodoPerdido) {
+        for (auto& [k, n] : nombres) {
+            if (!n.esCarpeta) n.bytes = datosDe(n);
+        }
+    }
+    if (corte.tipo == Tipo::NombresDe) {
+        const auto grupos = GruposDeNombres();
+        for (const std::string& k : grupos.at(corte.grupo)) {
+            const auto durable = nombresDurables_.find(k);
+            if (durable == nombresDurables_.end()) {
+                nombres.erase(k);
+                continue;
+            }
+            Nodo n = durable->second;
+            if (!n.esCarpeta) n.bytes = datosDe(n);
+            nombres[k] = std::move(n);
+        }
+    }
+    const auto perder = [&](Nodo& n) {
+        const auto durable = durables_.find(n.inodo);
+        if (corte.ceros) {
+            const auto tamano = tamanos_.find(n.inodo);
+            n.bytes.assign(tamano == tamanos_.end() ? n.bytes.size() : tamano->second, '\0');
+        } else {
+            n.bytes = durable == durables_.end() ? std::string() : durable->second;
+        }
+    };
+    ArchivosFalsos despues;
+    despues.unidades_ = unidades_;
+    despues.reloj_ = reloj_;
+    despues.siguienteOrden_ = siguienteOrden_;
+    for (auto& [k, n] : nombres) {
+        // A name whose folder did not reach the disk is gone with it.
+        const std::string padre = Padre(k);
+        if (padre.size() > 2 && despues.nodos_.count(padre) == 0) continue;
+        if (!n.esCarpeta) {
+            const auto durable = durables_.find(n.inodo);
+            const bool sinDurar = durable == durables_.end() || durable->second != n.bytes;
+            const bool pierde = corte.tipo == Tipo::TodoPerdido ||
+                                (corte.tipo == Tipo::DatosDe && corte.inodo == n.inodo);
+            if (sinDurar && pierde) perder(n);
+        }
+        Nodo nuevo = n;
+        if (!nuevo.esCarpeta) {
+            despues.NuevoInodo(nuevo);
+            despues.durables_[nuevo.inodo] = nuevo.bytes;
+        }
+        despues.nodos_[k] = nuevo;
+        Nodo durable = nuevo;
+        durable.bytes.clear();
+        despues.nombresDurables_[k] = std::move(durable);
+    }
+    return despues;
 }
 
 // --- fault injection ---
@@ -699,7 +886,14 @@ bool ArchivosConFallos::ReemplazarConRespaldo(const std::string& nuevo,
         // The link: the backup holds the old bytes while the file stays.
         const bool enlazado = Escritura(Operacion::ReemplazarConRespaldo, destino, respaldo,
                                         nullptr, error,
-                                        [&] { return real_.Copiar(destino, respaldo, error); });
+                                        [&] {
+                                            // A real hard link where the disk is the fake
+                                            // one: both names share the durable data.
+                                            auto* falsos = dynamic_cast<ArchivosFalsos*>(&real_);
+                                            if (falsos != nullptr && falsos->Enlazar(destino, respaldo))
+                                                return true;
+                                            return real_.Copiar(destino, respaldo, error);
+                                        });
         if (!enlazado) return false;
         const bool puesto =
             Escritura(Operacion::ReemplazarConRespaldo, nuevo, destino, nullptr, error,

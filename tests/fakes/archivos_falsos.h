@@ -37,6 +37,34 @@ public:
     /// The clock that new files and writes get as their last-modified time.
     void PonerReloj(FechaHora fecha) { reloj_ = fecha; }
 
+    /// A second name for the same file (a hard link): both share the data
+    /// that reaches the disk. False when `existente` is missing or `nuevo` exists.
+    bool Enlazar(const std::string& existente, const std::string& nuevo);
+
+    /// What a power cut may leave: names and data not yet made durable by a
+    /// flush of their folder (names) or of their file (data) may be lost.
+    struct CorteDeLuz {
+        enum class Tipo {
+            TodoPerdido,  // every unflushed name change and data write lost
+            DatosDe,      // only the data of this file lost
+            NombresDe,    // only this group of name changes undone
+        };
+        Tipo tipo = Tipo::TodoPerdido;
+        /// Lost data reads as zeros of the file's size, or the file is cut
+        /// back to what last reached the disk.
+        bool ceros = false;
+        long long inodo = 0;
+        size_t grupo = 0;
+        std::string descripcion;
+    };
+    /// Every case worth trying now: all lost (both ways of losing data),
+    /// each unflushed file's data lost alone (both ways), each group of
+    /// name changes undone alone (a rename and whatever shares its files).
+    std::vector<CorteDeLuz> CortesPosibles() const;
+    /// The disk as the machine finds it after the power comes back; all of
+    /// it counts as flushed.
+    ArchivosFalsos TrasCorte(const CorteDeLuz& corte) const;
+
     /// Test helpers: what is on the fake disk, without going through the interface.
     bool Existe(const std::string& ruta) const;
     bool EsCarpeta(const std::string& ruta) const;
@@ -72,12 +100,28 @@ private:
         FechaHora fecha;
         AtributosFalsos atributos;
         long long orden = 0;
+        long long inodo = 0;  // the data: hard links share it
     };
     static std::string Clave(const std::string& ruta);
     const Nodo* Buscar(const std::string& ruta) const;
     bool PadreExiste(const std::string& ruta) const;
 
+    /// Gives the node data of its own, not yet on the disk.
+    void NuevoInodo(Nodo& nodo);
+    void AnotarTamano(const Nodo& nodo) { tamanos_[nodo.inodo] = nodo.bytes.size(); }
+    /// Groups of keys whose names differ from the durable ones, linked by
+    /// the files they share.
+    std::vector<std::vector<std::string>> GruposDeNombres() const;
+
     std::map<std::string, Nodo> nodos_;  // key: normalised lower-case path
+    /// The names as the disk holds them: each folder's entries as of its
+    /// last flush (bytes left empty: the data is in durables_).
+    std::map<std::string, Nodo> nombresDurables_;
+    /// Each file's data as of its last flush.
+    std::map<long long, std::string> durables_;
+    /// Each file's size as written, for data lost as zeros.
+    std::map<long long, size_t> tamanos_;
+    long long siguienteInodo_ = 1;
     std::vector<char> unidades_;
     FechaHora reloj_{2026, 1, 1, 12, 0, 0};
     long long siguienteOrden_ = 0;
