@@ -344,9 +344,9 @@ bool HacerBackup(Contexto& ctx, const std::string& comando, const std::string& n
     for (size_t i = 0; i < rutas.size(); ++i) {
         // The project file also lies in the folder itself, named as the disk spells it.
         if (AMinusculas(rutas[i]).ends_with(".vbp")) {
-            copias.push_back({rutas[i], carpeta + "\\" + nombresEnDisco[i], false, {}, {}});
+            copias.push_back({rutas[i], carpeta + "\\" + nombresEnDisco[i], false, false, {}, {}});
         }
-        copias.push_back({rutas[i], RutaEspejoBackup(carpeta, rutas[i]), false, {}, {}});
+        copias.push_back({rutas[i], RutaEspejoBackup(carpeta, rutas[i]), false, false, {}, {}});
     }
     CopiarArchivos(ctx, copias, true);
     for (const CopiaArchivo& copia : copias) {
@@ -396,7 +396,7 @@ std::vector<FallaRestauracion> Restaurar(Contexto& ctx, const std::string& carpe
         std::string sistema;
         switch (ExisteArchivo(ctx, espejo, sistema)) {
             case Existencia::Presente:
-                copias.push_back({espejo, archivo, false, {}, {}});
+                copias.push_back({espejo, archivo, false, false, {}, {}});
                 break;
             case Existencia::Ausente:
                 fallas.push_back({archivo, "No existe el archivo: " + espejo});

@@ -21,6 +21,7 @@ void CopiarArchivos(Contexto& ctx, std::vector<CopiaArchivo>& copias, bool parar
         CopiaArchivo& copia = copias[i];
         const EscrituraArchivo& e = transaccion.Escritura(i);
         copia.hecha = e.hecha;
+        copia.puesta = e.puesta;
         if (e.hecha || e.etapa == EtapaEscritura::Ninguna) continue;
         switch (e.etapa) {
             case EtapaEscritura::Carpeta:
@@ -45,7 +46,7 @@ void CopiarArchivos(Contexto& ctx, std::vector<CopiaArchivo>& copias, bool parar
 
 bool CopiarArchivo(Contexto& ctx, const std::string& origen, const std::string& destino,
                    std::string& error) {
-    std::vector<CopiaArchivo> copias{{origen, destino, false, error, {}}};
+    std::vector<CopiaArchivo> copias{{origen, destino, false, false, error, {}}};
     CopiarArchivos(ctx, copias, true);
     error = copias[0].error;
     return copias[0].hecha;

@@ -21,6 +21,9 @@ struct CopiaArchivo {
     std::string origen;
     std::string destino;
     bool hecha = false;
+    /// The copy is at the destination, even where a later step failed: a
+    /// trap that undoes the command must remove it.
+    bool puesta = false;
     std::string error;        // as CopiarArchivo writes it
     std::string descripcion;  // the system's description alone
 };

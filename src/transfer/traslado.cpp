@@ -212,7 +212,7 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                 continue;
             }
         }
-        copias.push_back({rutas[i], destinos[i], false, {}, {}});
+        copias.push_back({rutas[i], destinos[i], false, false, {}, {}});
         deCopia.push_back(i);
     }
     CopiarArchivos(ctx, copias, false);
@@ -336,7 +336,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
                 continue;
             }
         }
-        copias.push_back({ruta, destino, false, {}, {}});
+        copias.push_back({ruta, destino, false, false, {}, {}});
         deCopia.push_back(i);
     }
     // Every copy is complete and on the disk before any DEV file goes.

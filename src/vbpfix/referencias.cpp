@@ -222,12 +222,14 @@ bool CopiarModuloPravixBar(Contexto& ctx, const std::string& carpetaProyecto, st
     }
     // The copy replaces the destination only once complete: one that breaks
     // off leaves nothing behind.
-    std::string error;
-    if (!CopiarArchivo(ctx, fuente, destino, error)) {
-        mensaje = error;
+    std::vector<CopiaArchivo> copia{{fuente, destino, false, false, {}, {}}};
+    CopiarArchivos(ctx, copia, true);
+    // A copy in place whose flush failed is still the command's to remove.
+    copiado = copia[0].puesta;
+    if (!copia[0].hecha) {
+        mensaje = copia[0].error;
         return false;
     }
-    copiado = true;
     return true;
 }
 

@@ -173,16 +173,16 @@ inline void PonerRestaurar(ArchivosFalsos& d) {
 
 inline std::vector<matriz::Escenario> EscenariosMatriz() {
     return {
-        {"vbp", PonerDev, {"vbp", "Ventas"}, {}},
-        {"frm", PonerDev, {"--si", "frm", "Ventas"}, {}},
-        {"skin", PonerDev, {"skin", "Ventas"}, {}},
+        {"vbp", PonerDev, {"vbp", "Ventas"}, {}, true},
+        {"frm", PonerDev, {"--si", "frm", "Ventas"}, {}, true},
+        {"skin", PonerDev, {"skin", "Ventas"}, {}, true},
         {"traer",
          PonerTraer,
          {"--si", "traer", "Caja"},
          {{{"--si", "traer", "Caja"}, SinCorreccionDeFormularios()}}},
         {"devolver", PonerDevolver, {"--si", "devolver", "Caja"}, {}},
         // The run is named: a second plain "restaurar" would undo the first.
-        {"restaurar", PonerRestaurar, {"restaurar", "Ventas", "20260305_140307"}, {}},
+        {"restaurar", PonerRestaurar, {"restaurar", "Ventas", "20260305_140307"}, {}, true},
         {"recompilar",
          PonerLote,
          {"--si", "recompilar", "Ventas", "Otro"},

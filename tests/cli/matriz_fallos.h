@@ -157,6 +157,10 @@ struct Escenario {
     /// Clean steps whose end states a run cut short may also leave a file in
     /// (the bring before its form correction, the first project of a batch).
     std::vector<Paso> intermedios;
+    /// The files it writes go together: after a failure all are as before
+    /// or all as after (a correction, a restore; not a transfer, whose files
+    /// each go on their own, nor a batch of several projects).
+    bool juntos = false;
 };
 
 struct Resumen {
@@ -214,6 +218,37 @@ inline void RevisarEstados(const Disco& antes, const Disco& limpio,
                                      antes.nombres.at(clave));
         }
     }
+}
+
+/// The files a command writes together end all as before or all as after
+/// a clean run (or a clean step), never a mix, unless the command named the
+/// files it could not put back.
+inline void RevisarConjunto(const Disco& antes, const Disco& limpio,
+                            const std::vector<Disco>& intermedios, const Disco& obtenido,
+                            const std::string& salida, const std::string& caso,
+                            Resumen& resumen) {
+    if (salida.find("No se pudo restaurar") != std::string::npos ||
+        salida.find("No se pudo quitar") != std::string::npos) {
+        return;
+    }
+    std::vector<std::string> juntos;
+    for (const auto& [clave, nombre] : limpio.nombres) {
+        if (antes.De(clave) != limpio.De(clave)) juntos.push_back(clave);
+    }
+    const auto igual = [&](const Disco& estado) {
+        return std::all_of(juntos.begin(), juntos.end(), [&](const std::string& clave) {
+            return obtenido.De(clave) == estado.De(clave);
+        });
+    };
+    if (igual(antes) || igual(limpio)) return;
+    if (std::any_of(intermedios.begin(), intermedios.end(), igual)) return;
+    std::string mezcla;
+    for (const std::string& clave : juntos) {
+        const bool nuevo = obtenido.De(clave) == limpio.De(clave);
+        mezcla += "\n  " + limpio.nombres.at(clave) + (nuevo ? ": nuevo" : ": viejo");
+    }
+    resumen.fallas.push_back(caso + ": los archivos que se escriben juntos quedaron mezclados:" +
+                             mezcla);
 }
 
 /// Which operation numbers to try, out of `total`: every one, or a few.
@@ -276,6 +311,10 @@ inline Resumen CorrerMatriz(const Escenario& escenario, Banco& banco,
                            caida && semantica == ArchivosConFallos::Semantica::SinEnlaces, caso,
                            resumen);
 
+            if (escenario.juntos && (modo == Modo::Fallar || modo == Modo::DiscoLleno) &&
+                fallos.Fallo()) {
+                RevisarConjunto(antes, limpio, intermedios, obtenido, salida.texto, caso, resumen);
+            }
             const bool sinEfecto = obtenido.bytes == limpio.bytes && salida.texto == limpia.texto;
             if ((modo == Modo::Fallar || modo == Modo::DiscoLleno) && fallos.Fallo() && !sinEfecto) {
                 const std::string esperado =
