@@ -510,6 +510,7 @@ ArchivosConFallos::Decision ArchivosConFallos::Decidir(Operacion op, bool contad
                                                        const std::string& ruta,
                                                        const std::string& otraRuta,
                                                        std::string& error) {
+    AvisarSiToca();
     if (contada) ++contadas_;
     ++totales_;
     historial_.push_back(op);
@@ -814,6 +815,14 @@ std::unique_ptr<Cerrojo> ArchivosConFallos::TomarCerrojo(const std::string& carp
         return nullptr;
     }
     return real_.TomarCerrojo(carpeta, descripcion, ocupadoPor, error);
+}
+
+void ArchivosConFallos::AvisarSiToca() {
+    if (!aviso_ || totales_ + 1 != avisarEn_) return;
+    // Once only, and cleared first: the action may run commands of its own.
+    const std::function<void()> accion = std::move(aviso_);
+    aviso_ = nullptr;
+    accion();
 }
 
 }  // namespace vorpel

@@ -2,6 +2,7 @@
 // An in-memory Windows file system: drives, folders and files, names matched
 // ignoring case and kept as created, listings in creation order.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -214,8 +215,14 @@ private:
     int programada_ = 0;
     bool caido_ = false;
 
-    // The folder locks.
+    // The folder locks, and another program that runs meanwhile.
 public:
+    /// Runs `accion` once, just before the Nth operation of any kind
+    /// (1-based): another program working on the same disk at that moment.
+    void AlOperar(int n, std::function<void()> accion) {
+        avisarEn_ = n;
+        aviso_ = std::move(accion);
+    }
     /// Passed on, never counted; a program that died takes no lock.
     std::unique_ptr<Cerrojo> TomarCerrojo(const std::string& carpeta,
                                           const std::string& descripcion,
@@ -223,6 +230,12 @@ public:
     bool ConsultarCerrojo(const std::string& carpeta) override {
         return real_.ConsultarCerrojo(carpeta);
     }
+
+private:
+    /// Runs the action of AlOperar when the operation about to be counted is its own.
+    void AvisarSiToca();
+    int avisarEn_ = 0;
+    std::function<void()> aviso_;
 };
 
 }  // namespace vorpel
