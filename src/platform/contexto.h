@@ -27,6 +27,8 @@ struct RutasFijas {
         "C:\\Program Files (x86)\\Microsoft Visual Studio\\VB98\\VB6.EXE";
     /// How long one compilation may run before it is killed.
     uint32_t esperaCompiladorMs = 180000;
+    /// How long a command waits for another one to let go of the DEV folder.
+    uint32_t esperaCerrojoMs = 5000;
 };
 
 struct Contexto {
@@ -42,6 +44,11 @@ struct Contexto {
     /// Folders already checked for leftovers during the current command
     /// (lower-cased), so that each is checked once.
     std::unordered_set<std::string> carpetasRevisadas{};
+    /// The DEV folder's lock while this command holds it; null otherwise.
+    const Cerrojo* cerrojoDev = nullptr;
+    /// A preview: every write stays in memory, so it takes no lock, and it
+    /// never takes a running command's side files for leftovers.
+    bool vistaPrevia = false;
 };
 
 /// A new command starts: what was learnt of the disk during the last one

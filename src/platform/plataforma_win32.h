@@ -67,6 +67,7 @@ public:
     double SegundosDesdeMedianoche() override;
     /// The user's short date and long time, joined by a blank.
     std::string TextoFechaHoraGeneral(const FechaHora& fecha) override;
+    uint64_t IdProceso() override { return GetCurrentProcessId(); }
 };
 
 /// Runs each program in a job object of its own that kills it with its

@@ -124,6 +124,9 @@ inline Salida Correr(SistemaArchivos& archivos, SistemaArchivos& disco,
     servicios.carpetaActual = "/dev";
     servicios.rutaWindowsDeHost = [](const std::string&) { return std::string("C:\\DEV"); };
     servicios.comandos = std::move(comandos);
+    // A command that finds the DEV folder taken refuses at once: on this
+    // disk nobody can let go of it while the command waits.
+    servicios.rutas.esperaCerrojoMs = 0;
     Salida s;
     s.estado = EjecutarCli(argumentos, servicios);
     s.texto = salida.str() + errores.str();

@@ -1,0 +1,126 @@
+// One writer at a time in a DEV folder: vorpel-cli on the in-memory disk
+// while another command holds the folder.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "cli/escenarios_matriz.h"
+#include "cli/matriz_fallos.h"
+
+namespace vorpel {
+namespace {
+
+using Op = ArchivosConFallos::Operacion;
+
+constexpr const char* kOcupada =
+    "Otro comando de Vorpel esta trabajando en esta carpeta: C:\\DEV - ";
+
+/// Every file of the disk, the backup drive's included: path -> bytes.
+std::map<std::string, std::string> Todo(const ArchivosFalsos& disco) {
+    std::map<std::string, std::string> todo;
+    for (const std::string& ruta : disco.TodosLosArchivos()) todo[ruta] = *disco.Contenido(ruta);
+    return todo;
+}
+
+class CerrojoCli : public ::testing::Test {
+protected:
+    CerrojoCli() {
+        escenarios::PonerRestaurar(disco_);
+        escenarios::PonerTraer(disco_);
+    }
+
+    /// Another program holding the DEV folder.
+    std::unique_ptr<Cerrojo> TomarComoOtro() {
+        std::string ocupadoPor;
+        std::string error;
+        auto cerrojo = disco_.TomarCerrojo("C:\\DEV",
+                                           "vorpel-cli --si vbp Otro (proceso 7, desde "
+                                           "05/03/2026 14:00:00)",
+                                           ocupadoPor, error);
+        EXPECT_NE(cerrojo, nullptr) << error;
+        return cerrojo;
+    }
+
+    ArchivosFalsos disco_;
+};
+
+TEST_F(CerrojoCli, EveryWritingCommandRefusesWhileAnotherHoldsTheFolderAndWritesNothing) {
+    const auto cerrojo = TomarComoOtro();
+    const auto antes = Todo(disco_);
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"vbp", "Ventas"},
+                                               {"--si", "frm", "Ventas"},
+                                               {"skin", "Ventas"},
+                                               {"--si", "traer", "Caja"},
+                                               {"--si", "devolver", "Ventas"},
+                                               {"restaurar", "Ventas"},
+                                               {"--si", "recompilar", "Ventas", "Otro"},
+                                               {"--si", "--json", "recompilar", "Ventas"}}) {
+        SCOPED_TRACE(args[1]);
+        const matriz::Salida salida = matriz::Correr(disco_, disco_, args);
+        EXPECT_EQ(salida.estado, kSalidaFallo);
+        EXPECT_NE(salida.texto.find(std::string(kOcupada) +
+                                    "vorpel-cli --si vbp Otro (proceso 7, desde 05/03/2026 "
+                                    "14:00:00)\n\nNo se hizo nada."),
+                  std::string::npos)
+            << salida.texto;
+        EXPECT_EQ(Todo(disco_), antes);
+    }
+}
+
+TEST_F(CerrojoCli, CommandThatStartsWhileAnotherRunsRefusesAndTheFirstEndsAsAlone) {
+    ArchivosFalsos solo = disco_;
+    (void)matriz::Correr(solo, solo, {"vbp", "Ventas"});
+
+    // The second command starts as the first one writes its first file.
+    ArchivosConFallos contador(disco_);
+    ArchivosFalsos copia = disco_;
+    ArchivosConFallos cuenta(copia);
+    (void)matriz::Correr(cuenta, copia, {"vbp", "Ventas"});
+    const auto& historial = cuenta.Historial();
+    const auto escritura = std::find(historial.begin(), historial.end(), Op::EscribirArchivoNuevo);
+    ASSERT_NE(escritura, historial.end());
+
+    matriz::Salida segunda;
+    contador.AlOperar(static_cast<int>(escritura - historial.begin()) + 1, [&] {
+        segunda = matriz::Correr(disco_, disco_, {"skin", "Ventas"});
+    });
+    const matriz::Salida primera = matriz::Correr(contador, disco_, {"vbp", "Ventas"});
+
+    EXPECT_EQ(primera.estado, kSalidaCorrecta) << primera.texto;
+    EXPECT_EQ(segunda.estado, kSalidaFallo);
+    EXPECT_NE(segunda.texto.find(std::string(kOcupada) +
+                                 "vorpel-cli vbp Ventas (proceso 4242, desde 05/03/2026 "
+                                 "14:03:07)"),
+              std::string::npos)
+        << segunda.texto;
+    EXPECT_EQ(Todo(disco_), Todo(solo));
+    EXPECT_EQ(disco_.TitularCerrojo("C:\\DEV"), std::nullopt);
+}
+
+TEST_F(CerrojoCli, LockIsLetGoAfterEveryRunHoweverItEnds) {
+    EXPECT_EQ(matriz::Correr(disco_, disco_, {"vbp", "NoHay"}).estado, kSalidaFallo);
+    EXPECT_EQ(disco_.TitularCerrojo("C:\\DEV"), std::nullopt);
+    ArchivosConFallos fallos(disco_);
+    fallos.FallarPrimera(Op::EscribirArchivoNuevo, "");
+    EXPECT_EQ(matriz::Correr(fallos, disco_, {"skin", "Ventas"}).estado, kSalidaFallo);
+    EXPECT_EQ(disco_.TitularCerrojo("C:\\DEV"), std::nullopt);
+    EXPECT_EQ(matriz::Correr(disco_, disco_, {"vbp", "Ventas"}).estado, kSalidaCorrecta);
+    EXPECT_EQ(disco_.TitularCerrojo("C:\\DEV"), std::nullopt);
+}
+
+TEST_F(CerrojoCli, ListingPreviewsAndRunListsNeedNoLock) {
+    const auto cerrojo = TomarComoOtro();
+    const auto antes = Todo(disco_);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"listar"}, {"--simular", "vbp", "Ventas"}, {"restaurar", "--lista", "Ventas"}}) {
+        SCOPED_TRACE(args[0]);
+        const matriz::Salida salida = matriz::Correr(disco_, disco_, args);
+        EXPECT_EQ(salida.estado, kSalidaCorrecta) << salida.texto;
+        EXPECT_EQ(salida.texto.find(kOcupada), std::string::npos) << salida.texto;
+    }
+    EXPECT_EQ(Todo(disco_), antes);
+}
+
+}  // namespace
+}  // namespace vorpel
