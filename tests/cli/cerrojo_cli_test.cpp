@@ -122,5 +122,45 @@ TEST_F(CerrojoCli, ListingPreviewsAndRunListsNeedNoLock) {
     EXPECT_EQ(Todo(disco_), antes);
 }
 
+// The side files of a save in progress: the project moved aside, a form's
+// new text not yet in place.
+void PonerGuardadoEnCurso(ArchivosFalsos& disco) {
+    const std::string proyecto = *disco.Contenido("C:\\DEV\\Ventas.vbp");
+    std::string error;
+    ASSERT_TRUE(
+        disco.Renombrar("C:\\DEV\\Ventas.vbp", "C:\\DEV\\Ventas.vbp.rollback_vorpel", error));
+    disco.PonerArchivo("C:\\DEV\\Forms\\frmB.frm.tmp_vorpel", "nuevo");
+}
+
+TEST_F(CerrojoCli, ListingWhileAnotherCommandRunsLeavesItsSideFilesAlone) {
+    PonerGuardadoEnCurso(disco_);
+    auto cerrojo = TomarComoOtro();
+    const auto antes = Todo(disco_);
+
+    const matriz::Salida listado = matriz::Correr(disco_, disco_, {"listar"});
+    EXPECT_EQ(listado.texto.find("rollback"), std::string::npos) << listado.texto;
+    const matriz::Salida vista = matriz::Correr(disco_, disco_, {"--simular", "frm", "Otro"});
+    EXPECT_EQ(vista.texto.find("se repararian"), std::string::npos) << vista.texto;
+    EXPECT_EQ(Todo(disco_), antes);
+
+    // Once the other one has gone they are leftovers.
+    cerrojo.reset();
+    const matriz::Salida despues = matriz::Correr(disco_, disco_, {"listar"});
+    EXPECT_NE(despues.texto.find("Recuperado de su copia de rollback: C:\\DEV\\Ventas.vbp"),
+              std::string::npos)
+        << despues.texto;
+    EXPECT_NE(despues.texto.find("Ventas.vbp\n"), std::string::npos) << despues.texto;
+}
+
+TEST_F(CerrojoCli, CommandHoldingTheLockRepairsAsBefore) {
+    PonerGuardadoEnCurso(disco_);
+    const matriz::Salida salida = matriz::Correr(disco_, disco_, {"skin", "Ventas"});
+    EXPECT_EQ(salida.estado, kSalidaCorrecta) << salida.texto;
+    EXPECT_NE(salida.texto.find("Recuperado de su copia de rollback: C:\\DEV\\Ventas.vbp"),
+              std::string::npos)
+        << salida.texto;
+    EXPECT_FALSE(disco_.Existe("C:\\DEV\\Forms\\frmB.frm.tmp_vorpel"));
+}
+
 }  // namespace
 }  // namespace vorpel
