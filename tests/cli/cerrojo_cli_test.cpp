@@ -2,8 +2,6 @@
 // while another command holds the folder.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "cli/escenarios_matriz.h"
 #include "cli/matriz_fallos.h"
 
@@ -11,16 +9,8 @@ namespace vorpel {
 namespace {
 
 using Op = ArchivosConFallos::Operacion;
-
-constexpr const char* kOcupada =
-    "Otro comando de Vorpel esta trabajando en esta carpeta: C:\\DEV - ";
-
-/// Every file of the disk, the backup drive's included: path -> bytes.
-std::map<std::string, std::string> Todo(const ArchivosFalsos& disco) {
-    std::map<std::string, std::string> todo;
-    for (const std::string& ruta : disco.TodosLosArchivos()) todo[ruta] = *disco.Contenido(ruta);
-    return todo;
-}
+using matriz::kCarpetaOcupada;
+using matriz::TodoElDisco;
 
 class CerrojoCli : public ::testing::Test {
 protected:
@@ -46,7 +36,7 @@ protected:
 
 TEST_F(CerrojoCli, EveryWritingCommandRefusesWhileAnotherHoldsTheFolderAndWritesNothing) {
     const auto cerrojo = TomarComoOtro();
-    const auto antes = Todo(disco_);
+    const auto antes = TodoElDisco(disco_);
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"vbp", "Ventas"},
                                                {"--si", "frm", "Ventas"},
@@ -59,12 +49,12 @@ TEST_F(CerrojoCli, EveryWritingCommandRefusesWhileAnotherHoldsTheFolderAndWrites
         SCOPED_TRACE(args[1]);
         const matriz::Salida salida = matriz::Correr(disco_, disco_, args);
         EXPECT_EQ(salida.estado, kSalidaFallo);
-        EXPECT_NE(salida.texto.find(std::string(kOcupada) +
+        EXPECT_NE(salida.texto.find(std::string(kCarpetaOcupada) +
                                     "vorpel-cli --si vbp Otro (proceso 7, desde 05/03/2026 "
                                     "14:00:00)\n\nNo se hizo nada."),
                   std::string::npos)
             << salida.texto;
-        EXPECT_EQ(Todo(disco_), antes);
+        EXPECT_EQ(TodoElDisco(disco_), antes);
     }
 }
 
@@ -89,12 +79,12 @@ TEST_F(CerrojoCli, CommandThatStartsWhileAnotherRunsRefusesAndTheFirstEndsAsAlon
 
     EXPECT_EQ(primera.estado, kSalidaCorrecta) << primera.texto;
     EXPECT_EQ(segunda.estado, kSalidaFallo);
-    EXPECT_NE(segunda.texto.find(std::string(kOcupada) +
+    EXPECT_NE(segunda.texto.find(std::string(kCarpetaOcupada) +
                                  "vorpel-cli vbp Ventas (proceso 4242, desde 05/03/2026 "
                                  "14:03:07)"),
               std::string::npos)
         << segunda.texto;
-    EXPECT_EQ(Todo(disco_), Todo(solo));
+    EXPECT_EQ(TodoElDisco(disco_), TodoElDisco(solo));
     EXPECT_EQ(disco_.TitularCerrojo("C:\\DEV"), std::nullopt);
 }
 
@@ -111,15 +101,15 @@ TEST_F(CerrojoCli, LockIsLetGoAfterEveryRunHoweverItEnds) {
 
 TEST_F(CerrojoCli, ListingPreviewsAndRunListsNeedNoLock) {
     const auto cerrojo = TomarComoOtro();
-    const auto antes = Todo(disco_);
+    const auto antes = TodoElDisco(disco_);
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {"listar"}, {"--simular", "vbp", "Ventas"}, {"restaurar", "--lista", "Ventas"}}) {
         SCOPED_TRACE(args[0]);
         const matriz::Salida salida = matriz::Correr(disco_, disco_, args);
         EXPECT_EQ(salida.estado, kSalidaCorrecta) << salida.texto;
-        EXPECT_EQ(salida.texto.find(kOcupada), std::string::npos) << salida.texto;
+        EXPECT_EQ(salida.texto.find(kCarpetaOcupada), std::string::npos) << salida.texto;
     }
-    EXPECT_EQ(Todo(disco_), antes);
+    EXPECT_EQ(TodoElDisco(disco_), antes);
 }
 
 // The side files of a save in progress: the project moved aside, a form's
@@ -135,13 +125,13 @@ void PonerGuardadoEnCurso(ArchivosFalsos& disco) {
 TEST_F(CerrojoCli, ListingWhileAnotherCommandRunsLeavesItsSideFilesAlone) {
     PonerGuardadoEnCurso(disco_);
     auto cerrojo = TomarComoOtro();
-    const auto antes = Todo(disco_);
+    const auto antes = TodoElDisco(disco_);
 
     const matriz::Salida listado = matriz::Correr(disco_, disco_, {"listar"});
     EXPECT_EQ(listado.texto.find("rollback"), std::string::npos) << listado.texto;
     const matriz::Salida vista = matriz::Correr(disco_, disco_, {"--simular", "frm", "Otro"});
     EXPECT_EQ(vista.texto.find("se repararian"), std::string::npos) << vista.texto;
-    EXPECT_EQ(Todo(disco_), antes);
+    EXPECT_EQ(TodoElDisco(disco_), antes);
 
     // Once the other one has gone they are leftovers.
     cerrojo.reset();
