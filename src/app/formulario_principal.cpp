@@ -2,11 +2,21 @@
 
 #include <utility>
 
+#include "app/cerrojo_comando.h"
 #include "app/menu_proyecto.h"
 #include "backup/backup.h"
 #include "platform/texto.h"
+#include "projectfile/lineas.h"
 
 namespace vorpel {
+
+namespace {
+
+/// How the window's commands name themselves to whoever finds the DEV
+/// folder taken.
+std::string ComandoDeVentana(const std::string& accion) { return "vorpel (ventana): " + accion; }
+
+}  // namespace
 
 FormularioPrincipal::FormularioPrincipal(Ventana& ventana, Contexto& ctx,
                                          ComandosCorreccion comandos)
@@ -125,8 +135,15 @@ void FormularioPrincipal::Command3_Click() { EjecutarCorreccion(ModoCorreccion::
 
 void FormularioPrincipal::CmdTraerOrigen_Click() {
     if (loteEnCurso_) return;
-    EmpezarComando(ctx_);
     const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
+    // The bring and the form correction after it are one command.
+    const CerrojoDeComando cerrojo(ctx_, ComandoDeVentana("traer " + nombre));
+    if (!cerrojo.Tomado()) {
+        ultimoTraslado_ = ResultadoTraslado{};
+        ultimoTraslado_.estado = EstadoTraslado::Interrumpido;
+        return;
+    }
+    EmpezarComando(ctx_);
     ultimoTraslado_ = PedirTraerProyecto(
         ctx_, ventana_, nombre, [this] { CargarProyectos(); }, observadorTraslado_);
     if (ultimoTraslado_.estado == EstadoTraslado::SinNombre ||
@@ -138,14 +155,24 @@ void FormularioPrincipal::CmdTraerOrigen_Click() {
 
 void FormularioPrincipal::CmdDevolverOrigen_Click() {
     if (loteEnCurso_) return;
-    EmpezarComando(ctx_);
     const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
+    const CerrojoDeComando cerrojo(ctx_, ComandoDeVentana("devolver " + nombre));
+    if (!cerrojo.Tomado()) {
+        ultimoTraslado_ = ResultadoTraslado{};
+        ultimoTraslado_.estado = EstadoTraslado::Interrumpido;
+        return;
+    }
+    EmpezarComando(ctx_);
     ultimoTraslado_ = PedirDevolverProyecto(ctx_, ventana_, nombre, observadorTraslado_);
 }
 
 void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {
     // The run yields to the window: a click meanwhile must not start another.
     if (loteEnCurso_) return;
+    // Held while the compilers run too: the run corrects between compiles
+    // and writes its log at the end.
+    const CerrojoDeComando cerrojo(ctx_, ComandoDeVentana("recompilar los proyectos marcados"));
+    if (!cerrojo.Tomado()) return;
     EmpezarComando(ctx_);
     detenerLote_ = false;
     cierrePedido_ = false;
@@ -193,14 +220,18 @@ void FormularioPrincipal::List1_MenuContextual() {
                                             kOpcionesMenuProyecto.end());
     const int eleccion = ventana_.MostrarMenuContextual(Control::List1, opciones);
     if (eleccion < 0) return;
-    EmpezarComando(ctx_);
     if (eleccion == 3) {
+        const CerrojoDeComando cerrojo(ctx_, ComandoDeVentana("restaurar " + proyecto));
+        if (!cerrojo.Tomado()) return;
+        EmpezarComando(ctx_);
         // Files may have come back or gone: the list shows the folder as it is now.
         PedirRestaurarUltimoBackup(ctx_, proyecto);
         CargarProyectos();
         SeleccionarProyecto(proyecto);
         return;
     }
+    // A preview writes nothing: it takes no lock.
+    EmpezarComando(ctx_);
     const ModoCorreccion modo = eleccion == 0   ? ModoCorreccion::Vbp
                                 : eleccion == 1 ? ModoCorreccion::Frm
                                                 : ModoCorreccion::Skin;
@@ -209,9 +240,18 @@ void FormularioPrincipal::List1_MenuContextual() {
 
 void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo) {
     if (loteEnCurso_) return;
+    const std::string texto = ventana_.Texto(Control::TxTCorrige);
+    // Nothing typed runs nothing, and needs no lock.
+    if (Recortar(texto).empty()) return;
+    const char* nombreModo = modo == ModoCorreccion::Vbp   ? "vbp "
+                             : modo == ModoCorreccion::Frm ? "frm "
+                                                           : "skin ";
+    const CerrojoDeComando cerrojo(ctx_,
+                                   ComandoDeVentana(nombreModo + std::string(Recortar(texto))));
+    if (!cerrojo.Tomado()) return;
     EmpezarComando(ctx_);
     const ResultadoCorreccion resultado =
-        vorpel::EjecutarCorreccion(ctx_, modo, ventana_.Texto(Control::TxTCorrige), comandos_);
+        vorpel::EjecutarCorreccion(ctx_, modo, texto, comandos_);
     if (resultado.estado != EstadoCorreccion::Ejecutada) return;
 
     // Whatever the command's outcome: rescan, then name and select the project

@@ -13,6 +13,7 @@ Simulacion::Simulacion(Contexto& real, bool guardarInformes)
                 }),
       dialogos_(real.dialogos, guardarInformes),
       ctx_{archivos_, real.carpetaDev, &dialogos_, real.entorno, real.rutas, real.procesos} {
+    ctx_.vistaPrevia = true;
     // A repair of interrupted work writes too: in a preview it is told, not done.
     ctx_.informarReparaciones = [this](const std::vector<std::string>& lineas) {
         reparaciones_.insert(reparaciones_.end(), lineas.begin(), lineas.end());

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "app/catalogo.h"
+#include "app/cerrojo_comando.h"
 #include "app/formulario_principal.h"
 #include "app/simulacion.h"
 #include "app/ventana_memoria.h"
@@ -404,6 +405,22 @@ int Restaurar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicio
     return kSalidaCorrecta;
 }
 
+/// Whether the command may write in the DEV folder, and so must hold it.
+bool Escribe(const OpcionesCli& opciones) {
+    if (opciones.comando == "listar" || opciones.simular) return false;
+    return !(opciones.comando == "restaurar" && opciones.lista);
+}
+
+/// The command line as typed, for whoever finds the DEV folder taken.
+std::string LineaDeComando(const std::vector<std::string>& args) {
+    std::string linea = kPrograma;
+    for (const std::string& arg : args) {
+        const bool comillas = arg.empty() || arg.find_first_of(" \t") != std::string::npos;
+        linea += comillas ? " \"" + arg + "\"" : " " + arg;
+    }
+    return linea;
+}
+
 }  // namespace
 
 std::string TextoUso() {
@@ -491,6 +508,17 @@ int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
         for (const std::string& linea : lineas) mensajes << linea << "\n";
         mensajes.flush();
     };
+
+    // From before the first look at the projects to the last write: the
+    // repairs of one command must not take another's files for leftovers.
+    std::optional<CerrojoDeComando> cerrojo;
+    if (Escribe(opciones)) {
+        cerrojo.emplace(ctx, LineaDeComando(args));
+        if (!cerrojo->Tomado()) {
+            mensajes.flush();
+            return kSalidaFallo;
+        }
+    }
 
     if (opciones.comando == "listar") return Listar(ctx, opciones, servicios);
     if (opciones.comando == "recompilar") return Recompilar(ctx, opciones, servicios, dialogos);

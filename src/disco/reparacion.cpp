@@ -87,6 +87,12 @@ void RepararNombres(Contexto& ctx, const std::string& carpeta,
     }
 }
 
+/// Another command holds the DEV folder: the side files it shows are its
+/// work in progress, not leftovers. Asked only when there are some.
+bool OtroTrabajaEnDev(Contexto& ctx) {
+    return ctx.cerrojoDev == nullptr && ctx.archivos.ConsultarCerrojo(ctx.carpetaDev);
+}
+
 void RepararCarpeta(Contexto& ctx, const std::string& carpeta, std::vector<std::string>& avisos) {
     std::string sistema;
     const Existencia existe = ExisteCarpeta(ctx, carpeta, sistema);
@@ -97,6 +103,7 @@ void RepararCarpeta(Contexto& ctx, const std::string& carpeta, std::vector<std::
         avisos.push_back("No se pudo revisar la carpeta: " + carpeta + " - " + sistema);
         return;
     }
+    if (nombres.empty() || OtroTrabajaEnDev(ctx)) return;
     RepararNombres(ctx, carpeta, nombres, avisos);
 }
 
@@ -109,7 +116,7 @@ bool RepararRestosDeListado(Contexto& ctx, const std::string& carpeta,
     for (const std::string& nombre : nombres) {
         if (CoincidePatron(nombre, "*_vorpel")) restos.push_back(nombre);
     }
-    if (restos.empty()) return false;
+    if (restos.empty() || OtroTrabajaEnDev(ctx)) return false;
     std::vector<std::string> avisos;
     RepararNombres(ctx, carpeta, restos, avisos);
     if (!avisos.empty() && ctx.informarReparaciones) ctx.informarReparaciones(avisos);

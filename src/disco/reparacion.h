@@ -15,7 +15,8 @@ namespace vorpel {
 /// copy of a save whose file is there is deleted; the temporary copy of a
 /// copy is deleted (its source still exists); a temporary copy whose file and
 /// rollback copy are both missing is kept and named. Each repair is told once
-/// through ctx.informarReparaciones.
+/// through ctx.informarReparaciones. Nothing is repaired while another
+/// command holds the DEV folder's lock: those are its files in progress.
 void RepararRestos(Contexto& ctx, const std::vector<std::string>& carpetas);
 
 /// The same for one folder whose plain files the caller has just listed, so

@@ -4,6 +4,7 @@
 // taken at the moment of the failure, into `error`.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,17 @@ struct DatosArchivo {
     FechaHora fecha;  // last modified, local time
     bool soloLectura = false;
     bool oculto = false;  // hidden or system: not a plain file
+};
+
+/// The file a command keeps in the DEV folder while it holds the folder. Not
+/// a "*_vorpel" name: those are leftovers that the repair step deletes.
+inline constexpr const char* kNombreCerrojo = "vorpel.cerrojo";
+
+/// A folder's lock held by this program; destroying it lets the lock go. The
+/// system lets it go as well when the program dies, however it dies.
+class Cerrojo {
+public:
+    virtual ~Cerrojo() = default;
 };
 
 class SistemaArchivos {
@@ -90,6 +102,19 @@ public:
     /// Forgets whatever the object remembers of the disk's folders: another
     /// program may have changed them (a new command, a compiler that ran).
     virtual void OlvidarCache() {}
+    /// Takes the lock of `carpeta` (kNombreCerrojo in it) without waiting; it
+    /// keeps `descripcion`, one line, for whoever finds it taken. Two takes
+    /// conflict even inside one program. Null when not taken: when someone
+    /// holds it, with `error` empty and the holder's line in `ocupadoPor`
+    /// (empty when it could not be read); otherwise with the system's
+    /// description in `error`.
+    virtual std::unique_ptr<Cerrojo> TomarCerrojo(const std::string& carpeta,
+                                                  const std::string& descripcion,
+                                                  std::string& ocupadoPor,
+                                                  std::string& error) = 0;
+    /// Whether someone, this program included, holds the lock of `carpeta`
+    /// now. False when nobody does or the system cannot tell; never waits.
+    virtual bool ConsultarCerrojo(const std::string& carpeta) = 0;
 };
 
 }  // namespace vorpel

@@ -54,6 +54,14 @@ public:
         return real_.Sincronizar(rutas, error);
     }
     void OlvidarCache() override;
+    std::unique_ptr<Cerrojo> TomarCerrojo(const std::string& carpeta,
+                                          const std::string& descripcion,
+                                          std::string& ocupadoPor, std::string& error) override {
+        return real_.TomarCerrojo(carpeta, descripcion, ocupadoPor, error);
+    }
+    bool ConsultarCerrojo(const std::string& carpeta) override {
+        return real_.ConsultarCerrojo(carpeta);
+    }
 
 private:
     void Olvidar(const std::string& ruta);

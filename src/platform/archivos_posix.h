@@ -55,6 +55,13 @@ public:
         indices_.clear();
         carpetas_.clear();
     }
+    /// flock(2) on the lock file: locks of two open files conflict inside one
+    /// process too (fcntl locks would not), and the kernel lets go of them
+    /// when the process dies. The holder deletes the file as it lets go.
+    std::unique_ptr<Cerrojo> TomarCerrojo(const std::string& carpeta,
+                                          const std::string& descripcion,
+                                          std::string& ocupadoPor, std::string& error) override;
+    bool ConsultarCerrojo(const std::string& carpeta) override;
 
 private:
     /// The host path, or false with the error of a path that is not there.

@@ -406,4 +406,89 @@ bool SistemaArchivosWin32::Sincronizar(const std::vector<std::string>&, std::str
     return true;
 }
 
+namespace {
+
+std::wstring RutaCerrojo(const std::string& carpeta) {
+    return Utf8AUtf16(carpeta + (TerminaEnSeparador(carpeta) ? "" : "\\") + kNombreCerrojo);
+}
+
+/// The holder's line at the start of the lock file; empty when unreadable.
+std::string LeerLineaCerrojo(const std::wstring& ruta) {
+    // The holder writes and deletes it: only a reader sharing both may open it.
+    Manejador archivo(CreateFileW(ruta.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!archivo.Valido()) return {};
+    char bloque[512];
+    DWORD leidos = 0;
+    if (!ReadFile(archivo.Get(), bloque, sizeof bloque, &leidos, nullptr)) return {};
+    std::string linea(bloque, leidos);
+    const size_t fin = linea.find_first_of("\r\n");
+    if (fin != std::string::npos) linea.resize(fin);
+    return linea;
+}
+
+class CerrojoWin32 final : public Cerrojo {
+public:
+    explicit CerrojoWin32(HANDLE archivo) : archivo_(archivo) {}
+    // The file was opened to be deleted on close.
+    ~CerrojoWin32() override { CloseHandle(archivo_); }
+    CerrojoWin32(const CerrojoWin32&) = delete;
+    CerrojoWin32& operator=(const CerrojoWin32&) = delete;
+
+private:
+    HANDLE archivo_;
+};
+
+}  // namespace
+
+std::unique_ptr<Cerrojo> SistemaArchivosWin32::TomarCerrojo(const std::string& carpeta,
+                                                            const std::string& descripcion,
+                                                            std::string& ocupadoPor,
+                                                            std::string& error) {
+    ocupadoPor.clear();
+    error.clear();
+    const std::wstring ruta = RutaCerrojo(carpeta);
+    // Shared for reading only: a second taker, asking to write, meets a
+    // sharing violation, and nobody may delete or rename the file meanwhile.
+    HANDLE archivo = CreateFileW(ruta.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE,
+                                 FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (archivo == INVALID_HANDLE_VALUE) {
+        const DWORD codigo = GetLastError();
+        // Access is denied to a file still there while it waits to be
+        // deleted: a holder let go while someone was reading its line.
+        if (codigo == ERROR_SHARING_VIOLATION ||
+            (codigo == ERROR_ACCESS_DENIED &&
+             GetFileAttributesW(ruta.c_str()) != INVALID_FILE_ATTRIBUTES)) {
+            ocupadoPor = LeerLineaCerrojo(ruta);
+            return nullptr;
+        }
+        error = DescribirErrorSistema(codigo);
+        return nullptr;
+    }
+    // A file a power cut left still holds its old line. The line only names
+    // the holder: the lock stands even when it cannot be written.
+    const std::string linea = descripcion + "\r\n";
+    DWORD escritos = 0;
+    if (SetEndOfFile(archivo)) {
+        (void)WriteFile(archivo, linea.data(), static_cast<DWORD>(linea.size()), &escritos,
+                        nullptr);
+    }
+    return std::make_unique<CerrojoWin32>(archivo);
+}
+
+bool SistemaArchivosWin32::ConsultarCerrojo(const std::string& carpeta) {
+    // Asking to write meets the holder's refusal to share writing; nothing
+    // is written.
+    HANDLE archivo = CreateFileW(RutaCerrojo(carpeta).c_str(), FILE_WRITE_DATA,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (archivo != INVALID_HANDLE_VALUE) {
+        CloseHandle(archivo);
+        return false;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 }  // namespace vorpel

@@ -28,6 +28,8 @@ struct RutasFijas {
         "C:\\Program Files (x86)\\Microsoft Visual Studio\\VB98\\VB6.EXE";
     /// How long one compilation may run before it is killed.
     uint32_t esperaCompiladorMs = 180000;
+    /// How long a command waits for another one to let go of the DEV folder.
+    uint32_t esperaCerrojoMs = 5000;
 };
 
 struct Contexto {
@@ -46,6 +48,11 @@ struct Contexto {
     /// Files the command read and means to rewrite, as it saw them (key:
     /// ClaveDeRuta): a save finds out whether someone wrote them meanwhile.
     std::unordered_map<std::string, DatosArchivo> vistos{};
+    /// The DEV folder's lock while this command holds it; null otherwise.
+    const Cerrojo* cerrojoDev = nullptr;
+    /// A preview: every write stays in memory, so it takes no lock, and it
+    /// never takes a running command's side files for leftovers.
+    bool vistaPrevia = false;
 };
 
 /// A new command starts: what was learnt of the disk during the last one

@@ -1,6 +1,7 @@
 #pragma once
 // Process environment: the application folder, variables, the clock.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -25,6 +26,9 @@ public:
     /// Seconds on a clock that only goes forward, for measuring how long
     /// something took; its zero means nothing.
     virtual double SegundosTranscurridos();
+    /// The running program's process id, to name the holder of a lock; 0
+    /// where there is none to give.
+    virtual uint64_t IdProceso() { return 0; }
 };
 
 /// "dd/mm/yyyy hh:nn:ss", two digits each but the year; no fraction.

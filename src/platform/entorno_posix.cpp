@@ -72,4 +72,6 @@ double EntornoPosix::SegundosDesdeMedianoche() {
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + nanosegundos / 1e9;
 }
 
+uint64_t EntornoPosix::IdProceso() { return static_cast<uint64_t>(::getpid()); }
+
 }  // namespace vorpel

@@ -19,6 +19,7 @@ public:
     std::optional<std::string> CarpetaDeVariable(const std::string& nombre) override;
     FechaHora FechaHoraLocal() override;
     double SegundosDesdeMedianoche() override;
+    uint64_t IdProceso() override;
 
 private:
     PrefijoWine prefijo_;

@@ -50,6 +50,13 @@ public:
     [[nodiscard]] bool CrearCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool Sincronizar(const std::vector<std::string>& rutas,
                                    std::string& error) override;
+    /// The lock file held open without sharing writes or deletion, and
+    /// deleted on close: the system closes it, and so lets the lock go, when
+    /// the program dies.
+    std::unique_ptr<Cerrojo> TomarCerrojo(const std::string& carpeta,
+                                          const std::string& descripcion,
+                                          std::string& ocupadoPor, std::string& error) override;
+    bool ConsultarCerrojo(const std::string& carpeta) override;
 };
 
 class EntornoWin32 final : public Entorno {
@@ -60,6 +67,7 @@ public:
     double SegundosDesdeMedianoche() override;
     /// The user's short date and long time, joined by a blank.
     std::string TextoFechaHoraGeneral(const FechaHora& fecha) override;
+    uint64_t IdProceso() override { return GetCurrentProcessId(); }
 };
 
 /// Runs each program in a job object of its own that kills it with its

@@ -353,4 +353,33 @@ std::vector<CambioSimulado> ArchivosSimulados::Cambios() {
     return cambios;
 }
 
+class ArchivosSimulados::CerrojoSimulado final : public Cerrojo {
+public:
+    CerrojoSimulado(ArchivosSimulados& archivos, std::string clave)
+        : archivos_(archivos), clave_(std::move(clave)) {}
+    ~CerrojoSimulado() override { archivos_.cerrojos_.erase(clave_); }
+    CerrojoSimulado(const CerrojoSimulado&) = delete;
+    CerrojoSimulado& operator=(const CerrojoSimulado&) = delete;
+
+private:
+    ArchivosSimulados& archivos_;
+    std::string clave_;
+};
+
+std::unique_ptr<Cerrojo> ArchivosSimulados::TomarCerrojo(const std::string& carpeta,
+                                                         const std::string&,
+                                                         std::string& ocupadoPor,
+                                                         std::string& error) {
+    ocupadoPor.clear();
+    error.clear();
+    std::string sistema;
+    if (ConsultarCarpeta(carpeta, sistema) != Existencia::Presente) {
+        error = sistema.empty() ? kRutaNoEncontrada : sistema;
+        return nullptr;
+    }
+    std::string clave = Clave(carpeta);
+    if (!cerrojos_.insert(clave).second) return nullptr;
+    return std::make_unique<CerrojoSimulado>(*this, std::move(clave));
+}
+
 }  // namespace vorpel

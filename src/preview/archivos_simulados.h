@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,16 @@ public:
     [[nodiscard]] bool Sincronizar(const std::vector<std::string>& rutas,
                                    std::string& error) override;
     void OlvidarCache() override { real_.OlvidarCache(); }
+    /// A lock in memory only, as every other write: the lock file never
+    /// reaches the disk, and a holder on the disk does not stop a preview.
+    std::unique_ptr<Cerrojo> TomarCerrojo(const std::string& carpeta,
+                                          const std::string& descripcion,
+                                          std::string& ocupadoPor, std::string& error) override;
+    /// The disk's lock: a preview must not take a running command's side
+    /// files for leftovers.
+    bool ConsultarCerrojo(const std::string& carpeta) override {
+        return real_.ConsultarCerrojo(carpeta);
+    }
 
 private:
     /// What the run left at one path: a file (or its absence) or a folder.
@@ -89,6 +100,8 @@ private:
     std::function<FechaHora()> reloj_;
     std::map<std::string, Entrada> entradas_;  // by normalised lower-case path
     long long siguienteOrden_ = 0;
+    class CerrojoSimulado;
+    std::set<std::string> cerrojos_;  // the folders locked in memory, by key
 };
 
 }  // namespace vorpel

@@ -190,4 +190,40 @@ inline std::vector<matriz::Escenario> EscenariosMatriz() {
     };
 }
 
+// Ventas and Otro sharing Comun\frmComun.frm, Caja in the origin to bring,
+// and a backup run of Otro to put back.
+inline void PonerPareja(ArchivosFalsos& d) {
+    PonerDev(d);
+    PonerTraer(d);
+    matriz::Correr(d, d, {"vbp", "Otro"});
+}
+
+/// Pairs of writing commands on one project, on two sharing a form, and with
+/// a transfer.
+inline std::vector<matriz::Pareja> ParejasMatriz() {
+    const std::vector<std::string> vbp = {"--si", "vbp", "Ventas"};
+    const std::vector<std::string> frm = {"--si", "frm", "Ventas"};
+    const std::vector<std::string> skin = {"--si", "skin", "Ventas"};
+    const std::vector<std::string> frmOtro = {"--si", "frm", "Otro"};
+    const std::vector<std::string> restaurarOtro = {"restaurar", "Otro"};
+    const std::vector<std::string> traer = {"--si", "traer", "Caja"};
+    const std::vector<std::string> devolverOtro = {"--si", "devolver", "Otro"};
+    const std::vector<std::string> devolverCaja = {"--si", "devolver", "Caja"};
+    const std::vector<std::string> recompilar = {"--si", "recompilar", "Ventas", "Otro"};
+    return {
+        {"vbp y frm", PonerPareja, vbp, frm},
+        {"frm y frm del que comparte", PonerPareja, frm, frmOtro},
+        {"frm y skin", PonerPareja, frm, skin},
+        {"skin y vbp", PonerPareja, skin, vbp},
+        {"skin y frm del que comparte", PonerPareja, skin, frmOtro},
+        {"recompilar y frm", PonerPareja, recompilar, frm},
+        {"restaurar y frm", PonerPareja, restaurarOtro, frm},
+        {"frm y restaurar", PonerPareja, frm, restaurarOtro},
+        {"traer y devolver", PonerPareja, traer, devolverCaja},
+        {"devolver y frm", PonerPareja, devolverOtro, frm},
+        {"frm y devolver", PonerPareja, frm, devolverOtro},
+        {"recompilar y skin", PonerPareja, recompilar, skin},
+    };
+}
+
 }  // namespace vorpel::escenarios

@@ -124,6 +124,9 @@ inline Salida Correr(SistemaArchivos& archivos, SistemaArchivos& disco,
     servicios.carpetaActual = "/dev";
     servicios.rutaWindowsDeHost = [](const std::string&) { return std::string("C:\\DEV"); };
     servicios.comandos = std::move(comandos);
+    // A command that finds the DEV folder taken refuses at once: on this
+    // disk nobody can let go of it while the command waits.
+    servicios.rutas.esperaCerrojoMs = 0;
     Salida s;
     s.estado = EjecutarCli(argumentos, servicios);
     s.texto = salida.str() + errores.str();
@@ -344,6 +347,93 @@ inline Resumen CorrerMatriz(const Escenario& escenario, Banco& banco,
             for (const std::string& resto : final.restos) {
                 resumen.fallas.push_back(caso + ": la corrida siguiente dejo " + resto);
             }
+        }
+    }
+    return resumen;
+}
+
+/// Every file of the disk, the backup drive's and the logs' included:
+/// path as created -> bytes.
+inline std::map<std::string, std::string> TodoElDisco(const ArchivosFalsos& disco) {
+    std::map<std::string, std::string> todo;
+    for (const std::string& ruta : disco.TodosLosArchivos()) todo[ruta] = *disco.Contenido(ruta);
+    return todo;
+}
+
+/// Two writing commands on one disk: the second starts while the first runs.
+struct Pareja {
+    std::string nombre;
+    std::function<void(ArchivosFalsos&)> preparar;
+    std::vector<std::string> primero;
+    std::vector<std::string> segundo;
+};
+
+inline constexpr const char* kCarpetaOcupada =
+    "Otro comando de Vorpel esta trabajando en esta carpeta: C:\\DEV - ";
+
+/// The first command of the pair with the second run to its end, without
+/// faults, just before each operation of the first in turn. The second
+/// must refuse, saying so and writing nothing, or run wholly before or after
+/// the first; the disk must end as the two run one after the other leave it
+/// (the first alone, when the second refused), and the folder free.
+inline Resumen CorrerPareja(const Pareja& pareja) {
+    ArchivosFalsos inicial;
+    pareja.preparar(inicial);
+    const auto enOrden = [&](const std::vector<std::vector<std::string>>& comandos) {
+        ArchivosFalsos disco = inicial;
+        for (const auto& comando : comandos) (void)Correr(disco, disco, comando);
+        return TodoElDisco(disco);
+    };
+    const auto solo = enOrden({pareja.primero});
+    const auto primeroYSegundo = enOrden({pareja.primero, pareja.segundo});
+    const auto segundoYPrimero = enOrden({pareja.segundo, pareja.primero});
+    ArchivosFalsos disco = inicial;
+    ArchivosConFallos contador(disco);
+    (void)Correr(contador, disco, pareja.primero);
+    const int total = contador.OperacionesTotales();
+
+    Resumen resumen;
+    EXPECT_GT(total, 0);
+    for (int n = 1; n <= total; ++n) {
+        ++resumen.casos;
+        const std::string caso = pareja.nombre + ", el segundo en la " + std::to_string(n) +
+                                 "a operacion de " + std::to_string(total);
+        disco = inicial;
+        ArchivosConFallos primero(disco);
+        Salida segunda;
+        std::map<std::string, std::string> antesDelSegundo;
+        std::map<std::string, std::string> despuesDelSegundo;
+        bool corrio = false;
+        primero.AlOperar(n, [&] {
+            antesDelSegundo = TodoElDisco(disco);
+            segunda = Correr(disco, disco, pareja.segundo);
+            despuesDelSegundo = TodoElDisco(disco);
+            corrio = true;
+        });
+        (void)Correr(primero, disco, pareja.primero);
+        const auto final = TodoElDisco(disco);
+        if (!corrio) {
+            resumen.fallas.push_back(caso + ": el segundo no llego a correr");
+            continue;
+        }
+        if (segunda.texto.find(kCarpetaOcupada) != std::string::npos) {
+            if (segunda.estado != kSalidaFallo) {
+                resumen.fallas.push_back(caso + ": el segundo rehuso con estado " +
+                                         std::to_string(segunda.estado));
+            }
+            if (despuesDelSegundo != antesDelSegundo) {
+                resumen.fallas.push_back(caso + ": el segundo rehuso pero escribio:\n" +
+                                         segunda.texto);
+            }
+            if (final != solo) {
+                resumen.fallas.push_back(caso + ": el primero no termino como solo");
+            }
+        } else if (final != primeroYSegundo && final != segundoYPrimero) {
+            resumen.fallas.push_back(caso + ": el disco no quedo como con uno tras otro:\n" +
+                                     segunda.texto);
+        }
+        if (disco.TitularCerrojo("C:\\DEV")) {
+            resumen.fallas.push_back(caso + ": la carpeta quedo tomada");
         }
     }
     return resumen;

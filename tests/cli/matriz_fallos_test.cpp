@@ -1,5 +1,6 @@
 // The fault and crash matrix of every writing command, on the in-memory disk,
-// with and without hard links for the save's replace (see matriz_fallos.h).
+// with and without hard links for the save's replace (see matriz_fallos.h),
+// and pairs of commands on one DEV folder.
 #include "cli/escenarios_matriz.h"
 #include "cli/matriz_fallos.h"
 
@@ -33,6 +34,18 @@ INSTANTIATE_TEST_SUITE_P(
         return EscenariosMatriz()[std::get<0>(info.param)].nombre +
                (std::get<1>(info.param) == Semantica::ConEnlaces ? "_con_enlaces" : "_sin_enlaces");
     });
+
+// Two writing commands on one DEV folder: the second starts while the first
+// runs (see CorrerPareja).
+class MatrizDeFallosDosComandos : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(MatrizDeFallosDosComandos, SecondCommandRefusesOrRunsWhollyBeforeOrAfterTheFirst) {
+    const matriz::Pareja pareja = escenarios::ParejasMatriz()[GetParam()];
+    matriz::Informar(pareja.nombre, matriz::CorrerPareja(pareja));
+}
+
+INSTANTIATE_TEST_SUITE_P(CadaPareja, MatrizDeFallosDosComandos,
+                         ::testing::Range<size_t>(0, escenarios::ParejasMatriz().size()));
 
 }  // namespace
 }  // namespace vorpel

@@ -697,6 +697,7 @@ ArchivosConFallos::Decision ArchivosConFallos::Decidir(Operacion op, bool contad
                                                        const std::string& ruta,
                                                        const std::string& otraRuta,
                                                        std::string& error) {
+    AvisarSiToca();
     if (contada) ++contadas_;
     ++totales_;
     historial_.push_back(op);
@@ -945,6 +946,77 @@ bool ArchivosConFallos::Sincronizar(const std::vector<std::string>& rutas, std::
         default:
             return false;
     }
+}
+
+// --- folder locks ---
+
+class ArchivosFalsos::CerrojoFalso final : public Cerrojo {
+public:
+    CerrojoFalso(ArchivosFalsos& disco, std::string clave, long long id)
+        : disco_(disco), clave_(std::move(clave)), id_(id) {}
+    ~CerrojoFalso() override {
+        const auto it = disco_.cerrojos_.find(clave_);
+        // The disk may have been put back to an earlier state meanwhile.
+        if (it != disco_.cerrojos_.end() && it->second.id == id_) disco_.cerrojos_.erase(it);
+    }
+    CerrojoFalso(const CerrojoFalso&) = delete;
+    CerrojoFalso& operator=(const CerrojoFalso&) = delete;
+
+private:
+    ArchivosFalsos& disco_;
+    std::string clave_;
+    long long id_;
+};
+
+std::unique_ptr<Cerrojo> ArchivosFalsos::TomarCerrojo(const std::string& carpeta,
+                                                      const std::string& descripcion,
+                                                      std::string& ocupadoPor,
+                                                      std::string& error) {
+    ocupadoPor.clear();
+    error.clear();
+    if (!EsCarpeta(carpeta)) {
+        error = kRutaNoEncontrada;
+        return nullptr;
+    }
+    std::string clave = Clave(carpeta);
+    const auto hallado = cerrojos_.find(clave);
+    if (hallado != cerrojos_.end()) {
+        ocupadoPor = hallado->second.descripcion;
+        return nullptr;
+    }
+    const long long id = ++siguienteCerrojo_;
+    cerrojos_[clave] = Titular{id, descripcion};
+    return std::make_unique<CerrojoFalso>(*this, std::move(clave), id);
+}
+
+bool ArchivosFalsos::ConsultarCerrojo(const std::string& carpeta) {
+    return cerrojos_.count(Clave(carpeta)) > 0;
+}
+
+std::optional<std::string> ArchivosFalsos::TitularCerrojo(const std::string& carpeta) const {
+    const auto hallado = cerrojos_.find(Clave(carpeta));
+    if (hallado == cerrojos_.end()) return std::nullopt;
+    return hallado->second.descripcion;
+}
+
+std::unique_ptr<Cerrojo> ArchivosConFallos::TomarCerrojo(const std::string& carpeta,
+                                                         const std::string& descripcion,
+                                                         std::string& ocupadoPor,
+                                                         std::string& error) {
+    ocupadoPor.clear();
+    if (caido_) {
+        error = kProgramaMuerto;
+        return nullptr;
+    }
+    return real_.TomarCerrojo(carpeta, descripcion, ocupadoPor, error);
+}
+
+void ArchivosConFallos::AvisarSiToca() {
+    if (!aviso_ || totales_ + 1 != avisarEn_) return;
+    // Once only, and cleared first: the action may run commands of its own.
+    const std::function<void()> accion = std::move(aviso_);
+    aviso_ = nullptr;
+    accion();
 }
 
 }  // namespace vorpel

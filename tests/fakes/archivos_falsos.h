@@ -2,7 +2,9 @@
 // An in-memory Windows file system: drives, folders and files, names matched
 // ignoring case and kept as created, listings in creation order.
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -125,6 +127,27 @@ private:
     std::vector<char> unidades_;
     FechaHora reloj_{2026, 1, 1, 12, 0, 0};
     long long siguienteOrden_ = 0;
+
+    // The folder locks, kept apart from the files: the lock file of a real
+    // disk is gone after every run, so no listing of a test ever shows it.
+public:
+    /// Every command run on this disk, whatever wraps it, is one program to
+    /// the others: a lock taken by one is taken for all.
+    std::unique_ptr<Cerrojo> TomarCerrojo(const std::string& carpeta,
+                                          const std::string& descripcion,
+                                          std::string& ocupadoPor, std::string& error) override;
+    bool ConsultarCerrojo(const std::string& carpeta) override;
+    /// The line of the holder of the folder's lock; nullopt when nobody holds it.
+    std::optional<std::string> TitularCerrojo(const std::string& carpeta) const;
+
+private:
+    class CerrojoFalso;
+    struct Titular {
+        long long id = 0;
+        std::string descripcion;
+    };
+    std::map<std::string, Titular> cerrojos_;  // key: the folder's
+    long long siguienteCerrojo_ = 0;
 };
 
 /// Wraps a file system and makes a chosen operation fail, or the program
@@ -235,6 +258,28 @@ private:
     Modo modo_ = Modo::Ninguno;
     int programada_ = 0;
     bool caido_ = false;
+
+    // The folder locks, and another program that runs meanwhile.
+public:
+    /// Runs `accion` once, just before the Nth operation of any kind
+    /// (1-based): another program working on the same disk at that moment.
+    void AlOperar(int n, std::function<void()> accion) {
+        avisarEn_ = n;
+        aviso_ = std::move(accion);
+    }
+    /// Passed on, never counted; a program that died takes no lock.
+    std::unique_ptr<Cerrojo> TomarCerrojo(const std::string& carpeta,
+                                          const std::string& descripcion,
+                                          std::string& ocupadoPor, std::string& error) override;
+    bool ConsultarCerrojo(const std::string& carpeta) override {
+        return real_.ConsultarCerrojo(carpeta);
+    }
+
+private:
+    /// Runs the action of AlOperar when the operation about to be counted is its own.
+    void AvisarSiToca();
+    int avisarEn_ = 0;
+    std::function<void()> aviso_;
 };
 
 }  // namespace vorpel

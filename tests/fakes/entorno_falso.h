@@ -18,12 +18,14 @@ public:
     FechaHora FechaHoraLocal() override { return ahora; }
     double SegundosDesdeMedianoche() override { return segundos; }
     double SegundosTranscurridos() override { return transcurridos; }
+    uint64_t IdProceso() override { return idProceso; }
 
     std::string carpetaAplicacion = "C:\\DEV";
     std::optional<std::string> temp = "C:\\TEMP";
     FechaHora ahora{2026, 3, 5, 14, 3, 7};
     double segundos = 14 * 3600 + 3 * 60 + 7.25;
     double transcurridos = 0;  // moved on by the tests that time something
+    uint64_t idProceso = 4242;
 };
 
 }  // namespace vorpel

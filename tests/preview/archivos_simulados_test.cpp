@@ -106,5 +106,25 @@ TEST_F(Simulados, PreviewLinesNameEveryFileAndDiffTheTextOnesOutsideTheBackup) {
                   "(archivo binario: no se muestran sus lineas)"}));
 }
 
+TEST_F(Simulados, LockStaysInMemoryAndTheDisksHolderShowsThrough) {
+    std::string ocupadoPor;
+    std::string error;
+    {
+        const auto cerrojo = simulados.TomarCerrojo("C:\\dev", "vista", ocupadoPor, error);
+        ASSERT_NE(cerrojo, nullptr) << error;
+        EXPECT_EQ(simulados.TomarCerrojo("C:\\DEV", "otra", ocupadoPor, error), nullptr);
+        EXPECT_EQ(error, "");
+        EXPECT_EQ(disco.TitularCerrojo("C:\\dev"), std::nullopt);
+        EXPECT_FALSE(simulados.ConsultarCerrojo("C:\\dev"));
+    }
+    EXPECT_NE(simulados.TomarCerrojo("C:\\dev", "vista", ocupadoPor, error), nullptr);
+    const auto delDisco = disco.TomarCerrojo("C:\\dev", "vorpel-cli frm Ventas", ocupadoPor, error);
+    ASSERT_NE(delDisco, nullptr) << error;
+    EXPECT_TRUE(simulados.ConsultarCerrojo("C:\\dev"));
+    EXPECT_EQ(simulados.TomarCerrojo("C:\\nada", "vista", ocupadoPor, error), nullptr);
+    EXPECT_NE(error, "");
+    EXPECT_EQ(Fotografia(), antes);
+}
+
 }  // namespace
 }  // namespace vorpel
