@@ -140,21 +140,6 @@ bool TransaccionEscritura::Reemplazar(size_t i) {
     SistemaArchivos& fs = ctx_.archivos;
     EscrituraArchivo& e = escrituras_[i];
     std::string sistema;
-    if (e.visto) {
-        // Looked at again at the last moment: an editor may have saved the
-        // file while the temporary files were written.
-        DatosArchivo datos;
-        const Existencia existe = fs.ConsultarArchivo(e.destinoEnDisco, &datos, sistema);
-        if (existe == Existencia::Indeterminada) {
-            Fallar(i, EtapaEscritura::Consulta, sistema);
-            return false;
-        }
-        if (existe == Existencia::Ausente || datos.tamano != e.visto->tamano ||
-            datos.fecha != e.visto->fecha) {
-            Fallar(i, EtapaEscritura::Cambiado, "el archivo cambio en el disco desde que se leyo");
-            return false;
-        }
-    }
     bool ok = false;
     if (TieneRollback(e)) {
         ok = fs.ReemplazarConRespaldo(e.temporal, e.destinoEnDisco, e.rollback, sistema);
@@ -164,8 +149,28 @@ bool TransaccionEscritura::Reemplazar(size_t i) {
         // A new file: the rename fails if someone made one meanwhile.
         ok = fs.Renombrar(e.temporal, e.destinoEnDisco, sistema);
     }
-    if (!ok) Fallar(i, EtapaEscritura::Reemplazo, sistema);
-    return ok;
+    if (!ok) {
+        Fallar(i, EtapaEscritura::Reemplazo, sistema);
+        return false;
+    }
+    e.puesta = true;
+    if (!e.visto || !TieneRollback(e)) return true;
+    // The file that went aside is the one the command saw, or an editor saved
+    // it at the last moment: looked at after the replace, so that no moment
+    // is left in which a save of someone else's could slip through. Such a
+    // file goes back at once (the caller's undo puts it back).
+    DatosArchivo datos;
+    const Existencia apartado = fs.ConsultarArchivo(e.rollback, &datos, sistema);
+    if (apartado == Existencia::Indeterminada) {
+        Fallar(i, EtapaEscritura::Consulta, sistema);
+        return false;
+    }
+    if (apartado == Existencia::Ausente || datos.tamano != e.visto->tamano ||
+        datos.fecha != e.visto->fecha) {
+        Fallar(i, EtapaEscritura::Cambiado, "el archivo cambio en el disco desde que se leyo");
+        return false;
+    }
+    return true;
 }
 
 void TransaccionEscritura::Deshacer() {
@@ -270,22 +275,25 @@ bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& an
             todas = false;
             std::string ignorado;
             // A replace that broke off with the old file moved aside.
-            if (TieneRollback(e) &&
+            if (!e.puesta && TieneRollback(e) &&
                 fs.ConsultarArchivo(e.destinoEnDisco, nullptr, ignorado) == Existencia::Ausente &&
                 fs.ConsultarArchivo(e.rollback, nullptr, ignorado) == Existencia::Presente) {
                 (void)fs.Renombrar(e.rollback, e.destinoEnDisco, ignorado);
             }
-            BorrarSiQueda(ctx_, e.temporal);
+            if (!e.puesta) BorrarSiQueda(ctx_, e.temporal);
             if (todoONada) {
                 for (size_t j = k + 1; j < preparadas.size(); ++j) {
                     BorrarSiQueda(ctx_, escrituras_[preparadas[j]].temporal);
                 }
                 return fallarTodo(i);
             }
+            // A file that went in and must not stay goes back on its own.
+            if (e.puesta && fs.Reemplazar(e.rollback, e.destinoEnDisco, ignorado)) {
+                e.puesta = false;
+            }
             if (modo_ == Modo::HastaElPrimerFallo) seguir = false;
             continue;
         }
-        e.puesta = true;
         puestas.push_back(i);
         const std::string carpeta = CarpetaDeRuta(e.destinoEnDisco);
         if (std::find(carpetas.begin(), carpetas.end(), carpeta) == carpetas.end()) {

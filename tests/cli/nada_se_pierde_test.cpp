@@ -197,3 +197,52 @@ TEST_F(NadaSePierde, ADevFileThatCannotBeLookedAtIsReportedWhenReturning) {
 
 }  // namespace
 }  // namespace vorpel
+
+namespace vorpel {
+namespace {
+
+// An editor (the VB6 IDE) saving a form while a correction ran had its save
+// silently written over by the correction, which had read the form before.
+// The replace is one step here, as the system makes it: what happens between
+// its link and its rename is out of anyone's reach.
+constexpr auto kUnPaso = ArchivosConFallos::Semantica::Directa;
+
+TEST(EditorALaVez, AFormSavedByAnEditorDuringTheCorrectionIsNeverWrittenOver) {
+    ArchivosFalsos inicial;
+    escenarios::PonerDev(inicial);
+    int total = 0;
+    {
+        ArchivosFalsos copia = inicial;
+        ArchivosConFallos contador(copia, kUnPaso);
+        (void)matriz::Correr(contador, copia, {"--si", "frm", "Ventas"});
+        total = contador.OperacionesTotales();
+    }
+    // Still a form the correction changes, with one line of the editor's.
+    const std::string kEditor =
+        *inicial.Contenido("C:\\DEV\\frmA.frm") + "' guardado por el editor\r\n";
+    int rechazos = 0;
+    for (int n = 1; n <= total; ++n) {
+        ArchivosFalsos disco = inicial;
+        ArchivosConFallos conEditor(disco, kUnPaso);
+        conEditor.AlOperar(n, [&] {
+            disco.PonerReloj(FechaHora{2026, 1, 1, 12, 0, 7});
+            disco.PonerArchivo("C:\\DEV\\frmA.frm", kEditor);
+        });
+        const matriz::Salida salida = matriz::Correr(conEditor, disco, {"--si", "frm", "Ventas"});
+        // Whenever the editor saved, its line is in the form at the end: the
+        // form was corrected from the editor's text, or left as the editor
+        // saved it.
+        const std::optional<std::string> forma = disco.Contenido("C:\\DEV\\frmA.frm");
+        EXPECT_TRUE(forma && forma->find("guardado por el editor") != std::string::npos)
+            << "operacion " << n << ":\n" << salida.texto;
+        if (salida.estado == kSalidaFallo) {
+            ++rechazos;
+            EXPECT_EQ(forma, kEditor) << "operacion " << n;
+            EXPECT_NE(salida.texto.find("C:\\DEV\\frmA.frm"), std::string::npos) << salida.texto;
+        }
+    }
+    EXPECT_GT(rechazos, 0);
+}
+
+}  // namespace
+}  // namespace vorpel
