@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "backup/historial.h"
+#include "disco/transaccion.h"
 #include "platform/resumen.h"
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
@@ -188,14 +189,7 @@ bool ApartarCopias(Contexto& ctx, const std::string& carpeta,
     if (copias.empty()) return true;
     if (!BuscarCorridasDeCopias(ctx, carpeta, corridas, copias, error)) return false;
 
-    std::vector<std::string> carpetasHechas;
-    std::vector<std::string> aSincronizar;
-    const auto agregarCarpeta = [&aSincronizar](const std::string& ruta) {
-        const std::string c = CarpetaDeRuta(ruta);
-        if (std::find(aSincronizar.begin(), aSincronizar.end(), c) == aSincronizar.end()) {
-            aSincronizar.push_back(c);
-        }
-    };
+    TransaccionEscritura transaccion(ctx, TransaccionEscritura::Modo::HastaElPrimerFallo);
     for (CopiaAApartar& copia : copias) {
         std::string destino;
         std::string sistema;
@@ -214,28 +208,33 @@ bool ApartarCopias(Contexto& ctx, const std::string& carpeta,
                 return false;
             }
         }
-        const std::string carpetaDestino = CarpetaDeRuta(destino);
-        if (std::find(carpetasHechas.begin(), carpetasHechas.end(), carpetaDestino) ==
-            carpetasHechas.end()) {
-            if (!CrearCarpetas(ctx, carpetaDestino, error)) return false;
-            carpetasHechas.push_back(carpetaDestino);
-        }
-        if (!ctx.archivos.Renombrar(copia.espejo, destino, sistema)) {
-            error = "No se pudo mover '" + copia.espejo + "' a '" + destino + "': " + sistema;
-            return false;
-        }
-        movidas.emplace_back(copia.espejo, destino);
-        agregarCarpeta(copia.espejo);
-        agregarCarpeta(destino);
+        EscrituraArchivo e;
+        e.origen = copia.espejo;
+        e.destino = destino;
+        e.mover = true;
+        e.conRollback = false;
+        transaccion.Agregar(std::move(e));
     }
     // The copies are in the history for good before anything takes their place.
-    std::string sistema;
-    if (!ctx.archivos.Sincronizar(aSincronizar, sistema)) {
-        error = "No se pudo mover '" + movidas.front().first + "' a '" + movidas.front().second +
-                "': " + sistema;
+    const bool todasMovidas = transaccion.Confirmar();
+    for (size_t i = 0; i < transaccion.Cantidad(); ++i) {
+        const EscrituraArchivo& e = transaccion.Escritura(i);
+        if (e.hecha) {
+            movidas.emplace_back(e.origen, e.destino);
+            continue;
+        }
+        if (e.etapa == EtapaEscritura::Ninguna) continue;
+        if (e.etapa == EtapaEscritura::Carpeta) {
+            error = e.error;
+        } else {
+            const EscrituraArchivo& nombrada =
+                e.etapa == EtapaEscritura::Carpetas ? transaccion.Escritura(0) : e;
+            error = "No se pudo mover '" + nombrada.origen + "' a '" + nombrada.destino +
+                    "': " + e.sistema;
+        }
         return false;
     }
-    return true;
+    return todasMovidas;
 }
 
 /// A name no run of this backup folder has: the moment's second, then "_2",
@@ -275,20 +274,17 @@ bool EscribirManifiesto(Contexto& ctx, const std::string& carpeta, const std::st
     const std::string historial = CarpetaHistorial(carpeta);
     if (!CrearCarpetas(ctx, historial, error)) return false;
     const std::string ruta = RutaManifiesto(carpeta, corrida);
-    const std::string temporal = ruta + kSufijoCopia;
-    std::string sistema;
-    const Existencia resto = ExisteArchivo(ctx, temporal, sistema);
-    bool ok = resto != Existencia::Indeterminada;
-    if (ok && resto == Existencia::Presente) ok = ctx.archivos.Borrar(temporal, sistema);
-    if (ok)
-        ok = ctx.archivos.EscribirArchivoNuevo(temporal, TextoABytes(TextoManifiesto(manifiesto)),
-                                               sistema);
-    if (ok) ok = ctx.archivos.Sincronizar({temporal}, sistema);
-    if (ok) ok = ctx.archivos.Renombrar(temporal, ruta, sistema);
-    if (ok) ok = ctx.archivos.Sincronizar({historial}, sistema);
-    if (ok) return true;
-    BorrarSiQueda(ctx, temporal);
-    error = "No se pudo guardar el archivo: " + ruta + " - " + sistema;
+    TransaccionEscritura transaccion(ctx, TransaccionEscritura::Modo::TodoONada);
+    EscrituraArchivo e;
+    e.destino = ruta;
+    e.bytes = TextoABytes(TextoManifiesto(manifiesto));
+    e.sufijoTemporal = kSufijoCopia;
+    transaccion.Agregar(std::move(e));
+    if (transaccion.Confirmar()) return true;
+    const EscrituraArchivo& fallida = transaccion.Escritura(0);
+    error = fallida.etapa == EtapaEscritura::Carpeta
+                ? fallida.error
+                : "No se pudo guardar el archivo: " + ruta + " - " + fallida.sistema;
     return false;
 }
 

@@ -114,6 +114,7 @@ bool VerificarEscribibles(Contexto& ctx, const std::vector<std::string>& rutas,
 }
 
 void BorrarSiQueda(Contexto& ctx, const std::string& ruta) {
+    if (ruta.empty()) return;
     std::string ignorado;
     if (ctx.archivos.ConsultarArchivo(ruta, nullptr, ignorado) != Existencia::Ausente) {
         (void)ctx.archivos.Borrar(ruta, ignorado);

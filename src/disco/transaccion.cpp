@@ -18,7 +18,7 @@ bool QuitarResto(SistemaArchivos& fs, const std::string& ruta, std::string& sist
 }
 
 bool TieneRollback(const EscrituraArchivo& e) {
-    return e.conRollback && (e.existia || e.debeExistir);
+    return !e.mover && e.conRollback && (e.existia || e.debeExistir);
 }
 
 }  // namespace
@@ -82,10 +82,11 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
         }
         carpetasHechas.push_back(carpeta);
     }
+    e.destinoEnDisco = e.destino;
+    if (e.mover) return true;
     // An existing destination keeps the name it has on disk: a path written
     // in another case must not rename the user's file.
     DatosArchivo datos;
-    e.destinoEnDisco = e.destino;
     const Existencia existe = fs.ConsultarArchivo(e.destino, &datos, sistema);
     if (existe == Existencia::Indeterminada) {
         Fallar(i, EtapaEscritura::Consulta, sistema);
@@ -141,7 +142,9 @@ bool TransaccionEscritura::Reemplazar(size_t i) {
     EscrituraArchivo& e = escrituras_[i];
     std::string sistema;
     bool ok = false;
-    if (TieneRollback(e)) {
+    if (e.mover) {
+        ok = fs.Renombrar(e.origen, e.destinoEnDisco, sistema);
+    } else if (TieneRollback(e)) {
         ok = fs.ReemplazarConRespaldo(e.temporal, e.destinoEnDisco, e.rollback, sistema);
     } else if (e.existia || !e.conRollback) {
         ok = fs.Reemplazar(e.temporal, e.destinoEnDisco, sistema);
@@ -179,7 +182,9 @@ void TransaccionEscritura::Deshacer() {
     for (EscrituraArchivo& e : escrituras_) {
         std::string ignorado;
         if (e.puesta) {
-            if (TieneRollback(e)) {
+            if (e.mover) {
+                if (fs.Renombrar(e.destinoEnDisco, e.origen, ignorado)) e.puesta = false;
+            } else if (TieneRollback(e)) {
                 if (fs.Reemplazar(e.rollback, e.destinoEnDisco, ignorado)) e.puesta = false;
             } else if (!e.existia && e.conRollback) {
                 if (fs.Borrar(e.destinoEnDisco, ignorado)) e.puesta = false;
@@ -229,7 +234,7 @@ bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& an
         if (original_[i] != i) continue;
         e.hecha = false;
         e.puesta = false;
-        if (!e.origen.empty() && ClaveDeRuta(e.origen) == ClaveDeRuta(e.destino)) {
+        if (!e.origen.empty() && !e.mover && ClaveDeRuta(e.origen) == ClaveDeRuta(e.destino)) {
             e.hecha = true;  // a copy onto itself
             continue;
         }
@@ -249,10 +254,12 @@ bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& an
     // Every new content is on the disk before any of them replaces a file.
     std::string sistema;
     std::vector<std::string> temporales;
-    for (size_t i : preparadas) temporales.push_back(escrituras_[i].temporal);
-    if (!fs.Sincronizar(temporales, sistema)) {
+    for (size_t i : preparadas) {
+        if (!escrituras_[i].mover) temporales.push_back(escrituras_[i].temporal);
+    }
+    if (!temporales.empty() && !fs.Sincronizar(temporales, sistema)) {
         for (size_t i : preparadas) {
-            BorrarSiQueda(ctx_, escrituras_[i].temporal);
+            if (!escrituras_[i].mover) BorrarSiQueda(ctx_, escrituras_[i].temporal);
             Fallar(i, EtapaEscritura::Sincronizar, sistema);
         }
         if (todoONada) return fallarTodo(preparadas.front());
@@ -295,9 +302,12 @@ bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& an
             continue;
         }
         puestas.push_back(i);
-        const std::string carpeta = CarpetaDeRuta(e.destinoEnDisco);
-        if (std::find(carpetas.begin(), carpetas.end(), carpeta) == carpetas.end()) {
-            carpetas.push_back(carpeta);
+        for (const std::string* ruta : {&e.destinoEnDisco, &e.origen}) {
+            if (ruta == &e.origen && !e.mover) break;
+            const std::string carpeta = CarpetaDeRuta(*ruta);
+            if (std::find(carpetas.begin(), carpetas.end(), carpeta) == carpetas.end()) {
+                carpetas.push_back(carpeta);
+            }
         }
     }
     if (puestas.empty()) {

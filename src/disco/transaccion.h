@@ -56,6 +56,9 @@ struct EscrituraArchivo {
     bool debeExistir = false;
     /// The temporary file is read back and compared before it replaces.
     bool releer = false;
+    /// `origen` itself moves to `destino` (which must not exist): no copy,
+    /// no temporary file, both folders flushed.
+    bool mover = false;
     std::string sufijoTemporal = kSufijoTemporal;
     std::optional<EstadoVisto> visto;
 
