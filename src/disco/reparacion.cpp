@@ -103,6 +103,7 @@ void RepararCarpeta(Contexto& ctx, const std::string& carpeta, std::vector<std::
         avisos.push_back("No se pudo revisar la carpeta: " + carpeta + " - " + sistema);
         return;
     }
+    if (nombres.empty()) ctx.carpetasSinRestos.insert(ClaveDeRuta(carpeta));
     if (nombres.empty() || OtroTrabajaEnDev(ctx)) return;
     RepararNombres(ctx, carpeta, nombres, avisos);
 }
@@ -116,6 +117,7 @@ bool RepararRestosDeListado(Contexto& ctx, const std::string& carpeta,
     for (const std::string& nombre : nombres) {
         if (CoincidePatron(nombre, "*_vorpel")) restos.push_back(nombre);
     }
+    if (restos.empty()) ctx.carpetasSinRestos.insert(ClaveDeRuta(carpeta));
     if (restos.empty() || OtroTrabajaEnDev(ctx)) return false;
     std::vector<std::string> avisos;
     RepararNombres(ctx, carpeta, restos, avisos);

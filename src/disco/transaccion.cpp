@@ -112,8 +112,13 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
         }
         e.existia = rollback == Existencia::Presente;
     }
-    if (!QuitarResto(fs, e.temporal, sistema) ||
-        (e.conRollback && !QuitarResto(fs, e.rollback, sistema))) {
+    // Only a write cut off leaves side files, and the repair at the start of
+    // the command looked: a folder it found clean stays so while we hold DEV.
+    const bool sinRestos =
+        ctx_.cerrojoDev != nullptr &&
+        ctx_.carpetasSinRestos.count(ClaveDeRuta(CarpetaDeRuta(e.destinoEnDisco))) > 0;
+    if (!sinRestos && (!QuitarResto(fs, e.temporal, sistema) ||
+                       (e.conRollback && !QuitarResto(fs, e.rollback, sistema)))) {
         Fallar(i, EtapaEscritura::Restos, sistema);
         return false;
     }
@@ -218,6 +223,11 @@ bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& an
     fallida_ = escrituras_.size();
     const auto terminar = [this](bool resultado) {
         CopiarResultadosADuplicados();
+        // A write that did not end cleanly may have left a side file behind.
+        for (const EscrituraArchivo& e : escrituras_) {
+            if (e.etapa == EtapaEscritura::Ninguna || e.destinoEnDisco.empty()) continue;
+            ctx_.carpetasSinRestos.erase(ClaveDeRuta(CarpetaDeRuta(e.destinoEnDisco)));
+        }
         return resultado;
     };
     const auto fallarTodo = [&](size_t i) {

@@ -45,6 +45,10 @@ struct Contexto {
     /// Folders already checked for leftovers during the current command
     /// (lower-cased), so that each is checked once.
     std::unordered_set<std::string> carpetasRevisadas{};
+    /// Of those, the ones that held no side file of an earlier write (key:
+    /// ClaveDeRuta). While the command holds the DEV folder nobody else makes
+    /// one there, so a write need not look for them again.
+    std::unordered_set<std::string> carpetasSinRestos{};
     /// Files the command read and means to rewrite, as it saw them (key:
     /// ClaveDeRuta): a save finds out whether someone wrote them meanwhile.
     std::unordered_map<std::string, DatosArchivo> vistos{};
@@ -59,6 +63,7 @@ struct Contexto {
 /// (folders checked, names remembered) may be out of date.
 inline void EmpezarComando(Contexto& ctx) {
     ctx.carpetasRevisadas.clear();
+    ctx.carpetasSinRestos.clear();
     ctx.vistos.clear();
     ctx.archivos.OlvidarCache();
 }
