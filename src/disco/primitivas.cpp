@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/texto.h"
 #include "projectfile/lineas.h"
 
 namespace vorpel {
@@ -72,6 +73,8 @@ bool CrearCarpetas(Contexto& ctx, const std::string& carpeta, std::string& error
         // A level that could not be looked at must not be taken for missing.
         if (existe == Existencia::Ausente && ctx.archivos.CrearCarpeta(corriente, sistema)) {
             creadas.push_back(corriente);
+            // Empty: no side file of an earlier write to look for in it.
+            ctx.carpetasSinRestos.insert(ClaveDeRuta(corriente));
             continue;
         }
         error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
