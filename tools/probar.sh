@@ -34,7 +34,18 @@ probar_nativo() {
     # In parallel: the fault matrix alone takes longer than all the others.
     ctest --test-dir "$dir" --output-on-failure --no-tests=error --timeout 600 -j "$trabajos" 2>&1 |
         tee "$construccion/native-ctest.log"
-    return "${PIPESTATUS[0]}"
+    local estado="${PIPESTATUS[0]}"
+    casos_de_matrices "$dir"
+    return "$estado"
+}
+
+# The case counts of the fault, crash and power-cut matrices, one line per
+# command, from the log ctest keeps of every test's output.
+casos_de_matrices() {
+    local registro="$1/Testing/Temporary/LastTest.log"
+    [[ -f "$registro" ]] || return 0
+    echo "Matrix cases:"
+    grep -a '^\[ matriz   \]' "$registro" | sed 's/^\[ matriz   \] /  /'
 }
 
 # --- Windows suite under Wine -------------------------------------------------
@@ -91,7 +102,9 @@ probar_windows() {
         exec ctest --test-dir "$2" --output-on-failure --no-tests=error --timeout 600' \
         _ "$construccion/wineboot.log" "$dir" 2>&1 |
         tee "$construccion/windows-ctest.log"
-    return "${PIPESTATUS[0]}"
+    local estado="${PIPESTATUS[0]}"
+    casos_de_matrices "$dir"
+    return "$estado"
 }
 
 # The native build on the very prefix the Windows build ran on: both must see
