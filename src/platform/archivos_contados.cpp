@@ -53,6 +53,12 @@ Existencia ArchivosContados::ConsultarArchivo(const std::string& ruta, DatosArch
     return real_.ConsultarArchivo(ruta, datos, error);
 }
 
+Existencia ArchivosContados::ConsultarArchivoEnDisco(const std::string& ruta,
+                                                     DatosArchivo* datos, std::string& error) {
+    Contar(LlamadaArchivos::ConsultarArchivo);
+    return real_.ConsultarArchivoEnDisco(ruta, datos, error);
+}
+
 Existencia ArchivosContados::ConsultarCarpeta(const std::string& ruta, std::string& error) {
     Contar(LlamadaArchivos::ConsultarCarpeta);
     return real_.ConsultarCarpeta(ruta, error);

@@ -52,6 +52,9 @@ public:
 
     Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                 std::string& error) override;
+    /// Counted as a ConsultarArchivo: it is one on the disk.
+    Existencia ConsultarArchivoEnDisco(const std::string& ruta, DatosArchivo* datos,
+                                       std::string& error) override;
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,
