@@ -132,8 +132,9 @@ void FormularioPrincipal::CmdTraerOrigen_Click() {
     if (ultimoTraslado_.estado == EstadoTraslado::SinNombre ||
         ultimoTraslado_.estado == EstadoTraslado::Cancelado)
         return;
-    // Whatever the bring came to, the forms of the project are corrected next.
-    Command2_Click();
+    // Whatever the bring came to, the forms of the project are corrected next,
+    // from what the bring has just read.
+    EjecutarCorreccion(ModoCorreccion::Frm, true);
 }
 
 void FormularioPrincipal::CmdDevolverOrigen_Click() {
@@ -207,9 +208,13 @@ void FormularioPrincipal::List1_MenuContextual() {
     MostrarVistaPrevia(ctx_, modo, proyecto, comandos_);
 }
 
-void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo) {
+void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo, bool seguir) {
     if (loteEnCurso_) return;
-    EmpezarComando(ctx_);
+    if (seguir) {
+        SeguirComando(ctx_);
+    } else {
+        EmpezarComando(ctx_);
+    }
     const ResultadoCorreccion resultado =
         vorpel::EjecutarCorreccion(ctx_, modo, ventana_.Texto(Control::TxTCorrige), comandos_);
     if (resultado.estado != EstadoCorreccion::Ejecutada) return;
