@@ -6,12 +6,15 @@
 # docs/medidas.md for the jobs, the floors and how to read the figures.
 #
 # Usage: tools/medir.sh [options] [JOB...]
-#   JOB: p1 p1b p2 p3 p4 wine historial (default: all of them)
+#   JOB: p1 p1b p2 p3 p4 wine historial llamadas (default: all of them)
 #   --rapido             small sizes, for a quick look
 #   --veces R            runs of each measurement (default 5, at least 5
 #                        for figures that count)
-#   --base VORPEL-CLI    a baseline vorpel-cli: p3 and historial also run it
-#                        and print current/baseline
+#   --base VORPEL-CLI    a baseline vorpel-cli: p3, historial and llamadas
+#                        also run it and print current/baseline
+#   --base-exe VORPEL-CLI.EXE
+#                        a baseline Windows build: llamadas also counts it
+#                        under Wine
 #   --construir-base COMMIT
 #                        build a baseline vorpel-cli from COMMIT in a scratch
 #                        worktree (../<this worktree>-base-COMMIT) and use it
@@ -30,6 +33,7 @@ source "$raiz/tools/comun.sh"
 veces=5
 rapido=0
 base=""
+base_exe=""
 commit_base=""
 pedidos=()
 while (($#)); do
@@ -37,23 +41,24 @@ while (($#)); do
         --rapido) rapido=1 ;;
         --veces) veces="$2"; shift ;;
         --base) base="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"; shift ;;
+        --base-exe) base_exe="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"; shift ;;
         --construir-base) commit_base="$2"; shift ;;
         -h | --help) sed -n '2,24p' "${BASH_SOURCE[0]}"; exit 0 ;;
-        p1 | p1b | p2 | p3 | p4 | wine | historial) pedidos+=("$1") ;;
+        p1 | p1b | p2 | p3 | p4 | wine | historial | llamadas) pedidos+=("$1") ;;
         *) echo "medir.sh: unknown argument: $1 (see --help)" >&2; exit 2 ;;
     esac
     shift
 done
-((${#pedidos[@]} == 0)) && pedidos=(p1 p1b p2 p3 p4 wine historial)
+((${#pedidos[@]} == 0)) && pedidos=(p1 p1b p2 p3 p4 wine historial llamadas)
 quiere() { [[ " ${pedidos[*]} " == *" $1 "* ]]; }
 
 # Sizes: the full run and the quick one.
 if ((rapido)); then
     tamanos_p1=(100 400) n_p1b=400 m_p2=200 ks_p2=(20 50 100) f_p3=400 m_p4=1000 n_wine=200
-    f_wine=400 n_historial=400
+    f_wine=400 n_historial=400 n_llamadas=100 f_llamadas=200 m_llamadas=500
 else
     tamanos_p1=(250 2000) n_p1b=2000 m_p2=1000 ks_p2=(100 250 500) f_p3=2000 m_p4=5000
-    n_wine=2000 f_wine=2000 n_historial=2000
+    n_wine=2000 f_wine=2000 n_historial=2000 n_llamadas=250 f_llamadas=500 m_llamadas=2000
 fi
 
 salida_dir="$construccion/medidas"
@@ -63,7 +68,8 @@ resultados="$salida_dir/resultados.txt"
 # --- Set-up -------------------------------------------------------------------
 
 paquetes=(cmake ninja-build g++ rsync time)
-quiere wine && paquetes+=(g++-mingw-w64-x86-64-posix wine wine64)
+quiere llamadas && paquetes+=(strace)
+{ quiere wine || quiere llamadas; } && paquetes+=(g++-mingw-w64-x86-64-posix wine wine64)
 instalar_paquetes || { echo "Could not install the required packages" >&2; exit 2; }
 
 aviso "Building vorpel-cli (Release, no sanitizers) and the benchmark tools ($salida_dir)"
@@ -76,7 +82,7 @@ cronometro="$salida_dir/tools/medir/cronometro"
 vb6_nulo="$salida_dir/tools/medir/vb6-nulo"
 sed_usuario="$raiz/tools/medir/corregir_con_sed.sh"
 
-if quiere wine; then
+if quiere wine || quiere llamadas; then
     aviso "Building vorpel-cli.exe ($construccion/windows)"
     cmake --preset windows -B "$construccion/windows" -S "$raiz" >/dev/null &&
         cmake --build "$construccion/windows" --target vorpel-cli -j "$trabajos" || exit 1
@@ -102,6 +108,7 @@ inicio=$SECONDS
 informe "Vorpel benchmarks - $(date '+%Y-%m-%d %H:%M') - $(git -C "$raiz" log -1 --format='%h %s' | cut -c1-70)"
 informe "vorpel-cli: $cli"
 [[ -n "$base" ]] && informe "baseline:   $base"
+[[ -n "$base_exe" ]] && informe "baseline under Wine: $base_exe"
 informe "runs per measurement: $veces; times in seconds (wall clock); cpu = user+system; peak = largest resident set"
 ((veces < 5)) && informe "NOTE: fewer than 5 runs per measurement: a look, not figures to quote"
 ((rapido)) && informe "NOTE: --rapido sizes, not the sizes of the figures"
@@ -427,30 +434,44 @@ cerrar_wine() {
 trap cerrar_wine EXIT
 trap "exit 130" INT TERM
 
+# A throw-away prefix in $1/prefijo, booted as tools/probar.sh boots its
+# prefix: never ~/.wine. The generated folders are kept aside in $1 and put
+# in place on drive C: for each run.
+arrancar_wine() {  # FOLDER
+    lugar_wine="$1"
+    prefijo_wine="$lugar_wine/prefijo"
+    export WINEPREFIX="$prefijo_wine" WINEARCH=win64 WINEDEBUG=-all LC_ALL=C.UTF-8
+    export WINEDLLOVERRIDES="mscoree=;mshtml="
+    if ! (unset DISPLAY; wineboot -i && wineserver -w) >"$lugar_wine/wineboot.log" 2>&1; then
+        cat "$lugar_wine/wineboot.log" >&2
+        return 1
+    fi
+    wineserver -p >>"$lugar_wine/wineboot.log" 2>&1
+}
+guardar_c() {  # NAME
+    local c="$prefijo_wine/drive_c"
+    mkdir -p "$lugar_wine/$1"
+    mv "$c/DEV" "$c/DARVENTO" "$c/zel_lib" "$c/TEMP" "$lugar_wine/$1/"
+}
+poner_c() {  # NAME
+    local c="$prefijo_wine/drive_c"
+    rm -rf "$c/DEV" "$c/DARVENTO" "$c/zel_lib" "$c/TEMP" "$prefijo_wine/unidad_e"/* &&
+        cp -a "$lugar_wine/$1/DEV" "$lugar_wine/$1/DARVENTO" "$lugar_wine/$1/zel_lib" \
+            "$lugar_wine/$1/TEMP" "$c/" &&
+        calentar "$c/DEV" "$c/DARVENTO"
+}
+terminar_wine() {
+    cerrar_wine
+    prefijo_wine=""
+    unset WINEARCH WINEDEBUG WINEDLLOVERRIDES LC_ALL
+}
+
 trabajo_wine() {
     local exe="$construccion/windows/vorpel-cli.exe" lugar="$datos/wine"
     aviso "Wine: P1 and P3 with vorpel-cli.exe in a throw-away prefix"
     rm -rf "$lugar" && mkdir -p "$lugar"
-    # Booted as tools/probar.sh boots its prefix: never ~/.wine.
-    prefijo_wine="$lugar/prefijo"
-    export WINEPREFIX="$prefijo_wine" WINEARCH=win64 WINEDEBUG=-all LC_ALL=C.UTF-8
-    export WINEDLLOVERRIDES="mscoree=;mshtml="
-    if ! (unset DISPLAY; wineboot -i && wineserver -w) >"$lugar/wineboot.log" 2>&1; then
-        cat "$lugar/wineboot.log" >&2
-        return 1
-    fi
-    wineserver -p >>"$lugar/wineboot.log" 2>&1
+    arrancar_wine "$lugar" || return 1
     local c="$prefijo_wine/drive_c"
-    # The generated folders, kept aside and put in place on drive C: for each run.
-    guardar_c() {  # NAME
-        mkdir -p "$lugar/$1"
-        mv "$c/DEV" "$c/DARVENTO" "$c/zel_lib" "$c/TEMP" "$lugar/$1/"
-    }
-    poner_c() {  # NAME
-        rm -rf "$c/DEV" "$c/DARVENTO" "$c/zel_lib" "$c/TEMP" "$prefijo_wine/unidad_e"/* &&
-            cp -a "$lugar/$1/DEV" "$lugar/$1/DARVENTO" "$lugar/$1/zel_lib" "$lugar/$1/TEMP" "$c/" &&
-            calentar "$c/DEV" "$c/DARVENTO"
-    }
     "$generar" "$prefijo_wine" frm "$n_wine" >/dev/null || return 1
     guardar_c frm
     "$generar" "$prefijo_wine" origen "$f_wine" >/dev/null || return 1
@@ -482,12 +503,232 @@ trabajo_wine() {
     linea wine rsync-fsync "P3 peer: rsync -rtu --fsync"
     linea wine iguales "P3 traer, all files equal" rsync-iguales "rsync -rtu"
     linea wine rsync-iguales "P3 peer: rsync -rtu"
-    cerrar_wine
-    prefijo_wine=""
-    unset WINEARCH WINEDEBUG WINEDLLOVERRIDES LC_ALL
+    terminar_wine
 }
 
-for t in p1 p1b p2 p3 p4 historial wine; do
+# --- Llamadas: file-system calls per file, against the least each command needs -------
+
+# What is counted. Natively, the system calls that touch files in a
+# `strace -f -c` summary (glibc's fstat is a newfstatat of the descriptor, so
+# it counts among the stats); under Wine, the ntdll file calls its relay
+# trace shows (every call into ntdll from the program's own DLLs).
+llamadas_de_archivos="stat newfstatat statx lstat fstat open openat read write close fsync fdatasync syncfs rename renameat renameat2 link linkat unlink unlinkat mkdir mkdirat getdents64 utimensat flock fcntl"
+llamadas_de_estado="stat newfstatat statx lstat fstat"
+llamadas_ntdll="NtCreateFile NtOpenFile NtQueryAttributesFile NtQueryFullAttributesFile NtQueryInformationFile NtQueryDirectoryFile NtQueryDirectoryFileEx NtQueryVolumeInformationFile NtReadFile NtWriteFile NtSetInformationFile NtFlushBuffersFile NtDeleteFile NtClose"
+
+# "NAME COUNT" lines of a strace -c summary, for the calls that touch files.
+cuentas_strace() {  # SUMMARY
+    awk -v nombres="$llamadas_de_archivos" '
+        BEGIN { n = split(nombres, v, " "); for (i = 1; i <= n; i++) quiero[v[i]] = 1 }
+        ($NF in quiero) && $4 ~ /^[0-9]+$/ { print $NF, $4 }' "$1"
+}
+# "NAME COUNT" lines of the ntdll file calls in a relay trace.
+cuentas_relay() {  # TRACE
+    awk -v nombres="$llamadas_ntdll" '
+        BEGIN { n = split(nombres, v, " "); for (i = 1; i <= n; i++) quiero["ntdll." v[i]] = 1 }
+        /:Call ntdll\./ {
+            nombre = $0; sub(/^[^:]*:Call /, "", nombre); sub(/\(.*/, "", nombre)
+            if (nombre in quiero) { sub(/^ntdll\./, "", nombre); c[nombre]++ }
+        }
+        END { for (k in c) print k, c[k] }' "$1"
+}
+# "NAME COUNT" lines of the counting layer (VORPEL_CONTAR_LLAMADAS=1).
+cuentas_capa() {  # ERROR-STREAM
+    awk '$1 == "vorpel:" && $2 == "llamadas" && $4 > 0 { print $3, $4 }' "$1"
+}
+
+# The counts of a run less those of the same program's start-up (its
+# --help), as "NAME COUNT" lines.
+sin_inicio() {  # COUNTS START-UP
+    awk 'FILENAME == ARGV[1] { inicio[$1] = $2; next }
+        { v = $2 - inicio[$1]; print $1, (v < 0 ? 0 : v) }' "$2" "$1"
+}
+
+# One report line: the calls counted, per unit and against the minimum; the
+# share of the stats and the biggest kinds per unit. With a baseline's counts,
+# current/baseline too. The paths a flush named are shown, but are not calls.
+linea_llamadas() {  # TEXT COUNTS UNITS UNIT MINIMUM [STATS] [BASELINE-COUNTS]
+    local texto="$1" cuentas="$2" unidades="$3" unidad="$4" minimo="$5"
+    local estados="${6:-}" base_cuentas="${7:-}"
+    informe "$(awk -v texto="$texto" -v unidades="$unidades" -v unidad="$unidad" \
+        -v minimo="$minimo" -v estados="$estados" -v conbase="$base_cuentas" '
+        FILENAME == ARGV[1] { c[$1] += $2; if ($1 != "RutasSincronizadas") total += $2; next }
+        { if ($1 != "RutasSincronizadas") totalb += $2 }
+        END {
+            n = split(estados, e, " "); for (i = 1; i <= n; i++) es[e[i]] = 1
+            for (k in c) if (k in es) st += c[k]
+            linea = sprintf("    %-24s %8d = %6.1f a %s, %5.2fx the minimum", texto, total, total / unidades, unidad, total / minimo)
+            if (n > 0 && total > 0) linea = linea sprintf("; stats %d%%", 100 * st / total)
+            if (conbase != "" && totalb > 0) linea = linea sprintf("; %.2fx the baseline (%.1f a %s)", total / totalb, totalb / unidades, unidad)
+            m = 0; for (k in c) if (c[k] / unidades >= 0.05) { m++; nom[m] = k }
+            for (i = 2; i <= m; i++) { x = nom[i]; for (j = i - 1; j >= 1 && c[nom[j]] < c[x]; j--) nom[j + 1] = nom[j]; nom[j + 1] = x }
+            partes = ""; for (i = 1; i <= m && i <= 8; i++) partes = partes sprintf("%s%s %.1f", (i > 1 ? ", " : ""), nom[i], c[nom[i]] / unidades)
+            print linea
+            if (partes != "") print "      a " unidad ": " partes
+        }' "$cuentas" ${base_cuentas:+"$base_cuentas"})"
+}
+
+# One native run under strace, counting layer on: the summary in
+# $lugar/ETIQ.strace, the counts in ETIQ.cuentas, the layer's in ETIQ.capa.
+llamadas_nativo() {  # ETIQ EXPECTED FOLDER VORPEL-CLI ARGS...
+    local etiqueta="$1" esperado="$2" carpeta="$3" salida="$lugar/$1"
+    shift 3
+    (cd "$carpeta" && VORPEL_CONTAR_LLAMADAS=1 strace -f -c -o "$salida.strace" "$@") \
+        </dev/null >"$salida.salida" 2>"$salida.errores"
+    if [[ -n "$esperado" ]] && ! grep -Eq -- "$esperado" "$salida.salida"; then
+        echo "  UNEXPECTED OUTPUT of llamadas/$etiqueta:" >&2
+        head -n 15 "$salida.salida" "$salida.errores" >&2
+        informe "    ($etiqueta FAILED or printed something unexpected: its figures are worthless)"
+    fi
+    cuentas_strace "$salida.strace" >"$salida.cuentas"
+    cuentas_capa "$salida.errores" >"$salida.capa"
+}
+# The same with the Windows build under Wine, traced by Wine's relay.
+llamadas_wine() {  # ETIQ EXPECTED FOLDER ARGS...
+    local etiqueta="$1" esperado="$2" carpeta="$3" salida="$lugar/$1"
+    shift 3
+    (cd "$carpeta" && VORPEL_CONTAR_LLAMADAS=1 WINEDEBUG=+relay wine "$@") \
+        </dev/null >"$salida.salida" 2>"$salida.errores"
+    if [[ -n "$esperado" ]] && ! grep -Eq -- "$esperado" "$salida.salida"; then
+        echo "  UNEXPECTED OUTPUT of llamadas/$etiqueta:" >&2
+        head -n 15 "$salida.salida" >&2
+        informe "    ($etiqueta FAILED or printed something unexpected: its figures are worthless)"
+    fi
+    cuentas_relay "$salida.errores" >"$salida.cuentas"
+    cuentas_capa "$salida.errores" >"$salida.capa"
+    rm -f "$salida.errores"  # the whole trace: large, and counted now
+}
+
+trabajo_llamadas() {
+    local n="$n_llamadas" f="$f_llamadas" m="$m_llamadas" lugar="$datos/llamadas"
+    aviso "Llamadas: file-system calls of frm ($n forms), traer of $f equal files, listar ($m projects)"
+    rm -rf "$lugar" && mkdir -p "$lugar"
+    local origen_rel="unidad_c/DARVENTO/SISTEMAS/Plexwin/ZEL_CONT"
+    generar "$lugar/frm" frm "$n"
+    generar "$lugar/traer" origen "$f"
+    generar "$lugar/listar" catalogo "$m"
+    local frx
+    frx=$(find "$lugar/frm/unidad_c/DEV" -maxdepth 1 -iname '*.frx' | wc -l)
+    # Every file already in DEV, equal to the origin's: one traer first.
+    (export WINEPREFIX="$lugar/traer"; cd "$lugar/traer/unidad_c/DEV" &&
+        "$cli" --dev "$PWD" --si traer Traslado >"$lugar/traer-primero.salida" 2>&1)
+    local programas=(actual)
+    [[ -n "$base" ]] && programas+=(base)
+    local p bin
+    for p in "${programas[@]}"; do
+        bin="$cli"
+        [[ "$p" == base ]] && bin="$base"
+        local t="$lugar/trabajo" dev="$lugar/trabajo/unidad_c/DEV"
+        export WINEPREFIX="$t"
+        llamadas_nativo "$p-inicio" "Uso: vorpel-cli" "$lugar" "$bin" --help
+        restaurar "$lugar/frm" "$t"
+        llamadas_nativo "$p-frm" "Formularios modificados: $n\$" "$dev" "$bin" --dev "$dev" --si frm Contable
+        restaurar "$lugar/traer" "$t"
+        llamadas_nativo "$p-traer" "Proyecto traido: Traslado" "$dev" "$bin" --dev "$dev" --si traer Traslado
+        restaurar "$lugar/listar" "$t"
+        llamadas_nativo "$p-listar" "Proyectos \\($m\\)" "$dev" "$bin" --dev "$dev" listar
+    done
+    unset WINEPREFIX
+
+    local exe="$construccion/windows/vorpel-cli.exe" con_wine=0
+    if [[ -f "$exe" ]] && command -v wine >/dev/null && arrancar_wine "$lugar"; then
+        con_wine=1
+        local filtro
+        filtro="$(printf 'ntdll.%s;' $llamadas_ntdll)"
+        wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d "${filtro%;}" /f \
+            >>"$lugar/wineboot.log" 2>&1
+        local c="$prefijo_wine/drive_c"
+        "$generar" "$prefijo_wine" frm "$n" >/dev/null || return 1
+        guardar_c frm
+        "$generar" "$prefijo_wine" origen "$f" >/dev/null || return 1
+        guardar_c origen
+        poner_c origen
+        (cd "$c/DEV" && wine "$exe" --si traer Traslado >/dev/null 2>&1)
+        guardar_c traido
+        "$generar" "$prefijo_wine" catalogo "$m" >/dev/null || return 1
+        guardar_c catalogo
+        local p_exe
+        for p in actual base; do
+            p_exe="$exe"
+            if [[ "$p" == base ]]; then
+                [[ -n "$base_exe" ]] || continue
+                p_exe="$base_exe"
+            fi
+            poner_c frm
+            llamadas_wine "wine-$p-inicio" "Uso: vorpel-cli" "$c/DEV" "$p_exe" --help
+            llamadas_wine "wine-$p-frm" "Formularios modificados: $n\$" "$c/DEV" \
+                "$p_exe" --dev 'C:\DEV' --si frm Contable
+            poner_c traido
+            llamadas_wine "wine-$p-traer" "Proyecto traido: Traslado" "$c/DEV" \
+                "$p_exe" --dev 'C:\DEV' --si traer Traslado
+            poner_c catalogo
+            llamadas_wine "wine-$p-listar" "Proyectos \\($m\\)" "$c/DEV" "$p_exe" --dev 'C:\DEV' listar
+        done
+        terminar_wine
+    fi
+
+    # What each command counted beyond its program's start-up.
+    local e
+    for p in actual base wine-actual wine-base; do
+        [[ -f "$lugar/$p-inicio.cuentas" ]] || continue
+        for e in frm traer listar; do
+            sin_inicio "$lugar/$p-$e.cuentas" "$lugar/$p-inicio.cuentas" >"$lugar/$p-$e.netas"
+        done
+    done
+    local b
+    informe ""
+    informe "Llamadas  file-system calls beyond the program's start-up, per file, against the least each command needs"
+    [[ -n "$base$base_exe" ]] && informe "  (with a baseline, each line adds current/baseline)"
+
+    # The minimum of each command, native, under Wine and in the counting
+    # layer's calls (docs/medidas.md names every call counted).
+    local min_frm=$((16 * (n + 1) + 9 * frx)) min_frm_w=$((25 * (n + 1) + 12 * frx))
+    local min_frm_c=$((7 * (n + 1) + 3 * frx))
+    informe ""
+    informe "  frm, $n forms needing every change ($frx with an .frx)"
+    informe "    minimum: read each form (and the .vbp), write its backup copy through a temporary, save"
+    informe "    it through a temporary with a rollback link: 16 calls natively, 25 under Wine, 7 in the"
+    informe "    layer; each .frx read and copied: 9, 12 and 3; in all $min_frm, $min_frm_w and $min_frm_c"
+    b=""; [[ -n "$base" ]] && b="$lugar/base-frm.netas"
+    linea_llamadas "native (strace -f -c)" "$lugar/actual-frm.netas" \
+        "$n" form "$min_frm" "$llamadas_de_estado" "$b"
+    b=""; [[ -n "$base_exe" ]] && b="$lugar/wine-base-frm.netas"
+    ((con_wine)) && linea_llamadas "Wine (ntdll, relay)" "$lugar/wine-actual-frm.netas" \
+        "$n" form "$min_frm_w" "" "$b"
+    b=""; [[ -n "$base" ]] && b="$lugar/base-frm.capa"
+    linea_llamadas "counting layer" "$lugar/actual-frm.capa" "$n" form "$min_frm_c" "" "$b"
+
+    informe ""
+    informe "  traer, $f files already equal in DEV, and the form check that follows"
+    informe "    minimum: look each file up on both sides and compare their bytes (stat, stat, and open,"
+    informe "    read, close on each side; the form check reads nothing more): 8 calls a file natively"
+    informe "    and under Wine, 4 in the layer; in all $((8 * f)) and $((4 * f))"
+    b=""; [[ -n "$base" ]] && b="$lugar/base-traer.netas"
+    linea_llamadas "native (strace -f -c)" "$lugar/actual-traer.netas" \
+        "$f" file $((8 * f)) "$llamadas_de_estado" "$b"
+    b=""; [[ -n "$base_exe" ]] && b="$lugar/wine-base-traer.netas"
+    ((con_wine)) && linea_llamadas "Wine (ntdll, relay)" "$lugar/wine-actual-traer.netas" \
+        "$f" file $((8 * f)) "" "$b"
+    b=""; [[ -n "$base" ]] && b="$lugar/base-traer.capa"
+    linea_llamadas "counting layer" "$lugar/actual-traer.capa" "$f" file $((4 * f)) "" "$b"
+
+    informe ""
+    informe "  listar, $m projects"
+    informe "    minimum: one listing of the folder (open, one read of the entries, the read that finds"
+    informe "    the end, close): 4 calls natively and under Wine, 1 in the layer"
+    b=""; [[ -n "$base" ]] && b="$lugar/base-listar.netas"
+    linea_llamadas "native (strace -f -c)" "$lugar/actual-listar.netas" \
+        1 listing 4 "$llamadas_de_estado" "$b"
+    b=""; [[ -n "$base_exe" ]] && b="$lugar/wine-base-listar.netas"
+    ((con_wine)) && linea_llamadas "Wine (ntdll, relay)" "$lugar/wine-actual-listar.netas" \
+        1 listing 4 "" "$b"
+    b=""; [[ -n "$base" ]] && b="$lugar/base-listar.capa"
+    linea_llamadas "counting layer" "$lugar/actual-listar.capa" 1 listing 1 "" "$b"
+    ((con_wine)) || informe "  (no Windows build or no Wine: the Wine figures were not measured)"
+    return 0
+}
+
+for t in p1 p1b p2 p3 p4 historial wine llamadas; do
     quiere "$t" || continue
     "trabajo_$t" || informe "  job $t could not run"
 done

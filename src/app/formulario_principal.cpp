@@ -149,8 +149,9 @@ void FormularioPrincipal::CmdTraerOrigen_Click() {
     if (ultimoTraslado_.estado == EstadoTraslado::SinNombre ||
         ultimoTraslado_.estado == EstadoTraslado::Cancelado)
         return;
-    // Whatever the bring came to, the forms of the project are corrected next.
-    Command2_Click();
+    // Whatever the bring came to, the forms of the project are corrected next,
+    // from what the bring has just read.
+    EjecutarCorreccion(ModoCorreccion::Frm, true);
 }
 
 void FormularioPrincipal::CmdDevolverOrigen_Click() {
@@ -238,7 +239,7 @@ void FormularioPrincipal::List1_MenuContextual() {
     MostrarVistaPrevia(ctx_, modo, proyecto, comandos_);
 }
 
-void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo) {
+void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo, bool seguir) {
     if (loteEnCurso_) return;
     const std::string texto = ventana_.Texto(Control::TxTCorrige);
     // Nothing typed runs nothing, and needs no lock.
@@ -249,7 +250,11 @@ void FormularioPrincipal::EjecutarCorreccion(ModoCorreccion modo) {
     const CerrojoDeComando cerrojo(ctx_,
                                    ComandoDeVentana(nombreModo + std::string(Recortar(texto))));
     if (!cerrojo.Tomado()) return;
-    EmpezarComando(ctx_);
+    if (seguir) {
+        SeguirComando(ctx_);
+    } else {
+        EmpezarComando(ctx_);
+    }
     const ResultadoCorreccion resultado =
         vorpel::EjecutarCorreccion(ctx_, modo, texto, comandos_);
     if (resultado.estado != EstadoCorreccion::Ejecutada) return;

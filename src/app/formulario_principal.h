@@ -78,7 +78,9 @@ public:
     const ResultadoTraslado& UltimoTraslado() const { return ultimoTraslado_; }
 
 private:
-    void EjecutarCorreccion(ModoCorreccion modo);
+    /// `seguir`: the correction is the second step of a click (after a
+    /// bring), which keeps what the first step learnt of the disk.
+    void EjecutarCorreccion(ModoCorreccion modo, bool seguir = false);
 
     Ventana& ventana_;
     Contexto& ctx_;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "platform/archivos_contados.h"
 #include "platform/sistema.h"
 
 #ifdef _WIN32
@@ -52,12 +53,22 @@ void LeerEsperaCompilador(vorpel::RutasFijas& rutas) {
     }
 }
 
+// A measuring aid: the calls that reach the file system, counted by kind and
+// printed to the error stream at exit.
+bool ContarLlamadasPedido() {
+    const char* valor = std::getenv("VORPEL_CONTAR_LLAMADAS");
+    return valor != nullptr && std::string(valor) == "1";
+}
+
 int Ejecutar(const std::vector<std::string>& args) {
     try {
         std::unique_ptr<vorpel::SistemaArchivos> archivos = vorpel::CrearSistemaArchivos();
+        std::optional<vorpel::ArchivosContados> contados;
+        if (ContarLlamadasPedido()) contados.emplace(*archivos);
         std::unique_ptr<vorpel::Entorno> entorno = vorpel::CrearEntorno();
         std::unique_ptr<vorpel::Procesos> procesos = vorpel::CrearProcesos();
-        vorpel::ServiciosCli servicios{*archivos, std::cout, std::cerr};
+        // Below the command line's memory cache: what reaches the disk is counted.
+        vorpel::ServiciosCli servicios{contados ? *contados : *archivos, std::cout, std::cerr};
         servicios.entorno = entorno.get();
         servicios.procesos = procesos.get();
         LeerEsperaCompilador(servicios.rutas);
@@ -68,6 +79,7 @@ int Ejecutar(const std::vector<std::string>& args) {
         servicios.procesadores = static_cast<int>(std::thread::hardware_concurrency());
         const int estado = vorpel::EjecutarCli(args, servicios);
         std::cout.flush();
+        if (contados) std::cerr << contados->TextoCuentas("vorpel: ") << std::flush;
         return estado;
     } catch (const std::exception& e) {
         // Commands trap their own errors; this is the last guard against a fault.

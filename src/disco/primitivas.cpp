@@ -60,25 +60,36 @@ bool CrearCarpetas(Contexto& ctx, const std::string& carpeta, std::string& error
     std::vector<std::string> piezas = Partir(unc ? r.substr(2) : r);
     size_t raices = unc ? 2 : 1;
     if (piezas.size() < raices) return true;
-    std::string corriente = unc ? "\\\\" + piezas[0] + "\\" + piezas[1] : piezas[0];
+    const std::string raiz = unc ? "\\\\" + piezas[0] + "\\" + piezas[1] : piezas[0];
     piezas.erase(piezas.begin(), piezas.begin() + static_cast<long>(raices));
-    // The deepest level first: it is nearly always there already.
-    std::string sistema;
-    if (!piezas.empty() && ExisteCarpeta(ctx, r, sistema) == Existencia::Presente) return true;
-    std::vector<std::string> creadas;
+    std::vector<std::string> niveles;  // each level below the root, the deepest last
     for (const auto& pieza : piezas) {
-        corriente += "\\" + pieza;
-        const Existencia existe = ExisteCarpeta(ctx, corriente, sistema);
-        if (existe == Existencia::Presente) continue;
+        niveles.push_back((niveles.empty() ? raiz : niveles.back()) + "\\" + pieza);
+    }
+    // The deepest level first: it is nearly always there already. Otherwise
+    // up until one is; every level below it is then made without a look-up,
+    // since its parent has just been made.
+    std::string sistema;
+    size_t hay = niveles.size();
+    while (hay > 0) {
+        const Existencia existe = ExisteCarpeta(ctx, niveles[hay - 1], sistema);
+        if (existe == Existencia::Presente) break;
         // A level that could not be looked at must not be taken for missing.
-        if (existe == Existencia::Ausente && ctx.archivos.CrearCarpeta(corriente, sistema)) {
-            creadas.push_back(corriente);
-            // Empty: no side file of an earlier write to look for in it.
-            ctx.carpetasSinRestos.insert(ClaveDeRuta(corriente));
-            continue;
+        if (existe == Existencia::Indeterminada) {
+            error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
+            return false;
         }
-        error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
-        return false;
+        --hay;
+    }
+    std::vector<std::string> creadas;
+    for (size_t i = hay; i < niveles.size(); ++i) {
+        if (!ctx.archivos.CrearCarpeta(niveles[i], sistema)) {
+            error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
+            return false;
+        }
+        creadas.push_back(niveles[i]);
+        // Empty: no side file of an earlier write to look for in it.
+        ctx.carpetasSinRestos.insert(ClaveDeRuta(niveles[i]));
     }
     // A new folder's name lives in its parent: until the parent is flushed a
     // power cut may take the folder, and whatever is later put in it, away.

@@ -94,12 +94,16 @@ bool OtroTrabajaEnDev(Contexto& ctx) {
 }
 
 void RepararCarpeta(Contexto& ctx, const std::string& carpeta, std::vector<std::string>& avisos) {
+    // The folder is nearly always there: it is listed at once, and only a
+    // listing that failed asks whether the folder is missing (nothing to do)
+    // or could not be looked at.
     std::string sistema;
-    const Existencia existe = ExisteCarpeta(ctx, carpeta, sistema);
-    if (existe == Existencia::Ausente) return;
     std::vector<std::string> nombres;
-    if (existe == Existencia::Indeterminada ||
-        !ctx.archivos.ListarArchivos(carpeta, "*_vorpel", nombres, sistema)) {
+    if (!ctx.archivos.ListarArchivos(carpeta, "*_vorpel", nombres, sistema)) {
+        std::string sistemaCarpeta;
+        const Existencia existe = ExisteCarpeta(ctx, carpeta, sistemaCarpeta);
+        if (existe == Existencia::Ausente) return;
+        if (existe == Existencia::Indeterminada) sistema = sistemaCarpeta;
         avisos.push_back("No se pudo revisar la carpeta: " + carpeta + " - " + sistema);
         return;
     }

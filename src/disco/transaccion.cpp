@@ -168,7 +168,7 @@ bool TransaccionEscritura::Reemplazar(size_t i) {
     // is left in which a save of someone else's could slip through. Such a
     // file goes back at once (the caller's undo puts it back).
     DatosArchivo datos;
-    const Existencia apartado = fs.ConsultarArchivo(e.rollback, &datos, sistema);
+    const Existencia apartado = fs.ConsultarArchivoEnDisco(e.rollback, &datos, sistema);
     if (apartado == Existencia::Indeterminada) {
         Fallar(i, EtapaEscritura::Consulta, sistema);
         return false;

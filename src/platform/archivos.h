@@ -53,6 +53,14 @@ public:
     /// `datos` may be null.
     virtual Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                         std::string& error) = 0;
+    /// ConsultarArchivo asked of the disk itself, past whatever a layer keeps
+    /// of earlier look-ups during a command: for the look-ups that guard a
+    /// write against another program's change (is the file still what the
+    /// command read?). A system that keeps nothing answers it as ConsultarArchivo.
+    virtual Existencia ConsultarArchivoEnDisco(const std::string& ruta, DatosArchivo* datos,
+                                               std::string& error) {
+        return ConsultarArchivo(ruta, datos, error);
+    }
     /// The folder itself (an empty drive root counts; a file does not).
     virtual Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) = 0;
     /// Names (no folder) of the plain files in `carpeta` matching `patron`

@@ -1,11 +1,13 @@
 #pragma once
 // A file system that remembers, for the length of a command, the bytes it
-// has read: a batch reads the same project and form files in its shared-form
-// check, its corrections and its checks. What the tool itself writes, moves
-// or deletes is forgotten at once; OlvidarCache forgets everything (a new
-// command, or a compiler that ran behind the tool's back).
+// has read and what its look-ups found: a batch reads and looks up the same
+// project and form files in its shared-form check, its corrections, its
+// backup and its checks. What the tool itself writes, moves or deletes is
+// forgotten at once; OlvidarCache forgets everything (a new command, or a
+// compiler that ran behind the tool's back).
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -20,18 +22,21 @@ public:
     explicit ArchivosConMemoria(SistemaArchivos& real, size_t limiteBytes = 16u << 20)
         : real_(real), limite_(limiteBytes) {}
 
+    /// Answered from an earlier look-up of the same file while nothing in its
+    /// folder has changed through this object since: a change there (a file
+    /// written, moved, deleted, a folder made) forgets every look-up in the
+    /// folder and below it. So the look-up a save makes after writing its
+    /// temporary file beside the file always reaches the disk.
     Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
-                                std::string& error) override {
-        return real_.ConsultarArchivo(ruta, datos, error);
-    }
-    Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override {
-        return real_.ConsultarCarpeta(ruta, error);
-    }
+                                std::string& error) override;
+    /// Always the disk's answer, which is then remembered.
+    Existencia ConsultarArchivoEnDisco(const std::string& ruta, DatosArchivo* datos,
+                                       std::string& error) override;
+    /// Remembered as ConsultarArchivo is; a folder listed is a folder found.
+    Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,
-                                      std::string& error) override {
-        return real_.ListarArchivos(carpeta, patron, nombres, error);
-    }
+                                      std::string& error) override;
     [[nodiscard]] bool LeerBytes(const std::string& ruta, std::string& bytes,
                                  std::string& error) override;
     [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
@@ -64,12 +69,26 @@ public:
     }
 
 private:
+    /// What one look-up of a file found (never "could not tell").
+    struct Consulta {
+        Existencia existe = Existencia::Ausente;
+        bool conDatos = false;  // `datos` was asked for, and filled when present
+        DatosArchivo datos;
+    };
+
+    /// The tool changes `ruta`: its bytes, and every look-up in its folder
+    /// and below, are forgotten.
     void Olvidar(const std::string& ruta);
+    Existencia ConsultarYRecordar(const std::string& ruta, DatosArchivo* datos, std::string& error,
+                                  bool enDisco);
 
     SistemaArchivos& real_;
     size_t limite_;
     size_t usados_ = 0;
     std::unordered_map<std::string, std::string> contenidos_;  // key: ClaveDeRuta
+    /// Ordered by ClaveDeRuta, so that a folder and all below it are neighbours.
+    std::map<std::string, Consulta> archivos_;
+    std::map<std::string, Existencia> carpetas_;
 };
 
 }  // namespace vorpel

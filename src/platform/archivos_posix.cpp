@@ -185,6 +185,15 @@ bool ArchivosPosix::Resolver(const std::string& ruta, RutaHostResuelta& salida) 
     if (!DescomponerRutaWindows(ruta, partes) || partes.unidad == 0 || partes.partes.empty()) {
         return prefijo_.ResolverRutaHost(ruta, salida, this);
     }
+    // A folder found during the command is not looked up again to be named:
+    // a caller that needs to know it is still there looks at it itself.
+    if (const auto propia = carpetas_.find(ClaveCarpeta(partes, partes.partes.size()));
+        propia != carpetas_.end()) {
+        salida = RutaHostResuelta{};
+        salida.host = propia->second;
+        salida.existe = true;
+        return true;
+    }
     const std::string clave = ClaveCarpeta(partes, partes.partes.size() - 1);
     auto carpeta = carpetas_.find(clave);
     if (carpeta == carpetas_.end()) {
@@ -206,8 +215,8 @@ bool ArchivosPosix::Resolver(const std::string& ruta, RutaHostResuelta& salida) 
     return true;
 }
 
-bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::string& error) {
-    RutaHostResuelta resuelta;
+bool ArchivosPosix::Mapear(const std::string& ruta, RutaHostResuelta& resuelta,
+                           std::string& error) {
     if (!Resolver(ruta, resuelta)) {
         // A path on a drive or share the prefix lacks: nothing there exists.
         error = DescribirError(ENOENT);
@@ -217,7 +226,24 @@ bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::stri
         error = DescribirError(resuelta.numero);
         return false;
     }
+    return true;
+}
+
+bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::string& error) {
+    RutaHostResuelta resuelta;
+    if (!Mapear(ruta, resuelta, error)) return false;
     host = std::move(resuelta.host);
+    return true;
+}
+
+bool ArchivosPosix::RutaHostDirecta(const std::string& ruta, std::string& host) const {
+    RutaWindowsDescompuesta partes;
+    if (!DescomponerRutaWindows(ruta, partes) || partes.unidad == 0 || partes.partes.empty()) {
+        return false;
+    }
+    const auto carpeta = carpetas_.find(ClaveCarpeta(partes, partes.partes.size() - 1));
+    if (carpeta == carpetas_.end()) return false;
+    host = carpeta->second + "/" + partes.partes.back();
     return true;
 }
 
@@ -292,6 +318,7 @@ Existencia ArchivosPosix::ConsultarArchivo(const std::string& ruta, DatosArchivo
             error = DescribirError(numero);
             return Existencia::Indeterminada;
         }
+        resuelta.conDatos = false;  // what it holds is the folder's
     } else {
         if (!Resolver(ruta, resuelta)) return Existencia::Ausente;
         if (resuelta.numero != 0) {
@@ -301,8 +328,11 @@ Existencia ArchivosPosix::ConsultarArchivo(const std::string& ruta, DatosArchivo
         if (!resuelta.existe) return Existencia::Ausente;
         host = std::move(resuelta.host);
     }
+    // The look-up that found the name already holds what stat would say.
     struct stat info {};
-    if (::stat(host.c_str(), &info) != 0) {
+    if (resuelta.conDatos) {
+        info = resuelta.datos;
+    } else if (::stat(host.c_str(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) return Existencia::Ausente;
         error = DescribirError(errno);
         return Existencia::Indeterminada;
@@ -334,12 +364,20 @@ Existencia ArchivosPosix::ConsultarCarpeta(const std::string& ruta, std::string&
     }
     if (!resuelta.existe) return Existencia::Ausente;
     struct stat info {};
-    if (::stat(resuelta.host.c_str(), &info) != 0) {
+    if (resuelta.conDatos) {
+        info = resuelta.datos;
+    } else if (::stat(resuelta.host.c_str(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) return Existencia::Ausente;
         error = DescribirError(errno);
         return Existencia::Indeterminada;
     }
-    return S_ISDIR(info.st_mode) ? Existencia::Presente : Existencia::Ausente;
+    if (!S_ISDIR(info.st_mode)) return Existencia::Ausente;
+    // Found: paths in it, and the folder itself, need not be resolved again.
+    RutaWindowsDescompuesta partes;
+    if (DescomponerRutaWindows(ruta, partes) && partes.unidad != 0 && !partes.partes.empty()) {
+        carpetas_.emplace(ClaveCarpeta(partes, partes.partes.size()), resuelta.host);
+    }
+    return Existencia::Presente;
 }
 
 bool ArchivosPosix::ListarArchivos(const std::string& carpeta, const std::string& patron,
@@ -359,41 +397,68 @@ bool ArchivosPosix::ListarArchivos(const std::string& carpeta, const std::string
     return true;
 }
 
+namespace {
+
+/// Reads an open file to its end into `bytes`; false with the errno.
+bool LeerHastaElFinal(int fd, std::string& bytes, int& numero) {
+    // Most files fit one block: they are read without asking their size.
+    char bloque[kTamanoBloque];
+    ssize_t leidos;
+    do {
+        leidos = ::read(fd, bloque, sizeof bloque);
+    } while (leidos < 0 && errno == EINTR);
+    if (leidos < 0) {
+        numero = errno;
+        return false;
+    }
+    bytes.assign(bloque, static_cast<size_t>(leidos));
+    size_t leidosTotal = bytes.size();
+    if (leidosTotal == 0) return true;
+    // A larger one is sized once and read in one go, then on until the end
+    // (a read that returns nothing) in case it grew.
+    struct stat datos {};
+    if (leidosTotal == sizeof bloque && ::fstat(fd, &datos) == 0 &&
+        static_cast<uint64_t>(datos.st_size) > leidosTotal) {
+        bytes.resize(static_cast<size_t>(datos.st_size));
+    }
+    for (;;) {
+        if (leidosTotal == bytes.size()) bytes.resize(bytes.size() + kTamanoBloque);
+        leidos = ::read(fd, bytes.data() + leidosTotal, bytes.size() - leidosTotal);
+        if (leidos < 0 && errno == EINTR) continue;
+        if (leidos < 0) {
+            numero = errno;
+            return false;
+        }
+        if (leidos == 0) break;
+        leidosTotal += static_cast<size_t>(leidos);
+    }
+    bytes.resize(leidosTotal);
+    return true;
+}
+
+}  // namespace
+
 bool ArchivosPosix::LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) {
     bytes.clear();
+    // In a folder found before, the name is tried as written first: the
+    // usual case costs no look-up; a name the disk spells otherwise is then
+    // resolved ignoring case.
     std::string host;
-    if (!Mapear(ruta, host, error)) return false;
-    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = -1;
+    if (RutaHostDirecta(ruta, host)) fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && (host.empty() || errno == ENOENT)) {
+        if (!Mapear(ruta, host, error)) return false;
+        fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    }
     if (fd < 0) {
         error = DescribirError(errno);
         return false;
     }
+    // A folder opens, but its read fails with EISDIR.
     int numero = 0;
-    struct stat datos {};
-    if (::fstat(fd, &datos) != 0) {
-        numero = errno;
-    } else if (S_ISDIR(datos.st_mode)) {
-        numero = EISDIR;
-    } else {
-        // One read of the whole size, then on until the end in case it grew.
-        bytes.resize(static_cast<size_t>(datos.st_size));
-        size_t leidosTotal = 0;
-        for (;;) {
-            if (leidosTotal == bytes.size()) bytes.resize(bytes.size() + kTamanoBloque);
-            const ssize_t leidos =
-                ::read(fd, bytes.data() + leidosTotal, bytes.size() - leidosTotal);
-            if (leidos < 0 && errno == EINTR) continue;
-            if (leidos < 0) {
-                numero = errno;
-                break;
-            }
-            if (leidos == 0) break;
-            leidosTotal += static_cast<size_t>(leidos);
-        }
-        bytes.resize(leidosTotal);
-    }
+    const bool ok = LeerHastaElFinal(fd, bytes, numero);
     ::close(fd);
-    if (numero != 0) {
+    if (!ok) {
         bytes.clear();
         error = DescribirError(numero);
         return false;
@@ -485,10 +550,13 @@ bool EsSoloLecturaHost(const struct stat& datos) {
 bool ArchivosPosix::Reemplazar(const std::string& origen, const std::string& destino,
                                std::string& error) {
     std::string hostOrigen;
-    std::string hostDestino;
-    if (!Mapear(origen, hostOrigen, error) || !Mapear(destino, hostDestino, error)) return false;
-    struct stat datos {};
-    if (::lstat(hostDestino.c_str(), &datos) == 0) {
+    RutaHostResuelta resueltaDestino;
+    if (!Mapear(origen, hostOrigen, error) || !Mapear(destino, resueltaDestino, error)) {
+        return false;
+    }
+    const std::string& hostDestino = resueltaDestino.host;
+    struct stat datos = resueltaDestino.datos;
+    if (resueltaDestino.conDatos || ::lstat(hostDestino.c_str(), &datos) == 0) {
         if (S_ISDIR(datos.st_mode)) {
             error = DescribirError(EISDIR);
             return false;
@@ -512,14 +580,15 @@ bool ArchivosPosix::Reemplazar(const std::string& origen, const std::string& des
 bool ArchivosPosix::ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
                                           const std::string& respaldo, std::string& error) {
     std::string hostNuevo;
-    std::string hostDestino;
+    RutaHostResuelta resueltaDestino;
     std::string hostRespaldo;
-    if (!Mapear(nuevo, hostNuevo, error) || !Mapear(destino, hostDestino, error) ||
+    if (!Mapear(nuevo, hostNuevo, error) || !Mapear(destino, resueltaDestino, error) ||
         !Mapear(respaldo, hostRespaldo, error)) {
         return false;
     }
-    struct stat datos {};
-    if (::lstat(hostDestino.c_str(), &datos) != 0) {
+    const std::string& hostDestino = resueltaDestino.host;
+    struct stat datos = resueltaDestino.datos;
+    if (!resueltaDestino.conDatos && ::lstat(hostDestino.c_str(), &datos) != 0) {
         error = DescribirError(errno);
         return false;
     }
@@ -566,12 +635,23 @@ bool ArchivosPosix::ReemplazarConRespaldo(const std::string& nuevo, const std::s
 
 bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino,
                            std::string& error) {
+    // The source as LeerBytes opens it: as written first, in a folder found before.
     std::string hostOrigen;
-    std::string hostDestino;
-    if (!Mapear(origen, hostOrigen, error) || !Mapear(destino, hostDestino, error)) return false;
-    const int fuente = ::open(hostOrigen.c_str(), O_RDONLY | O_CLOEXEC);
+    int fuente = -1;
+    if (RutaHostDirecta(origen, hostOrigen)) {
+        fuente = ::open(hostOrigen.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    if (fuente < 0 && (hostOrigen.empty() || errno == ENOENT)) {
+        if (!Mapear(origen, hostOrigen, error)) return false;
+        fuente = ::open(hostOrigen.c_str(), O_RDONLY | O_CLOEXEC);
+    }
     if (fuente < 0) {
         error = DescribirError(errno);
+        return false;
+    }
+    std::string hostDestino;
+    if (!Mapear(destino, hostDestino, error)) {
+        ::close(fuente);
         return false;
     }
     struct stat datos {};
@@ -622,10 +702,11 @@ bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino
 }
 
 bool ArchivosPosix::Borrar(const std::string& ruta, std::string& error) {
-    std::string host;
-    if (!Mapear(ruta, host, error)) return false;
-    struct stat datos {};
-    if (::lstat(host.c_str(), &datos) == 0) {
+    RutaHostResuelta resuelta;
+    if (!Mapear(ruta, resuelta, error)) return false;
+    const std::string& host = resuelta.host;
+    struct stat datos = resuelta.datos;
+    if (resuelta.conDatos || ::lstat(host.c_str(), &datos) == 0) {
         if (S_ISDIR(datos.st_mode)) {
             error = DescribirError(EISDIR);
             return false;
@@ -665,12 +746,14 @@ constexpr size_t kUmbralSincronizarTodo = 8;
 bool ArchivosPosix::Sincronizar(const std::vector<std::string>& rutas, std::string& error) {
     std::vector<dev_t> sistemas;
     for (const std::string& ruta : rutas) {
-        std::string host;
-        if (!Mapear(ruta, host, error)) return false;
+        RutaHostResuelta resuelta;
+        if (!Mapear(ruta, resuelta, error)) return false;
+        const std::string& host = resuelta.host;
         if (rutas.size() > kUmbralSincronizarTodo) {
-            // Only a file system not flushed yet needs a file opened on it.
-            struct stat datos {};
-            if (::stat(host.c_str(), &datos) != 0) {
+            // Only a file system not flushed yet needs a file opened on it;
+            // the look-up that found the name tells which one it is on.
+            struct stat datos = resuelta.datos;
+            if (!resuelta.conDatos && ::stat(host.c_str(), &datos) != 0) {
                 error = DescribirError(errno);
                 return false;
             }

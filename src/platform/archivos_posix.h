@@ -66,6 +66,11 @@ public:
 private:
     /// The host path, or false with the error of a path that is not there.
     bool Mapear(const std::string& ruta, std::string& host, std::string& error);
+    /// The same, with what the look-up of the last name found.
+    bool Mapear(const std::string& ruta, RutaHostResuelta& resuelta, std::string& error);
+    /// The host path of `ruta` as it is spelled, with no look-up at all, when
+    /// its folder was found during the command; false otherwise.
+    bool RutaHostDirecta(const std::string& ruta, std::string& host) const;
     /// ResolverRutaHost through the folders already resolved during the
     /// command: only the last name of a path in a known folder is looked up.
     bool Resolver(const std::string& ruta, RutaHostResuelta& salida);

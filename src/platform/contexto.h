@@ -68,4 +68,14 @@ inline void EmpezarComando(Contexto& ctx) {
     ctx.archivos.OlvidarCache();
 }
 
+/// The next step of the same click (the form correction that follows a
+/// bring): its folders are checked for leftovers and what it saw is recorded
+/// as for a new command, but what the first step read and looked up serves
+/// it: nobody else had the time to change the disk in between.
+inline void SeguirComando(Contexto& ctx) {
+    ctx.carpetasRevisadas.clear();
+    ctx.carpetasSinRestos.clear();
+    ctx.vistos.clear();
+}
+
 }  // namespace vorpel

@@ -4,6 +4,8 @@
 // <prefix>/dosdevices/unc/server/share, and names match ignoring case.
 // Only POSIX code and its tests include this header.
 
+#include <sys/stat.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +45,11 @@ struct RutaHostResuelta {
     std::string host;
     bool existe = false;  // every name was found, the last one too
     int numero = 0;       // errno of a name that could not be looked up
+    /// The last name was found under its own spelling and is no symbolic
+    /// link: `datos` is what lstat(2) gave for it, as stat(2) would give it,
+    /// so a caller need not look again.
+    bool conDatos = false;
+    struct stat datos {};
 };
 
 class PrefijoWine {

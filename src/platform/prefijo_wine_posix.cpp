@@ -85,10 +85,13 @@ public:
 void AgregarNombre(RutaHostResuelta& salida, const std::string& nombre,
                    BuscadorNombres& buscador) {
     std::string exacta = salida.host + "/" + nombre;
+    salida.conDatos = false;
     if (salida.existe && salida.numero == 0) {
         struct stat datos {};
         if (::lstat(exacta.c_str(), &datos) == 0) {
             salida.host = std::move(exacta);
+            salida.conDatos = !S_ISLNK(datos.st_mode);
+            if (salida.conDatos) salida.datos = datos;
             return;
         }
         if (errno == ENOENT) {

@@ -7,6 +7,7 @@
 
 #include "cli/cli.h"
 #include "fakes/archivos_falsos.h"
+#include "platform/archivos_contados.h"
 
 namespace vorpel {
 namespace {
@@ -78,6 +79,31 @@ TEST_F(CliTraslado, ReturnThatMovesEverythingEndsWell) {
     EXPECT_EQ(archivos_.Contenido(kOrigen + "Caja.vbp"), "Module=M; M.bas\r\n");
     EXPECT_FALSE(archivos_.Existe("C:\\dev\\M.bas"));
     EXPECT_TRUE(ejecutados_.empty());
+}
+
+// The bring compares every file already in DEV; the form correction that
+// follows reads none of them from the disk again.
+TEST(CliTrasladoIguales, TheFormCorrectionAfterABringReadsWhatTheBringRead) {
+    ArchivosFalsos disco;
+    const FechaHora fecha{2026, 1, 1, 9, 0, 0};
+    for (const std::string& carpeta : {kOrigen, std::string("C:\\dev\\")}) {
+        disco.PonerArchivo(carpeta + "Ventas.vbp",
+                           "Type=Exe\r\nForm=frmMain.frm\r\nName=\"Ventas\"\r\n", fecha);
+        disco.PonerArchivo(carpeta + "frmMain.frm",
+                           "VERSION 5.00\r\nBegin VB.Form frmMain\r\nEnd\r\n", fecha);
+    }
+    ArchivosContados contados(disco);
+    std::ostringstream salida, errores;
+    ServiciosCli servicios{contados, salida, errores};
+    servicios.rutaWindowsDeHost = [](const std::string&) -> std::optional<std::string> {
+        return "C:\\dev";
+    };
+    EXPECT_EQ(EjecutarCli({"--si", "traer", "Ventas"}, servicios), kSalidaCorrecta);
+    EXPECT_NE(salida.str().find("Archivos copiados: 2\n"), std::string::npos) << salida.str();
+    EXPECT_NE(salida.str().find("no tiene formularios ni .vbp pendientes"), std::string::npos)
+        << salida.str();
+    EXPECT_EQ(contados.Cuenta(LlamadaArchivos::LeerBytes), 4u);
+    EXPECT_EQ(contados.Cuenta(LlamadaArchivos::Copiar), 0u);
 }
 
 TEST_F(CliTraslado, ProjectNameIsRequired) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/archivos_falsos.h"
+#include "platform/archivos_contados.h"
 
 namespace vorpel {
 namespace {
@@ -60,6 +61,111 @@ TEST_F(ArchivosConMemoriaTest, KeepsNoMoreThanItsLimitFirstReadKept) {
     Leer("C:\\dev\\C.frm");
     Leer("C:\\dev\\C.frm");
     EXPECT_EQ(Lecturas(), 6);  // the deletion and one read
+}
+
+class ConsultasEnMemoriaTest : public ::testing::Test {
+protected:
+    ConsultasEnMemoriaTest() {
+        disco_.PonerArchivo("C:\\dev\\A.frm", "uno", FechaHora{2026, 1, 1, 10, 0, 0});
+    }
+
+    Existencia Consultar(const std::string& ruta, DatosArchivo* datos = nullptr) {
+        return memoria_.ConsultarArchivo(ruta, datos, error_);
+    }
+    uint64_t EnDisco() const { return contados_.Cuenta(LlamadaArchivos::ConsultarArchivo); }
+
+    ArchivosFalsos disco_;
+    ArchivosConFallos fallos_{disco_};
+    ArchivosContados contados_{fallos_};
+    ArchivosConMemoria memoria_{contados_};
+    std::string error_;
+};
+
+TEST_F(ConsultasEnMemoriaTest, ASecondLookUpOfAnySpellingComesFromMemory) {
+    DatosArchivo primero, segundo;
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm", &primero), Existencia::Presente);
+    EXPECT_EQ(Consultar("c:/DEV/sub/../a.frm.", &segundo), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), 1u);
+    EXPECT_EQ(segundo.nombreEnDisco, "A.frm");
+    EXPECT_EQ(segundo.tamano, primero.tamano);
+    EXPECT_EQ(segundo.fecha, primero.fecha);
+    EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\dev", error_), Existencia::Presente);
+    EXPECT_EQ(memoria_.ConsultarCarpeta("c:\\DEV\\", error_), Existencia::Presente);
+    EXPECT_EQ(contados_.Cuenta(LlamadaArchivos::ConsultarCarpeta), 1u);
+}
+
+TEST_F(ConsultasEnMemoriaTest, ALookUpThatDidNotAskForTheDataCannotGiveThem) {
+    DatosArchivo datos;
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm", &datos), Existencia::Presente);
+    EXPECT_EQ(datos.tamano, 3u);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm", &datos), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), 2u);
+}
+
+// The save looks at its file again after writing the temporary copy beside
+// it: that look-up must see another program's change, never a memory of it.
+TEST_F(ConsultasEnMemoriaTest, AChangeInAFolderSendsEveryLookUpInAndBelowItToTheDisk) {
+    DatosArchivo datos;
+    disco_.PonerArchivo("C:\\dev\\sub\\B.frm", "b");
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm", &datos), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\sub\\B.frm"), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm.tmp_vorpel"), Existencia::Ausente);
+    disco_.PonerArchivo("C:\\dev\\A.frm", "de otro programa", FechaHora{2026, 1, 1, 11, 0, 0});
+    ASSERT_TRUE(memoria_.EscribirArchivoNuevo("C:\\dev\\A.frm.tmp_vorpel", "dos", error_));
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm", &datos), Existencia::Presente);
+    EXPECT_EQ(datos.tamano, 16u);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm.tmp_vorpel"), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\sub\\B.frm"), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), 6u);
+    // Elsewhere nothing changed: still from memory.
+    disco_.PonerArchivo("C:\\lejos\\C.frm", "c");
+    EXPECT_EQ(Consultar("C:\\lejos\\C.frm"), Existencia::Presente);
+    ASSERT_TRUE(memoria_.Borrar("C:\\dev\\A.frm.tmp_vorpel", error_));
+    EXPECT_EQ(Consultar("C:\\lejos\\C.frm"), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), 7u);
+}
+
+TEST_F(ConsultasEnMemoriaTest, AMadeFolderIsLookedUpAfresh) {
+    EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\dev\\nueva", error_), Existencia::Ausente);
+    ASSERT_TRUE(memoria_.CrearCarpeta("C:\\dev\\nueva", error_));
+    EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\dev\\nueva", error_), Existencia::Presente);
+}
+
+TEST_F(ConsultasEnMemoriaTest, TheDiskLookUpAlwaysReachesTheDiskAndIsRemembered) {
+    DatosArchivo datos;
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm", &datos), Existencia::Presente);
+    disco_.PonerArchivo("C:\\dev\\A.frm", "de otro programa");
+    EXPECT_EQ(memoria_.ConsultarArchivoEnDisco("C:\\dev\\A.frm", &datos, error_),
+              Existencia::Presente);
+    EXPECT_EQ(datos.tamano, 16u);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm", &datos), Existencia::Presente);
+    EXPECT_EQ(datos.tamano, 16u);
+    EXPECT_EQ(EnDisco(), 2u);
+}
+
+TEST_F(ConsultasEnMemoriaTest, CouldNotTellIsNeverRememberedNorAPatternAnswered) {
+    fallos_.FallarPrimera(ArchivosConFallos::Operacion::ConsultarArchivo, "C:\\dev\\A.frm");
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Indeterminada);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
+    (void)Consultar("C:\\dev\\*.frm");
+    (void)Consultar("C:\\dev\\*.frm");
+    EXPECT_EQ(EnDisco(), 4u);
+}
+
+TEST_F(ConsultasEnMemoriaTest, ANewCommandLooksAgainAndAListedFolderIsFound) {
+    std::vector<std::string> nombres;
+    ASSERT_TRUE(memoria_.ListarArchivos("C:\\dev", "*", nombres, error_));
+    EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\dev", error_), Existencia::Presente);
+    EXPECT_EQ(contados_.Cuenta(LlamadaArchivos::ConsultarCarpeta), 0u);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
+    memoria_.OlvidarCache();
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
+    EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\dev", error_), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), 2u);
+    EXPECT_EQ(contados_.Cuenta(LlamadaArchivos::ConsultarCarpeta), 1u);
 }
 
 }  // namespace

@@ -6,15 +6,31 @@
 #include <commctrl.h>  // needs windows.h first
 // clang-format on
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include "app/formulario_principal.h"
 #include "app/win32/servicios_programa.h"
 #include "app/win32/ventana_principal.h"
+
+namespace {
+
+// A measuring aid: the calls that reach the file system, counted by kind and
+// printed to the error stream (the console or pipe the program was started
+// from, if any) when the window closes.
+bool ContarLlamadasPedido() {
+    const char* valor = std::getenv("VORPEL_CONTAR_LLAMADAS");
+    return valor != nullptr && std::strcmp(valor, "1") == 0;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instancia, HINSTANCE, PWSTR, int comoMostrar) {
     INITCOMMONCONTROLSEX controles{sizeof(controles), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controles);
 
-    vorpel::ServiciosPrograma servicios;
+    vorpel::ServiciosPrograma servicios(ContarLlamadasPedido());
 
     vorpel::VentanaPrincipal ventana;
     if (!ventana.Crear(instancia)) {
@@ -38,5 +54,9 @@ int WINAPI wWinMain(HINSTANCE instancia, HINSTANCE, PWSTR, int comoMostrar) {
         DispatchMessageW(&mensaje);
     }
     ventana.Conectar(nullptr);
+    if (const std::string cuentas = servicios.TextoLlamadas(); !cuentas.empty()) {
+        std::fputs(cuentas.c_str(), stderr);
+        std::fflush(stderr);
+    }
     return static_cast<int>(mensaje.wParam);
 }
