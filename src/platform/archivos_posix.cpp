@@ -398,31 +398,12 @@ bool ArchivosPosix::ListarArchivos(const std::string& carpeta, const std::string
 
 namespace {
 
-/// Reads an open file to its end into `bytes`; false with the errno.
-bool LeerHastaElFinal(int fd, std::string& bytes, int& numero) {
-    // Most files fit one block: they are read without asking their size.
-    char bloque[kTamanoBloque];
-    ssize_t leidos;
-    do {
-        leidos = ::read(fd, bloque, sizeof bloque);
-    } while (leidos < 0 && errno == EINTR);
-    if (leidos < 0) {
-        numero = errno;
-        return false;
-    }
-    bytes.assign(bloque, static_cast<size_t>(leidos));
-    size_t leidosTotal = bytes.size();
-    if (leidosTotal == 0) return true;
-    // A larger one is sized once and read in one go, then on until the end
-    // (a read that returns nothing) in case it grew.
-    struct stat datos {};
-    if (leidosTotal == sizeof bloque && ::fstat(fd, &datos) == 0 &&
-        static_cast<uint64_t>(datos.st_size) > leidosTotal) {
-        bytes.resize(static_cast<size_t>(datos.st_size));
-    }
+/// Reads on, after the `leidosTotal` bytes already at the start of `bytes`,
+/// until a read returns nothing; false with the errno.
+bool LeerElResto(int fd, std::string& bytes, size_t leidosTotal, int& numero) {
     for (;;) {
         if (leidosTotal == bytes.size()) bytes.resize(bytes.size() + kTamanoBloque);
-        leidos = ::read(fd, bytes.data() + leidosTotal, bytes.size() - leidosTotal);
+        const ssize_t leidos = ::read(fd, bytes.data() + leidosTotal, bytes.size() - leidosTotal);
         if (leidos < 0 && errno == EINTR) continue;
         if (leidos < 0) {
             numero = errno;
@@ -435,9 +416,69 @@ bool LeerHastaElFinal(int fd, std::string& bytes, int& numero) {
     return true;
 }
 
+ssize_t LeerUnaVez(int fd, char* destino, size_t largo) {
+    ssize_t leidos;
+    do {
+        leidos = ::read(fd, destino, largo);
+    } while (leidos < 0 && errno == EINTR);
+    return leidos;
+}
+
+/// Reads an open file to its end into `bytes`; false with the errno.
+bool LeerHastaElFinal(int fd, std::string& bytes, int& numero) {
+    // Most files fit one block: they are read without asking their size, and
+    // the read that finds the end goes to the same block.
+    char bloque[kTamanoBloque];
+    for (;;) {
+        const ssize_t leidos = LeerUnaVez(fd, bloque, sizeof bloque);
+        if (leidos < 0) {
+            numero = errno;
+            return false;
+        }
+        if (leidos == 0) return true;
+        bytes.append(bloque, static_cast<size_t>(leidos));
+        // A larger one is sized once and read in one go, then on until the
+        // end in case it grew.
+        struct stat datos {};
+        if (bytes.size() == sizeof bloque && ::fstat(fd, &datos) == 0 &&
+            static_cast<uint64_t>(datos.st_size) > bytes.size()) {
+            const size_t leidosTotal = bytes.size();
+            bytes.resize(static_cast<size_t>(datos.st_size));
+            return LeerElResto(fd, bytes, leidosTotal, numero);
+        }
+    }
+}
+
+/// The same for a file a look-up found `tamano` bytes long: one read asks
+/// for a byte more, and getting exactly `tamano` is the end. A shorter read
+/// (cut off, or a file that shrank) and a longer one (it grew) read on.
+bool LeerConTamano(int fd, uint64_t tamano, std::string& bytes, int& numero) {
+    bytes.resize(static_cast<size_t>(tamano) + 1);
+    const ssize_t leidos = LeerUnaVez(fd, bytes.data(), bytes.size());
+    if (leidos < 0) {
+        numero = errno;
+        return false;
+    }
+    if (static_cast<uint64_t>(leidos) == tamano) {
+        bytes.resize(static_cast<size_t>(tamano));
+        return true;
+    }
+    return LeerElResto(fd, bytes, static_cast<size_t>(leidos), numero);
+}
+
 }  // namespace
 
 bool ArchivosPosix::LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) {
+    return Leer(ruta, nullptr, bytes, error);
+}
+
+bool ArchivosPosix::LeerBytesConTamano(const std::string& ruta, uint64_t tamano, std::string& bytes,
+                                       std::string& error) {
+    return Leer(ruta, &tamano, bytes, error);
+}
+
+bool ArchivosPosix::Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
+                         std::string& error) {
     bytes.clear();
     // In a folder found before, the name is tried as written first: the
     // usual case costs no look-up; a name the disk spells otherwise is then
@@ -455,7 +496,8 @@ bool ArchivosPosix::LeerBytes(const std::string& ruta, std::string& bytes, std::
     }
     // A folder opens, but its read fails with EISDIR.
     int numero = 0;
-    const bool ok = LeerHastaElFinal(fd, bytes, numero);
+    const bool ok = tamano != nullptr ? LeerConTamano(fd, *tamano, bytes, numero)
+                                      : LeerHastaElFinal(fd, bytes, numero);
     ::close(fd);
     if (!ok) {
         bytes.clear();

@@ -266,6 +266,39 @@ TEST_F(ArchivosPosixTest, ReadsEveryByte) {
     EXPECT_EQ(leido, contenido);
 }
 
+// Files of one block, of several, of exactly one block, empty; in a folder
+// seen before (the name opened as written) and under another spelling.
+TEST_F(ArchivosPosixTest, ReadsEveryByteWhateverTheSizeAndSpelling) {
+    for (const size_t tamano : {size_t{0}, size_t{10}, size_t{65536}, size_t{65537}}) {
+        const std::string contenido(tamano, 'x');
+        falso_.CrearArchivo("discoC/Dev/a.bin", contenido);
+        std::string leido;
+        ASSERT_TRUE(archivos_.LeerBytes("C:\\Dev\\a.bin", leido, error_)) << error_;
+        EXPECT_EQ(leido, contenido) << tamano;
+        ASSERT_TRUE(archivos_.LeerBytes("C:\\Dev\\A.BIN", leido, error_)) << error_;
+        EXPECT_EQ(leido, contenido) << tamano;
+    }
+}
+
+// The size a look-up gave spares the read that finds the end; a file that
+// has grown or shrunk since is still read whole.
+TEST_F(ArchivosPosixTest, ReadWithTheLookedUpSizeReadsTheWholeFileAnyway) {
+    falso_.CrearArchivo("discoC/Dev/a.txt", "12345");
+    std::string leido;
+    ASSERT_TRUE(archivos_.LeerBytesConTamano("C:\\Dev\\a.txt", 5, leido, error_)) << error_;
+    EXPECT_EQ(leido, "12345");
+    ASSERT_TRUE(archivos_.LeerBytesConTamano("C:\\Dev\\A.TXT", 3, leido, error_)) << error_;
+    EXPECT_EQ(leido, "12345");
+    ASSERT_TRUE(archivos_.LeerBytesConTamano("C:\\Dev\\a.txt", 9, leido, error_)) << error_;
+    EXPECT_EQ(leido, "12345");
+    const std::string grande(200000, 'g');
+    falso_.CrearArchivo("discoC/Dev/a.txt", grande);
+    ASSERT_TRUE(archivos_.LeerBytesConTamano("C:\\Dev\\a.txt", 5, leido, error_)) << error_;
+    EXPECT_EQ(leido, grande);
+    EXPECT_FALSE(archivos_.LeerBytesConTamano("C:\\Dev", 0, leido, error_));
+    EXPECT_EQ(error_, std::strerror(EISDIR));
+}
+
 TEST_F(ArchivosPosixTest, ReadingAFolderOrMissingFileFails) {
     std::string leido;
     EXPECT_FALSE(archivos_.LeerBytes("C:\\Dev", leido, error_));

@@ -260,6 +260,18 @@ TEST_F(ArchivosWin32, DeleteRemovesTheFileAndFailsWhenItIsGone) {
     EXPECT_FALSE(error.empty());
 }
 
+// The size a look-up gave spares the read that finds the end; a file that
+// has grown or shrunk since is still read whole.
+TEST_F(ArchivosWin32, ReadWithTheLookedUpSizeReadsTheWholeFileAnyway) {
+    Crear("a.txt", "12345");
+    std::string leido, error;
+    for (const uint64_t tamano : {5u, 3u, 9u, 0u}) {
+        ASSERT_TRUE(archivos_->LeerBytesConTamano(carpeta_.Ruta("a.txt"), tamano, leido, error))
+            << error;
+        EXPECT_EQ(leido, "12345") << tamano;
+    }
+}
+
 TEST_F(ArchivosWin32, CreatesOneFolderButNotItsMissingParent) {
     std::string error;
     ASSERT_TRUE(archivos_->CrearCarpeta(carpeta_.Ruta("uno"), error)) << error;
