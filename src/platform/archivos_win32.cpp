@@ -155,6 +155,19 @@ bool VaciarAlDisco(const std::wstring& ruta, std::string& error) {
 
 Existencia SistemaArchivosWin32::ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                                   std::string& error) {
+    // Whether a file is there, no more: its attributes are one call, where a
+    // search opens the folder, reads it and closes it. A pattern needs the search.
+    if (datos == nullptr && ruta.find_first_of("*?") == std::string::npos) {
+        const DWORD atributos = GetFileAttributesW(Utf8AUtf16(ruta).c_str());
+        if (atributos == INVALID_FILE_ATTRIBUTES) {
+            const DWORD codigo = GetLastError();
+            if (EsNoEncontrado(codigo)) return Existencia::Ausente;
+            error = DescribirErrorSistema(codigo);
+            return Existencia::Indeterminada;
+        }
+        return (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Existencia::Ausente
+                                                            : Existencia::Presente;
+    }
     // One search on the path itself: it gives the name as stored, the size,
     // the time and the attributes at once.
     Busqueda busqueda(Utf8AUtf16(ruta));

@@ -290,6 +290,28 @@ TEST_F(ArchivosWin32, LookupOfAMissingFileOrFolderSaysAbsent) {
               Existencia::Ausente);
 }
 
+// With or without the file's data asked for, a look-up tells the same.
+TEST_F(ArchivosWin32, LookupWithoutDataTellsFilesFromFoldersAndFindsHiddenOnes) {
+    Crear("a.txt");
+    Crear("oculto.txt");
+    PonerAtributos("oculto.txt", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    std::string error;
+    ASSERT_TRUE(archivos_->CrearCarpeta(carpeta_.Ruta("sub"), error)) << error;
+    DatosArchivo datos;
+    for (DatosArchivo* pedido : {static_cast<DatosArchivo*>(nullptr), &datos}) {
+        EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta("A.TXT"), pedido, error),
+                  Existencia::Presente);
+        EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta("oculto.txt"), pedido, error),
+                  Existencia::Presente);
+        EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta("sub"), pedido, error),
+                  Existencia::Ausente);
+        EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta("a.txt\\b"), pedido, error),
+                  Existencia::Ausente)
+            << error;
+    }
+    PonerAtributos("oculto.txt", FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(ArchivosWin32, ReplacePutsTheFileInTheOthersPlaceAndRefusesReadOnly) {
     Crear("Viejo.frm", "viejo");
     Crear("nuevo.tmp", "nuevo");
