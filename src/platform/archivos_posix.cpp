@@ -229,6 +229,7 @@ bool ArchivosPosix::Mapear(const std::string& ruta, RutaHostResuelta& resuelta,
 }
 
 bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::string& error) {
+    if (RutaHostPorIndice(ruta, host)) return true;
     RutaHostResuelta resuelta;
     if (!Mapear(ruta, resuelta, error)) return false;
     host = std::move(resuelta.host);
@@ -243,6 +244,28 @@ bool ArchivosPosix::RutaHostDirecta(const std::string& ruta, std::string& host) 
     const auto carpeta = carpetas_.find(ClaveCarpeta(partes, partes.partes.size() - 1));
     if (carpeta == carpetas_.end()) return false;
     host = carpeta->second + "/" + partes.partes.back();
+    return true;
+}
+
+bool ArchivosPosix::RutaHostPorIndice(const std::string& ruta, std::string& host) const {
+    RutaWindowsDescompuesta partes;
+    if (!DescomponerRutaWindows(ruta, partes) || partes.unidad == 0 || partes.partes.empty()) {
+        return false;
+    }
+    const auto carpeta = carpetas_.find(ClaveCarpeta(partes, partes.partes.size() - 1));
+    if (carpeta == carpetas_.end()) return false;
+    const auto indice = indices_.find(carpeta->second);
+    if (indice == indices_.end()) return false;
+    // As a look-up would name it: the spelling given when the folder holds it
+    // so or holds no other, else the one the folder holds. A name another
+    // program made since can only be the one given: a creation then fails on
+    // it as it would have.
+    const std::string& nombre = partes.partes.back();
+    const auto mismos = indice->second.find(AMinusculas(nombre));
+    const bool otra = mismos != indice->second.end() && !mismos->second.empty() &&
+                      std::find(mismos->second.begin(), mismos->second.end(), nombre) ==
+                          mismos->second.end();
+    host = carpeta->second + "/" + (otra ? mismos->second.front() : nombre);
     return true;
 }
 
@@ -788,7 +811,10 @@ bool ArchivosPosix::Sincronizar(const std::vector<std::string>& rutas, std::stri
     std::vector<dev_t> sistemas;
     for (const std::string& ruta : rutas) {
         RutaHostResuelta resuelta;
-        if (!Mapear(ruta, resuelta, error)) return false;
+        if (rutas.size() > kUmbralSincronizarTodo ? !Mapear(ruta, resuelta, error)
+                                                  : !Mapear(ruta, resuelta.host, error)) {
+            return false;
+        }
         const std::string& host = resuelta.host;
         if (rutas.size() > kUmbralSincronizarTodo) {
             // Only a file system not flushed yet needs a file opened on it;

@@ -66,6 +66,9 @@ private:
     bool Mapear(const std::string& ruta, std::string& host, std::string& error);
     /// The same, with what the look-up of the last name found.
     bool Mapear(const std::string& ruta, RutaHostResuelta& resuelta, std::string& error);
+    /// The host path of `ruta` with no look-up at all, when its folder was
+    /// found and its names read during the command; false otherwise.
+    bool RutaHostPorIndice(const std::string& ruta, std::string& host) const;
     /// The host path of `ruta` as it is spelled, with no look-up at all, when
     /// its folder was found during the command; false otherwise.
     bool RutaHostDirecta(const std::string& ruta, std::string& host) const;

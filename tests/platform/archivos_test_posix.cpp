@@ -314,6 +314,26 @@ TEST_F(ArchivosPosixTest, WritesANewFileWithTheGivenSpelling) {
     EXPECT_EQ(falso_.Contenido("discoC/Dev/Nuevo.Txt"), "a\r\nb");
 }
 
+// Once the folder's names are known, a path is named from them without a
+// look-up: as a look-up would name it.
+TEST_F(ArchivosPosixTest, AFolderWhoseNamesAreKnownNamesPathsAsALookUpWould) {
+    falso_.CrearArchivo("discoC/Dev/Viejo.txt", "v");
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\falta.txt", nullptr, error_),
+              Existencia::Ausente);  // the folder's names are read here
+    EXPECT_FALSE(archivos_.EscribirArchivoNuevo("C:\\Dev\\VIEJO.TXT", "n", error_));
+    EXPECT_EQ(error_, std::strerror(EEXIST));
+    ASSERT_TRUE(archivos_.EscribirArchivoNuevo("C:\\Dev\\nuevo.tmp", "n", error_)) << error_;
+    ASSERT_TRUE(archivos_.Reemplazar("C:\\DEV\\NUEVO.TMP", "C:\\Dev\\viejo.TXT", error_))
+        << error_;
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/Viejo.txt"), "n");
+    EXPECT_FALSE(falso_.Existe("discoC/Dev/nuevo.tmp"));
+    // Another program's file, made after the names were read, is not named
+    // otherwise: a new file of that name fails on it as it would have.
+    falso_.CrearArchivo("discoC/Dev/externo.txt", "e");
+    EXPECT_FALSE(archivos_.EscribirArchivoNuevo("C:\\Dev\\externo.txt", "n", error_));
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/externo.txt"), "e");
+}
+
 TEST_F(ArchivosPosixTest, NewFileNeverReplacesAnExistingOne) {
     falso_.CrearArchivo("discoC/Dev/Viejo.txt", "original");
     EXPECT_FALSE(archivos_.EscribirArchivoNuevo("C:\\Dev\\viejo.TXT", "nuevo", error_));
