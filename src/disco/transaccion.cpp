@@ -87,7 +87,9 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
     // An existing destination keeps the name it has on disk: a path written
     // in another case must not rename the user's file.
     DatosArchivo datos;
-    const Existencia existe = fs.ConsultarArchivo(e.destino, &datos, sistema);
+    // What guards the file against another program's change asks the disk.
+    const Existencia existe = e.visto ? fs.ConsultarArchivoEnDisco(e.destino, &datos, sistema)
+                                      : fs.ConsultarArchivo(e.destino, &datos, sistema);
     if (existe == Existencia::Indeterminada) {
         Fallar(i, EtapaEscritura::Consulta, sistema);
         return false;
@@ -128,7 +130,7 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
     // caller may take the new content for the file's from here on.
     if (ok && e.releer && e.origen.empty()) {
         std::string leidos;
-        ok = fs.LeerBytes(e.temporal, leidos, sistema);
+        ok = fs.LeerBytesConTamano(e.temporal, e.bytes.size(), leidos, sistema);
         if (ok && leidos != e.bytes) {
             ok = false;
             sistema = "lo escrito no coincide con lo que se leyo despues";

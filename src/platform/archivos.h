@@ -70,6 +70,15 @@ public:
                                               std::string& error) = 0;
     [[nodiscard]] virtual bool LeerBytes(const std::string& ruta, std::string& bytes,
                                          std::string& error) = 0;
+    /// LeerBytes of a file a look-up has just found `tamano` bytes long: a
+    /// read that gets exactly that many is taken for the whole file, which
+    /// spares the read that would find the end. Whatever the file holds now,
+    /// its bytes are all read. By default the same as LeerBytes.
+    [[nodiscard]] virtual bool LeerBytesConTamano(const std::string& ruta, uint64_t tamano,
+                                                  std::string& bytes, std::string& error) {
+        (void)tamano;
+        return LeerBytes(ruta, bytes, error);
+    }
     /// Creates a new file (fails when one exists), writes the bytes and closes
     /// it. The bytes reach the disk at the next Sincronizar of the file. A
     /// failure may leave a partly written file.

@@ -8,12 +8,24 @@ namespace vorpel {
 
 bool ArchivosConMemoria::LeerBytes(const std::string& ruta, std::string& bytes,
                                    std::string& error) {
+    return Leer(ruta, nullptr, bytes, error);
+}
+
+bool ArchivosConMemoria::LeerBytesConTamano(const std::string& ruta, uint64_t tamano,
+                                            std::string& bytes, std::string& error) {
+    return Leer(ruta, &tamano, bytes, error);
+}
+
+bool ArchivosConMemoria::Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
+                              std::string& error) {
     const std::string clave = ClaveDeRuta(ruta);
     if (const auto hallado = contenidos_.find(clave); hallado != contenidos_.end()) {
         bytes = hallado->second;
         return true;
     }
-    if (!real_.LeerBytes(ruta, bytes, error)) return false;
+    const bool leido = tamano != nullptr ? real_.LeerBytesConTamano(ruta, *tamano, bytes, error)
+                                         : real_.LeerBytes(ruta, bytes, error);
+    if (!leido) return false;
     // Once full, what is read is not kept: a command reads its files in a few
     // passes in one order, and keeping the first ones serves every pass from
     // memory, where dropping the oldest for the newest would serve none.

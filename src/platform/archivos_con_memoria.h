@@ -7,6 +7,7 @@
 // compiler that ran behind the tool's back).
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -39,6 +40,8 @@ public:
                                       std::string& error) override;
     [[nodiscard]] bool LeerBytes(const std::string& ruta, std::string& bytes,
                                  std::string& error) override;
+    [[nodiscard]] bool LeerBytesConTamano(const std::string& ruta, uint64_t tamano,
+                                          std::string& bytes, std::string& error) override;
     [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                             std::string& error) override;
     [[nodiscard]] bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
@@ -79,6 +82,9 @@ private:
     /// The tool changes `ruta`: its bytes, and every look-up in its folder
     /// and below, are forgotten.
     void Olvidar(const std::string& ruta);
+    /// The bytes from memory, or read (knowing their size, when given) and kept.
+    bool Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
+              std::string& error);
     Existencia ConsultarYRecordar(const std::string& ruta, DatosArchivo* datos, std::string& error,
                                   bool enDisco);
 

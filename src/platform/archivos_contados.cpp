@@ -75,6 +75,12 @@ bool ArchivosContados::LeerBytes(const std::string& ruta, std::string& bytes, st
     return real_.LeerBytes(ruta, bytes, error);
 }
 
+bool ArchivosContados::LeerBytesConTamano(const std::string& ruta, uint64_t tamano,
+                                          std::string& bytes, std::string& error) {
+    Contar(LlamadaArchivos::LeerBytes);
+    return real_.LeerBytesConTamano(ruta, tamano, bytes, error);
+}
+
 bool ArchivosContados::EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                             std::string& error) {
     Contar(LlamadaArchivos::EscribirArchivoNuevo);

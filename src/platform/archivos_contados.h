@@ -61,6 +61,9 @@ public:
                                       std::string& error) override;
     [[nodiscard]] bool LeerBytes(const std::string& ruta, std::string& bytes,
                                  std::string& error) override;
+    /// Counted as a LeerBytes.
+    [[nodiscard]] bool LeerBytesConTamano(const std::string& ruta, uint64_t tamano,
+                                          std::string& bytes, std::string& error) override;
     [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                             std::string& error) override;
     [[nodiscard]] bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,

@@ -230,6 +230,7 @@ bool ArchivosPosix::Mapear(const std::string& ruta, RutaHostResuelta& resuelta,
 }
 
 bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::string& error) {
+    if (RutaHostPorIndice(ruta, host)) return true;
     RutaHostResuelta resuelta;
     if (!Mapear(ruta, resuelta, error)) return false;
     host = std::move(resuelta.host);
@@ -244,6 +245,28 @@ bool ArchivosPosix::RutaHostDirecta(const std::string& ruta, std::string& host) 
     const auto carpeta = carpetas_.find(ClaveCarpeta(partes, partes.partes.size() - 1));
     if (carpeta == carpetas_.end()) return false;
     host = carpeta->second + "/" + partes.partes.back();
+    return true;
+}
+
+bool ArchivosPosix::RutaHostPorIndice(const std::string& ruta, std::string& host) const {
+    RutaWindowsDescompuesta partes;
+    if (!DescomponerRutaWindows(ruta, partes) || partes.unidad == 0 || partes.partes.empty()) {
+        return false;
+    }
+    const auto carpeta = carpetas_.find(ClaveCarpeta(partes, partes.partes.size() - 1));
+    if (carpeta == carpetas_.end()) return false;
+    const auto indice = indices_.find(carpeta->second);
+    if (indice == indices_.end()) return false;
+    // As a look-up would name it: the spelling given when the folder holds it
+    // so or holds no other, else the one the folder holds. A name another
+    // program made since can only be the one given: a creation then fails on
+    // it as it would have.
+    const std::string& nombre = partes.partes.back();
+    const auto mismos = indice->second.find(AMinusculas(nombre));
+    const bool otra = mismos != indice->second.end() && !mismos->second.empty() &&
+                      std::find(mismos->second.begin(), mismos->second.end(), nombre) ==
+                          mismos->second.end();
+    host = carpeta->second + "/" + (otra ? mismos->second.front() : nombre);
     return true;
 }
 
@@ -399,31 +422,12 @@ bool ArchivosPosix::ListarArchivos(const std::string& carpeta, const std::string
 
 namespace {
 
-/// Reads an open file to its end into `bytes`; false with the errno.
-bool LeerHastaElFinal(int fd, std::string& bytes, int& numero) {
-    // Most files fit one block: they are read without asking their size.
-    char bloque[kTamanoBloque];
-    ssize_t leidos;
-    do {
-        leidos = ::read(fd, bloque, sizeof bloque);
-    } while (leidos < 0 && errno == EINTR);
-    if (leidos < 0) {
-        numero = errno;
-        return false;
-    }
-    bytes.assign(bloque, static_cast<size_t>(leidos));
-    size_t leidosTotal = bytes.size();
-    if (leidosTotal == 0) return true;
-    // A larger one is sized once and read in one go, then on until the end
-    // (a read that returns nothing) in case it grew.
-    struct stat datos {};
-    if (leidosTotal == sizeof bloque && ::fstat(fd, &datos) == 0 &&
-        static_cast<uint64_t>(datos.st_size) > leidosTotal) {
-        bytes.resize(static_cast<size_t>(datos.st_size));
-    }
+/// Reads on, after the `leidosTotal` bytes already at the start of `bytes`,
+/// until a read returns nothing; false with the errno.
+bool LeerElResto(int fd, std::string& bytes, size_t leidosTotal, int& numero) {
     for (;;) {
         if (leidosTotal == bytes.size()) bytes.resize(bytes.size() + kTamanoBloque);
-        leidos = ::read(fd, bytes.data() + leidosTotal, bytes.size() - leidosTotal);
+        const ssize_t leidos = ::read(fd, bytes.data() + leidosTotal, bytes.size() - leidosTotal);
         if (leidos < 0 && errno == EINTR) continue;
         if (leidos < 0) {
             numero = errno;
@@ -436,9 +440,69 @@ bool LeerHastaElFinal(int fd, std::string& bytes, int& numero) {
     return true;
 }
 
+ssize_t LeerUnaVez(int fd, char* destino, size_t largo) {
+    ssize_t leidos;
+    do {
+        leidos = ::read(fd, destino, largo);
+    } while (leidos < 0 && errno == EINTR);
+    return leidos;
+}
+
+/// Reads an open file to its end into `bytes`; false with the errno.
+bool LeerHastaElFinal(int fd, std::string& bytes, int& numero) {
+    // Most files fit one block: they are read without asking their size, and
+    // the read that finds the end goes to the same block.
+    char bloque[kTamanoBloque];
+    for (;;) {
+        const ssize_t leidos = LeerUnaVez(fd, bloque, sizeof bloque);
+        if (leidos < 0) {
+            numero = errno;
+            return false;
+        }
+        if (leidos == 0) return true;
+        bytes.append(bloque, static_cast<size_t>(leidos));
+        // A larger one is sized once and read in one go, then on until the
+        // end in case it grew.
+        struct stat datos {};
+        if (bytes.size() == sizeof bloque && ::fstat(fd, &datos) == 0 &&
+            static_cast<uint64_t>(datos.st_size) > bytes.size()) {
+            const size_t leidosTotal = bytes.size();
+            bytes.resize(static_cast<size_t>(datos.st_size));
+            return LeerElResto(fd, bytes, leidosTotal, numero);
+        }
+    }
+}
+
+/// The same for a file a look-up found `tamano` bytes long: one read asks
+/// for a byte more, and getting exactly `tamano` is the end. A shorter read
+/// (cut off, or a file that shrank) and a longer one (it grew) read on.
+bool LeerConTamano(int fd, uint64_t tamano, std::string& bytes, int& numero) {
+    bytes.resize(static_cast<size_t>(tamano) + 1);
+    const ssize_t leidos = LeerUnaVez(fd, bytes.data(), bytes.size());
+    if (leidos < 0) {
+        numero = errno;
+        return false;
+    }
+    if (static_cast<uint64_t>(leidos) == tamano) {
+        bytes.resize(static_cast<size_t>(tamano));
+        return true;
+    }
+    return LeerElResto(fd, bytes, static_cast<size_t>(leidos), numero);
+}
+
 }  // namespace
 
 bool ArchivosPosix::LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) {
+    return Leer(ruta, nullptr, bytes, error);
+}
+
+bool ArchivosPosix::LeerBytesConTamano(const std::string& ruta, uint64_t tamano, std::string& bytes,
+                                       std::string& error) {
+    return Leer(ruta, &tamano, bytes, error);
+}
+
+bool ArchivosPosix::Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
+                         std::string& error) {
     bytes.clear();
     // In a folder found before, the name is tried as written first: the
     // usual case costs no look-up; a name the disk spells otherwise is then
@@ -456,7 +520,8 @@ bool ArchivosPosix::LeerBytes(const std::string& ruta, std::string& bytes, std::
     }
     // A folder opens, but its read fails with EISDIR.
     int numero = 0;
-    const bool ok = LeerHastaElFinal(fd, bytes, numero);
+    const bool ok = tamano != nullptr ? LeerConTamano(fd, *tamano, bytes, numero)
+                                      : LeerHastaElFinal(fd, bytes, numero);
     ::close(fd);
     if (!ok) {
         bytes.clear();
@@ -747,7 +812,10 @@ bool ArchivosPosix::Sincronizar(const std::vector<std::string>& rutas, std::stri
     std::vector<dev_t> sistemas;
     for (const std::string& ruta : rutas) {
         RutaHostResuelta resuelta;
-        if (!Mapear(ruta, resuelta, error)) return false;
+        if (rutas.size() > kUmbralSincronizarTodo ? !Mapear(ruta, resuelta, error)
+                                                  : !Mapear(ruta, resuelta.host, error)) {
+            return false;
+        }
         const std::string& host = resuelta.host;
         if (rutas.size() > kUmbralSincronizarTodo) {
             // Only a file system not flushed yet needs a file opened on it;

@@ -26,6 +26,8 @@ public:
                                       std::string& error) override;
     [[nodiscard]] bool LeerBytes(const std::string& ruta, std::string& bytes,
                                  std::string& error) override;
+    [[nodiscard]] bool LeerBytesConTamano(const std::string& ruta, uint64_t tamano,
+                                          std::string& bytes, std::string& error) override;
     [[nodiscard]] bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
                                         std::string& error) override;
     [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
@@ -64,10 +66,16 @@ public:
     bool ConsultarCerrojo(const std::string& carpeta) override;
 
 private:
+    /// LeerBytes, knowing the file's size when `tamano` is given.
+    bool Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
+              std::string& error);
     /// The host path, or false with the error of a path that is not there.
     bool Mapear(const std::string& ruta, std::string& host, std::string& error);
     /// The same, with what the look-up of the last name found.
     bool Mapear(const std::string& ruta, RutaHostResuelta& resuelta, std::string& error);
+    /// The host path of `ruta` with no look-up at all, when its folder was
+    /// found and its names read during the command; false otherwise.
+    bool RutaHostPorIndice(const std::string& ruta, std::string& host) const;
     /// The host path of `ruta` as it is spelled, with no look-up at all, when
     /// its folder was found during the command; false otherwise.
     bool RutaHostDirecta(const std::string& ruta, std::string& host) const;

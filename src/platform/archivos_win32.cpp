@@ -155,6 +155,19 @@ bool VaciarAlDisco(const std::wstring& ruta, std::string& error) {
 
 Existencia SistemaArchivosWin32::ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                                   std::string& error) {
+    // Whether a file is there, no more: its attributes are one call, where a
+    // search opens the folder, reads it and closes it. A pattern needs the search.
+    if (datos == nullptr && ruta.find_first_of("*?") == std::string::npos) {
+        const DWORD atributos = GetFileAttributesW(Utf8AUtf16(ruta).c_str());
+        if (atributos == INVALID_FILE_ATTRIBUTES) {
+            const DWORD codigo = GetLastError();
+            if (EsNoEncontrado(codigo)) return Existencia::Ausente;
+            error = DescribirErrorSistema(codigo);
+            return Existencia::Indeterminada;
+        }
+        return (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Existencia::Ausente
+                                                            : Existencia::Presente;
+    }
     // One search on the path itself: it gives the name as stored, the size,
     // the time and the attributes at once.
     Busqueda busqueda(Utf8AUtf16(ruta));
@@ -240,15 +253,37 @@ bool SistemaArchivosWin32::ListarArchivos(const std::string& carpeta, const std:
 
 bool SistemaArchivosWin32::LeerBytes(const std::string& ruta, std::string& bytes,
                                      std::string& error) {
+    return Leer(ruta, nullptr, bytes, error);
+}
+
+bool SistemaArchivosWin32::LeerBytesConTamano(const std::string& ruta, uint64_t tamano,
+                                              std::string& bytes, std::string& error) {
+    return Leer(ruta, &tamano, bytes, error);
+}
+
+bool SistemaArchivosWin32::Leer(const std::string& ruta, const uint64_t* tamano,
+                                std::string& bytes, std::string& error) {
     bytes.clear();
     Manejador archivo(CreateFileW(Utf8AUtf16(ruta).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!archivo.Valido()) return FallarConUltimoError(error);
 
-    LARGE_INTEGER tamano{};
-    if (GetFileSizeEx(archivo.Get(), &tamano) && tamano.QuadPart > 0) {
-        bytes.reserve(static_cast<size_t>(tamano.QuadPart));
+    // The size a look-up gave: one read asks for a byte more, and getting
+    // exactly that size is the end. Otherwise (and after a read that got
+    // more or less) the reads go on until one returns nothing; the system is
+    // not asked the size, each call costs.
+    if (tamano != nullptr && *tamano < kTramoLectura) {
+        bytes.resize(static_cast<size_t>(*tamano) + 1);
+        DWORD leidos = 0;
+        if (!ReadFile(archivo.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &leidos,
+                      nullptr)) {
+            const DWORD codigo = GetLastError();
+            bytes.clear();
+            return FallarCon(codigo, error);
+        }
+        bytes.resize(leidos);
+        if (leidos == *tamano) return true;
     }
     std::string tramo(kTramoLectura, '\0');
     for (;;) {

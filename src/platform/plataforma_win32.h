@@ -33,6 +33,8 @@ public:
                                       std::string& error) override;
     [[nodiscard]] bool LeerBytes(const std::string& ruta, std::string& bytes,
                                  std::string& error) override;
+    [[nodiscard]] bool LeerBytesConTamano(const std::string& ruta, uint64_t tamano,
+                                          std::string& bytes, std::string& error) override;
     [[nodiscard]] bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
                                         std::string& error) override;
     [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
@@ -57,6 +59,11 @@ public:
                                           const std::string& descripcion,
                                           std::string& ocupadoPor, std::string& error) override;
     bool ConsultarCerrojo(const std::string& carpeta) override;
+
+private:
+    /// LeerBytes, knowing the file's size when `tamano` is given.
+    bool Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
+              std::string& error);
 };
 
 class EntornoWin32 final : public Entorno {

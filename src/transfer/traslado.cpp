@@ -73,8 +73,12 @@ bool YaEsIgual(Contexto& ctx, const std::string& origen, const DatosArchivo& dat
     if (datosOrigen.tamano != datosDestino.tamano || datosOrigen.fecha != datosDestino.fecha) {
         return false;
     }
-    std::string ignorado;
-    return MismosBytes(ctx, origen, destino, ignorado);
+    // The look-ups have just given the size: each read stops when it has it.
+    std::string bytesOrigen, bytesDestino, ignorado;
+    return ctx.archivos.LeerBytesConTamano(origen, datosOrigen.tamano, bytesOrigen, ignorado) &&
+           ctx.archivos.LeerBytesConTamano(destino, datosDestino.tamano, bytesDestino,
+                                           ignorado) &&
+           bytesOrigen == bytesDestino;
 }
 
 /// Where the project file of a transfer is, as the disk spells it; the

@@ -266,6 +266,39 @@ TEST_F(ArchivosPosixTest, ReadsEveryByte) {
     EXPECT_EQ(leido, contenido);
 }
 
+// Files of one block, of several, of exactly one block, empty; in a folder
+// seen before (the name opened as written) and under another spelling.
+TEST_F(ArchivosPosixTest, ReadsEveryByteWhateverTheSizeAndSpelling) {
+    for (const size_t tamano : {size_t{0}, size_t{10}, size_t{65536}, size_t{65537}}) {
+        const std::string contenido(tamano, 'x');
+        falso_.CrearArchivo("discoC/Dev/a.bin", contenido);
+        std::string leido;
+        ASSERT_TRUE(archivos_.LeerBytes("C:\\Dev\\a.bin", leido, error_)) << error_;
+        EXPECT_EQ(leido, contenido) << tamano;
+        ASSERT_TRUE(archivos_.LeerBytes("C:\\Dev\\A.BIN", leido, error_)) << error_;
+        EXPECT_EQ(leido, contenido) << tamano;
+    }
+}
+
+// The size a look-up gave spares the read that finds the end; a file that
+// has grown or shrunk since is still read whole.
+TEST_F(ArchivosPosixTest, ReadWithTheLookedUpSizeReadsTheWholeFileAnyway) {
+    falso_.CrearArchivo("discoC/Dev/a.txt", "12345");
+    std::string leido;
+    ASSERT_TRUE(archivos_.LeerBytesConTamano("C:\\Dev\\a.txt", 5, leido, error_)) << error_;
+    EXPECT_EQ(leido, "12345");
+    ASSERT_TRUE(archivos_.LeerBytesConTamano("C:\\Dev\\A.TXT", 3, leido, error_)) << error_;
+    EXPECT_EQ(leido, "12345");
+    ASSERT_TRUE(archivos_.LeerBytesConTamano("C:\\Dev\\a.txt", 9, leido, error_)) << error_;
+    EXPECT_EQ(leido, "12345");
+    const std::string grande(200000, 'g');
+    falso_.CrearArchivo("discoC/Dev/a.txt", grande);
+    ASSERT_TRUE(archivos_.LeerBytesConTamano("C:\\Dev\\a.txt", 5, leido, error_)) << error_;
+    EXPECT_EQ(leido, grande);
+    EXPECT_FALSE(archivos_.LeerBytesConTamano("C:\\Dev", 0, leido, error_));
+    EXPECT_EQ(error_, std::strerror(EISDIR));
+}
+
 TEST_F(ArchivosPosixTest, ReadingAFolderOrMissingFileFails) {
     std::string leido;
     EXPECT_FALSE(archivos_.LeerBytes("C:\\Dev", leido, error_));
@@ -279,6 +312,26 @@ TEST_F(ArchivosPosixTest, ReadingAFolderOrMissingFileFails) {
 TEST_F(ArchivosPosixTest, WritesANewFileWithTheGivenSpelling) {
     ASSERT_TRUE(archivos_.EscribirArchivoNuevo("C:\\DEV\\Nuevo.Txt", "a\r\nb", error_)) << error_;
     EXPECT_EQ(falso_.Contenido("discoC/Dev/Nuevo.Txt"), "a\r\nb");
+}
+
+// Once the folder's names are known, a path is named from them without a
+// look-up: as a look-up would name it.
+TEST_F(ArchivosPosixTest, AFolderWhoseNamesAreKnownNamesPathsAsALookUpWould) {
+    falso_.CrearArchivo("discoC/Dev/Viejo.txt", "v");
+    EXPECT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\falta.txt", nullptr, error_),
+              Existencia::Ausente);  // the folder's names are read here
+    EXPECT_FALSE(archivos_.EscribirArchivoNuevo("C:\\Dev\\VIEJO.TXT", "n", error_));
+    EXPECT_EQ(error_, std::strerror(EEXIST));
+    ASSERT_TRUE(archivos_.EscribirArchivoNuevo("C:\\Dev\\nuevo.tmp", "n", error_)) << error_;
+    ASSERT_TRUE(archivos_.Reemplazar("C:\\DEV\\NUEVO.TMP", "C:\\Dev\\viejo.TXT", error_))
+        << error_;
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/Viejo.txt"), "n");
+    EXPECT_FALSE(falso_.Existe("discoC/Dev/nuevo.tmp"));
+    // Another program's file, made after the names were read, is not named
+    // otherwise: a new file of that name fails on it as it would have.
+    falso_.CrearArchivo("discoC/Dev/externo.txt", "e");
+    EXPECT_FALSE(archivos_.EscribirArchivoNuevo("C:\\Dev\\externo.txt", "n", error_));
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/externo.txt"), "e");
 }
 
 TEST_F(ArchivosPosixTest, NewFileNeverReplacesAnExistingOne) {

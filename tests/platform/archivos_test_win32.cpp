@@ -260,6 +260,18 @@ TEST_F(ArchivosWin32, DeleteRemovesTheFileAndFailsWhenItIsGone) {
     EXPECT_FALSE(error.empty());
 }
 
+// The size a look-up gave spares the read that finds the end; a file that
+// has grown or shrunk since is still read whole.
+TEST_F(ArchivosWin32, ReadWithTheLookedUpSizeReadsTheWholeFileAnyway) {
+    Crear("a.txt", "12345");
+    std::string leido, error;
+    for (const uint64_t tamano : {5u, 3u, 9u, 0u}) {
+        ASSERT_TRUE(archivos_->LeerBytesConTamano(carpeta_.Ruta("a.txt"), tamano, leido, error))
+            << error;
+        EXPECT_EQ(leido, "12345") << tamano;
+    }
+}
+
 TEST_F(ArchivosWin32, CreatesOneFolderButNotItsMissingParent) {
     std::string error;
     ASSERT_TRUE(archivos_->CrearCarpeta(carpeta_.Ruta("uno"), error)) << error;
@@ -276,6 +288,28 @@ TEST_F(ArchivosWin32, LookupOfAMissingFileOrFolderSaysAbsent) {
               Existencia::Ausente);
     EXPECT_EQ(archivos_->ConsultarCarpeta(carpeta_.Ruta("no_hay\\sub"), error),
               Existencia::Ausente);
+}
+
+// With or without the file's data asked for, a look-up tells the same.
+TEST_F(ArchivosWin32, LookupWithoutDataTellsFilesFromFoldersAndFindsHiddenOnes) {
+    Crear("a.txt");
+    Crear("oculto.txt");
+    PonerAtributos("oculto.txt", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    std::string error;
+    ASSERT_TRUE(archivos_->CrearCarpeta(carpeta_.Ruta("sub"), error)) << error;
+    DatosArchivo datos;
+    for (DatosArchivo* pedido : {static_cast<DatosArchivo*>(nullptr), &datos}) {
+        EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta("A.TXT"), pedido, error),
+                  Existencia::Presente);
+        EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta("oculto.txt"), pedido, error),
+                  Existencia::Presente);
+        EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta("sub"), pedido, error),
+                  Existencia::Ausente);
+        EXPECT_EQ(archivos_->ConsultarArchivo(carpeta_.Ruta("a.txt\\b"), pedido, error),
+                  Existencia::Ausente)
+            << error;
+    }
+    PonerAtributos("oculto.txt", FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(ArchivosWin32, ReplacePutsTheFileInTheOthersPlaceAndRefusesReadOnly) {
