@@ -29,15 +29,10 @@ TransaccionEscritura::~TransaccionEscritura() {
 
 size_t TransaccionEscritura::Agregar(EscrituraArchivo escritura) {
     const size_t i = escrituras_.size();
-    const std::string clave = ClaveDeRuta(escritura.destino);
-    size_t original = i;
-    for (size_t j = 0; j < i; ++j) {
-        if (original_[j] == j && ClaveDeRuta(escrituras_[j].destino) == clave) {
-            original = j;
-            break;
-        }
-    }
-    if (original != i) {
+    // Looked up by key: a backup of thousands of forms adds thousands of files.
+    const auto [hallada, nueva] = porClave_.emplace(ClaveDeRuta(escritura.destino), i);
+    const size_t original = hallada->second;
+    if (!nueva) {
         // One file under two spellings is written once; the later content
         // wins, as two writes one after the other would leave it.
         EscrituraArchivo& primera = escrituras_[original];

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "disco/primitivas.h"
@@ -119,6 +120,8 @@ private:
     std::vector<EscrituraArchivo> escrituras_;
     /// For each file, the earlier one with the same destination (or itself).
     std::vector<size_t> original_;
+    /// Each destination's key (ClaveDeRuta), with the first file that has it.
+    std::unordered_map<std::string, size_t> porClave_;
     size_t fallida_ = 0;
     bool confirmada_ = false;
 };
