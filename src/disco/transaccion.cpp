@@ -37,7 +37,7 @@ size_t TransaccionEscritura::Agregar(EscrituraArchivo escritura) {
         // wins, as two writes one after the other would leave it.
         EscrituraArchivo& primera = escrituras_[original];
         primera.origen = escritura.origen;
-        primera.bytes = escritura.bytes;
+        primera.bytes = std::move(escritura.bytes);
         primera.releer = primera.releer || escritura.releer;
         if (!primera.visto) primera.visto = escritura.visto;
     }
@@ -98,7 +98,12 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
         Fallar(i, EtapaEscritura::Cambiado, "el archivo cambio en el disco desde que se leyo");
         return false;
     }
-    if (e.conRollback && !e.existia) {
+    // Only a write cut off leaves side files, and the repair at the start of
+    // the command looked: a folder it found clean stays so while we hold DEV.
+    const bool sinRestos =
+        ctx_.cerrojoDev != nullptr &&
+        ctx_.carpetasSinRestos.count(ClaveDeRuta(CarpetaDeRuta(e.destinoEnDisco))) > 0;
+    if (!sinRestos && e.conRollback && !e.existia) {
         // A write cut off with the old file moved aside left its content only
         // in the rollback copy: it goes back instead of being deleted.
         const Existencia rollback = fs.ConsultarArchivo(e.rollback, nullptr, sistema);
@@ -109,11 +114,6 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
         }
         e.existia = rollback == Existencia::Presente;
     }
-    // Only a write cut off leaves side files, and the repair at the start of
-    // the command looked: a folder it found clean stays so while we hold DEV.
-    const bool sinRestos =
-        ctx_.cerrojoDev != nullptr &&
-        ctx_.carpetasSinRestos.count(ClaveDeRuta(CarpetaDeRuta(e.destinoEnDisco))) > 0;
     if (!sinRestos && (!QuitarResto(fs, e.temporal, sistema) ||
                        (e.conRollback && !QuitarResto(fs, e.rollback, sistema)))) {
         Fallar(i, EtapaEscritura::Restos, sistema);

@@ -151,6 +151,19 @@ bool VaciarAlDisco(const std::wstring& ruta, std::string& error) {
     return true;
 }
 
+/// A folder (or a file) is there, from its attributes alone: one call.
+Existencia ConsultarPorAtributos(const std::string& ruta, bool carpeta, std::string& error) {
+    const DWORD atributos = GetFileAttributesW(Utf8AUtf16(ruta).c_str());
+    if (atributos == INVALID_FILE_ATTRIBUTES) {
+        const DWORD codigo = GetLastError();
+        if (EsNoEncontrado(codigo)) return Existencia::Ausente;
+        error = DescribirErrorSistema(codigo);
+        return Existencia::Indeterminada;
+    }
+    const bool esCarpeta = (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return esCarpeta == carpeta ? Existencia::Presente : Existencia::Ausente;
+}
+
 }  // namespace
 
 Existencia SistemaArchivosWin32::ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
@@ -158,15 +171,7 @@ Existencia SistemaArchivosWin32::ConsultarArchivo(const std::string& ruta, Datos
     // Whether a file is there, no more: its attributes are one call, where a
     // search opens the folder, reads it and closes it. A pattern needs the search.
     if (datos == nullptr && ruta.find_first_of("*?") == std::string::npos) {
-        const DWORD atributos = GetFileAttributesW(Utf8AUtf16(ruta).c_str());
-        if (atributos == INVALID_FILE_ATTRIBUTES) {
-            const DWORD codigo = GetLastError();
-            if (EsNoEncontrado(codigo)) return Existencia::Ausente;
-            error = DescribirErrorSistema(codigo);
-            return Existencia::Indeterminada;
-        }
-        return (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Existencia::Ausente
-                                                            : Existencia::Presente;
+        return ConsultarPorAtributos(ruta, false, error);
     }
     // One search on the path itself: it gives the name as stored, the size,
     // the time and the attributes at once.
@@ -200,15 +205,7 @@ Existencia SistemaArchivosWin32::ConsultarArchivo(const std::string& ruta, Datos
 Existencia SistemaArchivosWin32::ConsultarCarpeta(const std::string& ruta, std::string& error) {
     if (ruta.empty()) return Existencia::Ausente;
     // Attributes, not a listing: an empty drive root must count as present.
-    const DWORD atributos = GetFileAttributesW(Utf8AUtf16(ruta).c_str());
-    if (atributos == INVALID_FILE_ATTRIBUTES) {
-        const DWORD codigo = GetLastError();
-        if (EsNoEncontrado(codigo)) return Existencia::Ausente;
-        error = DescribirErrorSistema(codigo);
-        return Existencia::Indeterminada;
-    }
-    return (atributos & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Existencia::Presente
-                                                        : Existencia::Ausente;
+    return ConsultarPorAtributos(ruta, true, error);
 }
 
 bool SistemaArchivosWin32::ListarArchivos(const std::string& carpeta, const std::string& patron,

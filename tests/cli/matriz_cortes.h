@@ -85,15 +85,7 @@ inline Resumen CorrerCortesDeLuz(const Escenario& escenario, const ArchivosFalso
             }
             ArchivosConFallos sano(despues, semantica);
             const Salida segunda = Correr(sano, despues, escenario.argumentos);
-            const Disco final = Fotografiar(despues);
-            if (final.bytes != limpio.bytes) {
-                resumen.fallas.push_back(caso + ": la corrida siguiente no termino como una "
-                                                "limpia:\n" +
-                                         segunda.texto);
-            }
-            for (const std::string& resto : final.restos) {
-                resumen.fallas.push_back(caso + ": la corrida siguiente dejo " + resto);
-            }
+            RevisarCorridaSiguiente(limpio, Fotografiar(despues), segunda, caso, resumen);
         }
     }
     return resumen;

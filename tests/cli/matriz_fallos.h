@@ -254,6 +254,19 @@ inline void RevisarConjunto(const Disco& antes, const Disco& limpio,
                              mezcla);
 }
 
+/// The clean run after a crash or a power cut repairs what was left and ends
+/// as a clean run ends, with no side file left.
+inline void RevisarCorridaSiguiente(const Disco& limpio, const Disco& final, const Salida& segunda,
+                                    const std::string& caso, Resumen& resumen) {
+    if (final.bytes != limpio.bytes) {
+        resumen.fallas.push_back(caso + ": la corrida siguiente no termino como una limpia:\n" +
+                                 segunda.texto);
+    }
+    for (const std::string& resto : final.restos) {
+        resumen.fallas.push_back(caso + ": la corrida siguiente dejo " + resto);
+    }
+}
+
 /// Which operation numbers to try, out of `total`: every one, or a few.
 using Eleccion = std::function<std::vector<int>(int total)>;
 
@@ -338,15 +351,7 @@ inline Resumen CorrerMatriz(const Escenario& escenario, Banco& banco,
             ArchivosConFallos sano(banco.Archivos(), semantica);
             const Salida segunda = Correr(sano, banco.Archivos(), escenario.argumentos);
             banco.Archivos().OlvidarCache();
-            const Disco final = banco.Fotografiar();
-            if (final.bytes != limpio.bytes) {
-                resumen.fallas.push_back(caso + ": la corrida siguiente no termino como una "
-                                                "limpia:\n" +
-                                         segunda.texto);
-            }
-            for (const std::string& resto : final.restos) {
-                resumen.fallas.push_back(caso + ": la corrida siguiente dejo " + resto);
-            }
+            RevisarCorridaSiguiente(limpio, banco.Fotografiar(), segunda, caso, resumen);
         }
     }
     return resumen;
