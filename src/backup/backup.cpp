@@ -74,9 +74,9 @@ bool DescribirArchivos(Contexto& ctx, const std::string& carpeta,
         DatosArchivo datos;
         std::string sistema;
         const std::string espejo = RutaEspejoBackup(carpeta, ruta);
-        // What the command saw of the file, which its save checks the disk
-        // against: the disk's, not an earlier look-up's.
-        const Existencia existe = ctx.archivos.ConsultarArchivoEnDisco(ruta, &datos, sistema);
+        // What the command saw of the file (its first look-up, before it read
+        // it), which its save checks the file it replaces against.
+        const Existencia existe = ctx.archivos.ConsultarArchivo(ruta, &datos, sistema);
         if (existe == Existencia::Ausente) {
             error = "No existe el archivo: " + ruta;
             return false;

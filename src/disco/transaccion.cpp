@@ -82,9 +82,13 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
     // An existing destination keeps the name it has on disk: a path written
     // in another case must not rename the user's file.
     DatosArchivo datos;
-    // What guards the file against another program's change asks the disk.
-    const Existencia existe = e.visto ? fs.ConsultarArchivoEnDisco(e.destino, &datos, sistema)
-                                      : fs.ConsultarArchivo(e.destino, &datos, sistema);
+    // The file that goes aside at the replace is checked against what the
+    // command saw; without a rollback copy this look-up is the only guard and
+    // asks the disk.
+    const bool guardaAlReemplazar = e.conRollback && !e.mover;
+    const Existencia existe = e.visto && !guardaAlReemplazar
+                                  ? fs.ConsultarArchivoEnDisco(e.destino, &datos, sistema)
+                                  : fs.ConsultarArchivo(e.destino, &datos, sistema);
     if (existe == Existencia::Indeterminada) {
         Fallar(i, EtapaEscritura::Consulta, sistema);
         return false;
@@ -119,17 +123,15 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
         Fallar(i, EtapaEscritura::Restos, sistema);
         return false;
     }
-    bool ok = e.origen.empty() ? fs.EscribirArchivoNuevo(e.temporal, e.bytes, sistema)
-                               : fs.Copiar(e.origen, e.temporal, sistema);
     // Read back: what replaces the file is exactly what was meant, and the
     // caller may take the new content for the file's from here on.
-    if (ok && e.releer && e.origen.empty()) {
-        std::string leidos;
-        ok = fs.LeerBytesConTamano(e.temporal, e.bytes.size(), leidos, sistema);
-        if (ok && leidos != e.bytes) {
-            ok = false;
-            sistema = "lo escrito no coincide con lo que se leyo despues";
-        }
+    bool iguales = true;
+    bool ok = !e.origen.empty() ? fs.Copiar(e.origen, e.temporal, sistema)
+              : e.releer        ? fs.EscribirYReleer(e.temporal, e.bytes, iguales, sistema)
+                                : fs.EscribirArchivoNuevo(e.temporal, e.bytes, sistema);
+    if (ok && !iguales) {
+        ok = false;
+        sistema = "lo escrito no coincide con lo que se leyo despues";
     }
     if (!ok) {
         BorrarSiQueda(ctx_, e.temporal);

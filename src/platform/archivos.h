@@ -61,6 +61,9 @@ public:
                                                std::string& error) {
         return ConsultarArchivo(ruta, datos, error);
     }
+    /// Whether a look-up costs the same with the file's data as without them
+    /// (one stat(2)): a layer that remembers look-ups then always asks for them.
+    virtual bool DatosSinCosto() const { return false; }
     /// The folder itself (an empty drive root counts; a file does not).
     virtual Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) = 0;
     /// Names (no folder) of the plain files in `carpeta` matching `patron`
@@ -85,6 +88,18 @@ public:
     [[nodiscard]] virtual bool EscribirArchivoNuevo(const std::string& ruta,
                                                     const std::string& bytes,
                                                     std::string& error) = 0;
+    /// EscribirArchivoNuevo, then the file read back: `iguales` tells whether
+    /// the disk gave back exactly `bytes`. A system may read through the file
+    /// it wrote instead of opening it again; by default the two calls.
+    [[nodiscard]] virtual bool EscribirYReleer(const std::string& ruta, const std::string& bytes,
+                                               bool& iguales, std::string& error) {
+        iguales = false;
+        if (!EscribirArchivoNuevo(ruta, bytes, error)) return false;
+        std::string leidos;
+        if (!LeerBytesConTamano(ruta, bytes.size(), leidos, error)) return false;
+        iguales = leidos == bytes;
+        return true;
+    }
     /// Appends the bytes at the end of an existing file (for logs). Fails when
     /// the file does not exist.
     [[nodiscard]] virtual bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,

@@ -1,6 +1,7 @@
 #include "platform/archivos_con_memoria.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/texto.h"
 
@@ -22,6 +23,14 @@ bool ArchivosConMemoria::Leer(const std::string& ruta, const uint64_t* tamano, s
     if (const auto hallado = contenidos_.find(clave); hallado != contenidos_.end()) {
         bytes = hallado->second;
         return true;
+    }
+    // A remembered look-up gives the size: the read that finds the end is spared.
+    if (tamano == nullptr) {
+        const auto hallada = archivos_.find(clave);
+        if (hallada != archivos_.end() && hallada->second.conDatos &&
+            hallada->second.existe == Existencia::Presente) {
+            tamano = &hallada->second.datos.tamano;
+        }
     }
     const bool leido = tamano != nullptr ? real_.LeerBytesConTamano(ruta, *tamano, bytes, error)
                                          : real_.LeerBytes(ruta, bytes, error);
@@ -49,6 +58,9 @@ bool TieneComodines(const std::string& ruta) {
     return ruta.find_first_of("*?") != std::string::npos;
 }
 
+/// A short name may name any file of its folder: not one file to remember.
+bool TieneNombreCorto(const std::string& ruta) { return ruta.find('~') != std::string::npos; }
+
 /// Erases every key at or below the folder `carpeta` (a ClaveDeRuta).
 template <typename Mapa>
 void BorrarBajo(Mapa& mapa, const std::string& carpeta) {
@@ -67,9 +79,13 @@ void ArchivosConMemoria::Olvidar(const std::string& ruta) {
         usados_ -= hallado->second.size();
         contenidos_.erase(hallado);
     }
-    // A change in a folder may be the one a later look-up there guards
-    // against (the temporary file beside a file about to be replaced): every
-    // look-up in the folder, and below it (a folder moved), goes to the disk.
+    // A folder made here that moves or goes is no longer known empty.
+    for (auto it = nuevas_.begin(); it != nuevas_.end();) {
+        const bool bajo = it->first == clave || it->first.rfind(clave + "\\", 0) == 0;
+        it = bajo ? nuevas_.erase(it) : std::next(it);
+    }
+    // A short name ("FORMUL~1.FRM") may be another spelling of any file in
+    // its folder: a change through one forgets the whole folder.
     const size_t barra = clave.find_last_of('\\');
     if (barra == std::string::npos) {
         archivos_.clear();
@@ -77,11 +93,34 @@ void ArchivosConMemoria::Olvidar(const std::string& ruta) {
         return;
     }
     const std::string carpeta = clave.substr(0, barra);
-    BorrarBajo(archivos_, carpeta);
-    BorrarBajo(carpetas_, carpeta);
+    if (clave.find('~', barra) != std::string::npos) {
+        BorrarBajo(archivos_, carpeta);
+        BorrarBajo(carpetas_, carpeta);
+        nuevas_.erase(carpeta);
+        return;
+    }
+    if (const auto nueva = nuevas_.find(carpeta); nueva != nuevas_.end()) {
+        nueva->second.insert(clave);
+    }
+    // The path itself, and what is below it when it is a folder moved. The
+    // look-ups that guard a file against another program's change ask the
+    // disk (ConsultarArchivoEnDisco), so nothing else in the folder need go.
+    archivos_.erase(clave);
+    carpetas_.erase(clave);
+    BorrarBajo(archivos_, clave);
+    BorrarBajo(carpetas_, clave);
+}
+
+bool ArchivosConMemoria::AusenteEnCarpetaNueva(const std::string& clave) const {
+    if (nuevas_.empty()) return false;
+    const size_t barra = clave.find_last_of('\\');
+    if (barra == std::string::npos) return false;
+    const auto nueva = nuevas_.find(clave.substr(0, barra));
+    return nueva != nuevas_.end() && nueva->second.count(clave) == 0;
 }
 
 void ArchivosConMemoria::OlvidarCache() {
+    nuevas_.clear();
     contenidos_.clear();
     usados_ = 0;
     archivos_.clear();
@@ -92,11 +131,12 @@ void ArchivosConMemoria::OlvidarCache() {
 Existencia ArchivosConMemoria::ConsultarYRecordar(const std::string& ruta, DatosArchivo* datos,
                                                   std::string& error, bool enDisco) {
     // A pattern names whichever file matches first: not one file to remember.
-    if (!EsRutaAbsoluta(ruta) || TieneComodines(ruta)) {
+    if (!EsRutaAbsoluta(ruta) || TieneComodines(ruta) || TieneNombreCorto(ruta)) {
         return enDisco ? real_.ConsultarArchivoEnDisco(ruta, datos, error)
                        : real_.ConsultarArchivo(ruta, datos, error);
     }
     const std::string clave = ClaveDeRuta(ruta);
+    if (!enDisco && AusenteEnCarpetaNueva(clave)) return Existencia::Ausente;
     if (!enDisco) {
         const auto hallada = archivos_.find(clave);
         // A look-up that did not ask for the file's data cannot give it.
@@ -110,6 +150,10 @@ Existencia ArchivosConMemoria::ConsultarYRecordar(const std::string& ruta, Datos
         }
     }
     Consulta consulta;
+    // Where the data cost nothing more, they are kept for the look-up that
+    // will want them (a form found, then checked writable, then saved).
+    DatosArchivo propios;
+    if (datos == nullptr && real_.DatosSinCosto()) datos = &propios;
     consulta.conDatos = datos != nullptr;
     consulta.existe = enDisco ? real_.ConsultarArchivoEnDisco(ruta, datos, error)
                               : real_.ConsultarArchivo(ruta, datos, error);
@@ -136,6 +180,7 @@ Existencia ArchivosConMemoria::ConsultarArchivoEnDisco(const std::string& ruta,
 Existencia ArchivosConMemoria::ConsultarCarpeta(const std::string& ruta, std::string& error) {
     if (!EsRutaAbsoluta(ruta)) return real_.ConsultarCarpeta(ruta, error);
     const std::string clave = ClaveDeRuta(ruta);
+    if (AusenteEnCarpetaNueva(clave)) return Existencia::Ausente;
     if (const auto hallada = carpetas_.find(clave); hallada != carpetas_.end()) {
         return hallada->second;
     }
@@ -159,6 +204,12 @@ bool ArchivosConMemoria::EscribirArchivoNuevo(const std::string& ruta, const std
                                               std::string& error) {
     Olvidar(ruta);
     return real_.EscribirArchivoNuevo(ruta, bytes, error);
+}
+
+bool ArchivosConMemoria::EscribirYReleer(const std::string& ruta, const std::string& bytes,
+                                         bool& iguales, std::string& error) {
+    Olvidar(ruta);
+    return real_.EscribirYReleer(ruta, bytes, iguales, error);
 }
 
 bool ArchivosConMemoria::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
@@ -203,7 +254,9 @@ bool ArchivosConMemoria::Borrar(const std::string& ruta, std::string& error) {
 
 bool ArchivosConMemoria::CrearCarpeta(const std::string& ruta, std::string& error) {
     Olvidar(ruta);
-    return real_.CrearCarpeta(ruta, error);
+    if (!real_.CrearCarpeta(ruta, error)) return false;
+    if (EsRutaAbsoluta(ruta) && !TieneNombreCorto(ruta)) nuevas_[ClaveDeRuta(ruta)];
+    return true;
 }
 
 }  // namespace vorpel

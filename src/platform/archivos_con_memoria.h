@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/archivos.h"
@@ -23,17 +24,19 @@ public:
     explicit ArchivosConMemoria(SistemaArchivos& real, size_t limiteBytes = 16u << 20)
         : real_(real), limite_(limiteBytes) {}
 
-    /// Answered from an earlier look-up of the same file while nothing in its
-    /// folder has changed through this object since: a change there (a file
-    /// written, moved, deleted, a folder made) forgets every look-up in the
-    /// folder and below it. So the look-up a save makes after writing its
-    /// temporary file beside the file always reaches the disk.
+    /// Answered from an earlier look-up of the same file while the file has
+    /// not changed through this object since: a change (a file written, moved,
+    /// deleted, a folder made) forgets the look-ups of that path and below it,
+    /// and a change through a short name ("~") those of its whole folder. A
+    /// look-up that must see another program's change asks the disk.
     Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                 std::string& error) override;
     /// Always the disk's answer, which is then remembered.
     Existencia ConsultarArchivoEnDisco(const std::string& ruta, DatosArchivo* datos,
                                        std::string& error) override;
     /// Remembered as ConsultarArchivo is; a folder listed is a folder found.
+    /// In a folder made through this object, only what was put there since is
+    /// looked up at all.
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,
@@ -44,6 +47,8 @@ public:
                                           std::string& bytes, std::string& error) override;
     [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                             std::string& error) override;
+    [[nodiscard]] bool EscribirYReleer(const std::string& ruta, const std::string& bytes,
+                                       bool& iguales, std::string& error) override;
     [[nodiscard]] bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
                                         std::string& error) override;
     [[nodiscard]] bool Renombrar(const std::string& origen, const std::string& destino,
@@ -79,8 +84,8 @@ private:
         DatosArchivo datos;
     };
 
-    /// The tool changes `ruta`: its bytes, and every look-up in its folder
-    /// and below, are forgotten.
+    /// The tool changes `ruta`: its bytes, and the look-ups of it and below
+    /// it, are forgotten.
     void Olvidar(const std::string& ruta);
     /// The bytes from memory, or read (knowing their size, when given) and kept.
     bool Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
@@ -95,6 +100,12 @@ private:
     /// Ordered by ClaveDeRuta, so that a folder and all below it are neighbours.
     std::map<std::string, Consulta> archivos_;
     std::map<std::string, Existencia> carpetas_;
+    /// Folders this object made, with the paths in them it has changed since:
+    /// nothing else is in them (a backup's new folders), so a look-up of any
+    /// other path there is answered "absent" without asking.
+    std::unordered_map<std::string, std::unordered_set<std::string>> nuevas_;
+    /// The folder of `clave` is one made here and `clave` was never changed.
+    bool AusenteEnCarpetaNueva(const std::string& clave) const;
 };
 
 }  // namespace vorpel

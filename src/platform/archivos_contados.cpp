@@ -87,6 +87,13 @@ bool ArchivosContados::EscribirArchivoNuevo(const std::string& ruta, const std::
     return real_.EscribirArchivoNuevo(ruta, bytes, error);
 }
 
+// One file opened: counted as the write it is.
+bool ArchivosContados::EscribirYReleer(const std::string& ruta, const std::string& bytes,
+                                       bool& iguales, std::string& error) {
+    Contar(LlamadaArchivos::EscribirArchivoNuevo);
+    return real_.EscribirYReleer(ruta, bytes, iguales, error);
+}
+
 bool ArchivosContados::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
                                         std::string& error) {
     Contar(LlamadaArchivos::AgregarAlArchivo);

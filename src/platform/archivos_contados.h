@@ -55,6 +55,7 @@ public:
     /// Counted as a ConsultarArchivo: it is one on the disk.
     Existencia ConsultarArchivoEnDisco(const std::string& ruta, DatosArchivo* datos,
                                        std::string& error) override;
+    bool DatosSinCosto() const override { return real_.DatosSinCosto(); }
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,
@@ -66,6 +67,8 @@ public:
                                           std::string& bytes, std::string& error) override;
     [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                             std::string& error) override;
+    [[nodiscard]] bool EscribirYReleer(const std::string& ruta, const std::string& bytes,
+                                       bool& iguales, std::string& error) override;
     [[nodiscard]] bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
                                         std::string& error) override;
     [[nodiscard]] bool Renombrar(const std::string& origen, const std::string& destino,

@@ -211,6 +211,22 @@ bool ArchivosPosix::Resolver(const std::string& ruta, RutaHostResuelta& salida) 
     salida = RutaHostResuelta{};
     salida.host = carpeta->second;
     salida.existe = true;
+    // A folder whose names were read during the command (or that it made)
+    // names its files from them: a name not there is not there, with no
+    // look-up; the data of one that is come from the caller's own stat.
+    if (const auto indice = indices_.find(carpeta->second); indice != indices_.end()) {
+        const std::string& nombre = partes.partes.back();
+        const auto mismos = indice->second.find(AMinusculas(nombre));
+        if (mismos == indice->second.end() || mismos->second.empty()) {
+            salida.existe = false;
+            salida.host += "/" + nombre;
+            return true;
+        }
+        const bool exacto = std::find(mismos->second.begin(), mismos->second.end(), nombre) !=
+                            mismos->second.end();
+        salida.host += "/" + (exacto ? nombre : mismos->second.front());
+        return true;
+    }
     PrefijoWine::AgregarNombreHost(salida, partes.partes.back(), *this);
     return true;
 }
@@ -306,7 +322,19 @@ void ArchivosPosix::AnotarCreado(const std::string& host) {
     if (std::find(mismos.begin(), mismos.end(), nombre) == mismos.end()) mismos.push_back(nombre);
 }
 
+void ArchivosPosix::AnotarMovido(const std::string& origen, const std::string& destino) {
+    const bool propio = propios_.erase(origen) > 0;
+    AnotarBorrado(origen);
+    AnotarCreado(destino);
+    if (propio) {
+        propios_.insert(destino);
+    } else {
+        propios_.erase(destino);
+    }
+}
+
 void ArchivosPosix::AnotarBorrado(const std::string& host) {
+    propios_.erase(host);
     auto indice = indices_.find(CarpetaHost(host));
     if (indice == indices_.end()) return;
     const std::string nombre = NombreFinalHost(host);
@@ -541,9 +569,47 @@ bool ArchivosPosix::EscribirArchivoNuevo(const std::string& ruta, const std::str
         return false;
     }
     AnotarCreado(host);
+    AnotarPropio(host);
     // The flush to the disk comes with Sincronizar, once for all the files
     // a step writes.
     return EscribirYCerrar(fd, bytes, error);
+}
+
+bool ArchivosPosix::EscribirYReleer(const std::string& ruta, const std::string& bytes,
+                                    bool& iguales, std::string& error) {
+    iguales = false;
+    std::string host;
+    if (!Mapear(ruta, host, error)) return false;
+    // Read back through the file written: no second open and close.
+    const int fd = ::open(host.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    AnotarCreado(host);
+    AnotarPropio(host);
+    int numero = 0;
+    std::string leidos(bytes.size() + 1, '\0');
+    if (!EscribirTodo(fd, bytes.data(), bytes.size())) {
+        numero = errno;
+    } else {
+        ssize_t n = 0;
+        do {
+            n = ::pread(fd, leidos.data(), leidos.size(), 0);
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            numero = errno;
+        } else {
+            leidos.resize(static_cast<size_t>(n));
+        }
+    }
+    if (::close(fd) != 0 && numero == 0) numero = errno;
+    if (numero != 0) {
+        error = DescribirError(numero);
+        return false;
+    }
+    iguales = leidos == bytes;
+    return true;
 }
 
 bool ArchivosPosix::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
@@ -585,8 +651,7 @@ bool ArchivosPosix::Renombrar(const std::string& origen, const std::string& dest
             error = DescribirError(errno);
             return false;
         }
-        AnotarBorrado(hostOrigen);
-        AnotarCreado(nuevoHost);
+        AnotarMovido(hostOrigen, nuevoHost);
         OlvidarCarpetasBajo(origen);
         return true;
     }
@@ -595,8 +660,7 @@ bool ArchivosPosix::Renombrar(const std::string& origen, const std::string& dest
         error = DescribirError(numero);
         return false;
     }
-    AnotarBorrado(hostOrigen);
-    AnotarCreado(hostDestino);
+    AnotarMovido(hostOrigen, hostDestino);
     // A folder renamed away takes the folders resolved inside it along.
     OlvidarCarpetasBajo(origen);
     return true;
@@ -621,7 +685,11 @@ bool ArchivosPosix::Reemplazar(const std::string& origen, const std::string& des
     }
     const std::string& hostDestino = resueltaDestino.host;
     struct stat datos = resueltaDestino.datos;
-    if (resueltaDestino.conDatos || ::lstat(hostDestino.c_str(), &datos) == 0) {
+    // A destination the look-up found absent, or one this object made, needs
+    // no second look.
+    if (resueltaDestino.conDatos ||
+        (resueltaDestino.existe && propios_.count(hostDestino) == 0 &&
+         ::lstat(hostDestino.c_str(), &datos) == 0)) {
         if (S_ISDIR(datos.st_mode)) {
             error = DescribirError(EISDIR);
             return false;
@@ -635,8 +703,7 @@ bool ArchivosPosix::Reemplazar(const std::string& origen, const std::string& des
         error = DescribirError(errno);
         return false;
     }
-    AnotarBorrado(hostOrigen);
-    AnotarCreado(hostDestino);
+    AnotarMovido(hostOrigen, hostDestino);
     // A folder renamed away takes the folders resolved inside it along.
     OlvidarCarpetasBajo(origen);
     return true;
@@ -662,14 +729,16 @@ bool ArchivosPosix::ReemplazarConRespaldo(const std::string& nuevo, const std::s
         return false;
     }
     if (::link(hostDestino.c_str(), hostRespaldo.c_str()) == 0) {
+        // The old file, just found neither a folder nor read-only.
         AnotarCreado(hostRespaldo);
+        AnotarPropio(hostRespaldo);
         if (::rename(hostNuevo.c_str(), hostDestino.c_str()) != 0) {
             const int numero = errno;
             if (::unlink(hostRespaldo.c_str()) == 0) AnotarBorrado(hostRespaldo);
             error = DescribirError(numero);
             return false;
         }
-        AnotarBorrado(hostNuevo);
+        AnotarMovido(hostNuevo, hostDestino);
         return true;
     }
     if (errno != EPERM && errno != EOPNOTSUPP && errno != EXDEV && errno != EMLINK) {
@@ -682,19 +751,17 @@ bool ArchivosPosix::ReemplazarConRespaldo(const std::string& nuevo, const std::s
         error = DescribirError(numero);
         return false;
     }
-    AnotarBorrado(hostDestino);
-    AnotarCreado(hostRespaldo);
+    AnotarMovido(hostDestino, hostRespaldo);
+    AnotarPropio(hostRespaldo);
     if (::rename(hostNuevo.c_str(), hostDestino.c_str()) != 0) {
         numero = errno;
         if (RenombrarSinReemplazar(hostRespaldo, hostDestino, numero)) {
-            AnotarBorrado(hostRespaldo);
-            AnotarCreado(hostDestino);
+            AnotarMovido(hostRespaldo, hostDestino);
         }
         error = DescribirError(numero);
         return false;
     }
-    AnotarBorrado(hostNuevo);
-    AnotarCreado(hostDestino);
+    AnotarMovido(hostNuevo, hostDestino);
     return true;
 }
 
@@ -736,8 +803,10 @@ bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino
         return false;
     }
     AnotarCreado(hostDestino);
+    AnotarPropio(hostDestino);
     int numero = 0;
     char bloque[kTamanoBloque];
+    uint64_t copiados = 0;
     for (;;) {
         const ssize_t leidos = ::read(fuente, bloque, sizeof bloque);
         if (leidos < 0 && errno == EINTR) continue;
@@ -748,6 +817,13 @@ bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino
         if (leidos == 0) break;
         if (!EscribirTodo(copia, bloque, static_cast<size_t>(leidos))) {
             numero = errno;
+            break;
+        }
+        copiados += static_cast<uint64_t>(leidos);
+        // A read of a regular file that returns less than asked has met its
+        // end: with the size fstat gave, the read that would find it is spared.
+        if (static_cast<size_t>(leidos) < sizeof bloque &&
+            copiados == static_cast<uint64_t>(datos.st_size)) {
             break;
         }
     }
@@ -767,6 +843,16 @@ bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino
 }
 
 bool ArchivosPosix::Borrar(const std::string& ruta, std::string& error) {
+    // A temporary or a rollback link this object made is neither a folder nor
+    // read-only: deleted without a look.
+    if (std::string propio; RutaHostDirecta(ruta, propio) && propios_.count(propio) > 0) {
+        if (::unlink(propio.c_str()) != 0) {
+            error = DescribirError(errno);
+            return false;
+        }
+        AnotarBorrado(propio);
+        return true;
+    }
     RutaHostResuelta resuelta;
     if (!Mapear(ruta, resuelta, error)) return false;
     const std::string& host = resuelta.host;
@@ -797,6 +883,12 @@ bool ArchivosPosix::CrearCarpeta(const std::string& ruta, std::string& error) {
         return false;
     }
     AnotarCreado(host);
+    // Made just now: found, and holding nothing but what this object puts in.
+    RutaWindowsDescompuesta partes;
+    if (DescomponerRutaWindows(ruta, partes) && partes.unidad != 0 && !partes.partes.empty()) {
+        carpetas_.insert_or_assign(ClaveCarpeta(partes, partes.partes.size()), host);
+        indices_.insert_or_assign(host, decltype(indices_)::mapped_type{});
+    }
     return true;
 }
 
@@ -810,18 +902,28 @@ constexpr size_t kUmbralSincronizarTodo = 8;
 
 bool ArchivosPosix::Sincronizar(const std::vector<std::string>& rutas, std::string& error) {
     std::vector<dev_t> sistemas;
+    // Host folders already placed on their file system: a file is on its
+    // folder's, so one look at each folder tells for all its files.
+    std::vector<std::string> carpetasVistas;
     for (const std::string& ruta : rutas) {
-        RutaHostResuelta resuelta;
-        if (rutas.size() > kUmbralSincronizarTodo ? !Mapear(ruta, resuelta, error)
-                                                  : !Mapear(ruta, resuelta.host, error)) {
-            return false;
-        }
-        const std::string& host = resuelta.host;
+        std::string host;
+        if (!Mapear(ruta, host, error)) return false;
         if (rutas.size() > kUmbralSincronizarTodo) {
-            // Only a file system not flushed yet needs a file opened on it;
-            // the look-up that found the name tells which one it is on.
-            struct stat datos = resuelta.datos;
-            if (!resuelta.conDatos && ::stat(host.c_str(), &datos) != 0) {
+            // Only a file system not flushed yet needs a file opened on it.
+            // A folder may be a mount point: it is looked at itself.
+            RutaWindowsDescompuesta partes;
+            const bool esCarpeta =
+                DescomponerRutaWindows(ruta, partes) &&
+                (partes.partes.empty() ||
+                 carpetas_.count(ClaveCarpeta(partes, partes.partes.size())) > 0);
+            const std::string carpeta = esCarpeta ? host : CarpetaHost(host);
+            if (std::find(carpetasVistas.begin(), carpetasVistas.end(), carpeta) !=
+                carpetasVistas.end()) {
+                continue;
+            }
+            carpetasVistas.push_back(carpeta);
+            struct stat datos {};
+            if (::stat(carpeta.c_str(), &datos) != 0) {
                 error = DescribirError(errno);
                 return false;
             }

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/archivos.h"
@@ -20,6 +21,7 @@ public:
 
     Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                 std::string& error) override;
+    bool DatosSinCosto() const override { return true; }
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,
@@ -32,6 +34,8 @@ public:
                                         std::string& error) override;
     [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                             std::string& error) override;
+    [[nodiscard]] bool EscribirYReleer(const std::string& ruta, const std::string& bytes,
+                                       bool& iguales, std::string& error) override;
     [[nodiscard]] bool Renombrar(const std::string& origen, const std::string& destino,
                                  std::string& error) override;
     /// rename(2); a destination without write permission (Wine's read-only
@@ -56,6 +60,7 @@ public:
     void OlvidarCache() override {
         indices_.clear();
         carpetas_.clear();
+        propios_.clear();
     }
     /// flock(2) on the lock file: locks of two open files conflict inside one
     /// process too (fcntl locks would not), and the kernel lets go of them
@@ -88,6 +93,10 @@ private:
                std::string& enDisco) override;
     void AnotarCreado(const std::string& host);
     void AnotarBorrado(const std::string& host);
+    /// `host` holds a file this object made, neither a folder nor read-only.
+    void AnotarPropio(const std::string& host) { propios_.insert(host); }
+    /// `destino` now holds what `origen` held.
+    void AnotarMovido(const std::string& origen, const std::string& destino);
 
     PrefijoWine prefijo_;
     /// Per host folder: lower-cased name -> the names spelled so, in the
@@ -99,6 +108,9 @@ private:
     /// Folders found during the command: drive and lower-cased names -> host
     /// path, ordered so that a folder and all below it are neighbours.
     std::map<std::string, std::string> carpetas_;
+    /// Host paths of the files this object made (temporaries, copies,
+    /// rollback links) and has not seen go since.
+    std::unordered_set<std::string> propios_;
 };
 
 }  // namespace vorpel

@@ -329,6 +329,35 @@ bool SistemaArchivosWin32::EscribirArchivoNuevo(const std::string& ruta, const s
     return true;
 }
 
+bool SistemaArchivosWin32::EscribirYReleer(const std::string& ruta, const std::string& bytes,
+                                           bool& iguales, std::string& error) {
+    iguales = false;
+    Manejador archivo(CreateFileW(Utf8AUtf16(ruta).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                  nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!archivo.Valido()) return FallarConUltimoError(error);
+    if (!EscribirTodo(archivo.Get(), bytes, error)) return false;
+    if (!FlushFileBuffers(archivo.Get())) return FallarConUltimoError(error);
+    // Read back through the handle written, from the start: no second open.
+    std::string leidos;
+    if (bytes.size() < kTramoLectura) {
+        leidos.resize(bytes.size() + 1);
+        OVERLAPPED desde{};
+        DWORD hechos = 0;
+        if (!ReadFile(archivo.Get(), leidos.data(), static_cast<DWORD>(leidos.size()), &hechos,
+                      &desde)) {
+            return FallarConUltimoError(error);
+        }
+        leidos.resize(hechos);
+    }
+    if (!archivo.Cerrar()) return FallarConUltimoError(error);
+    if (bytes.size() >= kTramoLectura) {
+        // A large file is read back as any other.
+        if (!LeerBytesConTamano(ruta, bytes.size(), leidos, error)) return false;
+    }
+    iguales = leidos == bytes;
+    return true;
+}
+
 bool SistemaArchivosWin32::AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
                                             std::string& error) {
     Manejador archivo(CreateFileW(Utf8AUtf16(ruta).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,

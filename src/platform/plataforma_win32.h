@@ -39,6 +39,8 @@ public:
                                         std::string& error) override;
     [[nodiscard]] bool EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                             std::string& error) override;
+    [[nodiscard]] bool EscribirYReleer(const std::string& ruta, const std::string& bytes,
+                                       bool& iguales, std::string& error) override;
     [[nodiscard]] bool Renombrar(const std::string& origen, const std::string& destino,
                                  std::string& error) override;
     [[nodiscard]] bool Reemplazar(const std::string& origen, const std::string& destino,

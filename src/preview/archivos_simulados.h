@@ -34,6 +34,7 @@ public:
 
     Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                 std::string& error) override;
+    bool DatosSinCosto() const override { return real_.DatosSinCosto(); }
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,

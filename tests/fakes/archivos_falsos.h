@@ -38,6 +38,9 @@ public:
     std::vector<std::string> TodasLasCarpetas() const;
     /// The clock that new files and writes get as their last-modified time.
     void PonerReloj(FechaHora fecha) { reloj_ = fecha; }
+    /// As a POSIX host, whose look-up gives the file's data at no extra cost.
+    void PonerDatosSinCosto(bool valor) { datosSinCosto_ = valor; }
+    bool DatosSinCosto() const override { return datosSinCosto_; }
 
     /// A second name for the same file (a hard link): both share the data
     /// that reaches the disk. False when `existente` is missing or `nuevo` exists.
@@ -126,6 +129,7 @@ private:
     long long siguienteInodo_ = 1;
     std::vector<char> unidades_;
     FechaHora reloj_{2026, 1, 1, 12, 0, 0};
+    bool datosSinCosto_ = false;
     long long siguienteOrden_ = 0;
 
     // The folder locks, kept apart from the files: the lock file of a real
@@ -206,6 +210,7 @@ public:
 
     Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                 std::string& error) override;
+    bool DatosSinCosto() const override { return real_.DatosSinCosto(); }
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                         std::vector<std::string>& nombres, std::string& error) override;

@@ -103,35 +103,74 @@ TEST_F(ConsultasEnMemoriaTest, ALookUpThatDidNotAskForTheDataCannotGiveThem) {
     EXPECT_EQ(Consultar("C:\\dev\\A.frm", &datos), Existencia::Presente);
     EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
     EXPECT_EQ(EnDisco(), 2u);
+    // Where a look-up gives the data anyway, they are kept from the first one.
+    disco_.PonerDatosSinCosto(true);
+    disco_.PonerArchivo("C:\\dev\\B.frm", "b");
+    EXPECT_EQ(Consultar("C:\\dev\\B.frm"), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\B.frm", &datos), Existencia::Presente);
+    EXPECT_EQ(datos.tamano, 1u);
+    EXPECT_EQ(EnDisco(), 3u);
 }
 
-// The save looks at its file again after writing the temporary copy beside
-// it: that look-up must see another program's change, never a memory of it.
-TEST_F(ConsultasEnMemoriaTest, AChangeInAFolderSendsEveryLookUpInAndBelowItToTheDisk) {
+// A save writes its temporary file beside the file: the file's own look-up,
+// and the others in the folder, stay. What the tool changes is looked up
+// afresh, under any spelling.
+TEST_F(ConsultasEnMemoriaTest, AChangeForgetsThePathItTouchesAndWhatIsBelowIt) {
     DatosArchivo datos;
     disco_.PonerArchivo("C:\\dev\\sub\\B.frm", "b");
     EXPECT_EQ(Consultar("C:\\dev\\A.frm", &datos), Existencia::Presente);
     EXPECT_EQ(Consultar("C:\\dev\\sub\\B.frm"), Existencia::Presente);
     EXPECT_EQ(Consultar("C:\\dev\\A.frm.tmp_vorpel"), Existencia::Ausente);
-    disco_.PonerArchivo("C:\\dev\\A.frm", "de otro programa", FechaHora{2026, 1, 1, 11, 0, 0});
     ASSERT_TRUE(memoria_.EscribirArchivoNuevo("C:\\dev\\A.frm.tmp_vorpel", "dos", error_));
     EXPECT_EQ(Consultar("C:\\dev\\A.frm", &datos), Existencia::Presente);
-    EXPECT_EQ(datos.tamano, 16u);
-    EXPECT_EQ(Consultar("C:\\dev\\A.frm.tmp_vorpel"), Existencia::Presente);
     EXPECT_EQ(Consultar("C:\\dev\\sub\\B.frm"), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), 3u);
+    EXPECT_EQ(Consultar("c:\\DEV\\a.FRM.tmp_vorpel"), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), 4u);
+    ASSERT_TRUE(memoria_.Reemplazar("C:\\dev\\A.frm.tmp_vorpel", "C:\\dev\\A.frm", error_));
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm", &datos), Existencia::Presente);
+    EXPECT_EQ(datos.tamano, 3u);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm.tmp_vorpel"), Existencia::Ausente);
     EXPECT_EQ(EnDisco(), 6u);
-    // Elsewhere nothing changed: still from memory.
-    disco_.PonerArchivo("C:\\lejos\\C.frm", "c");
-    EXPECT_EQ(Consultar("C:\\lejos\\C.frm"), Existencia::Presente);
-    ASSERT_TRUE(memoria_.Borrar("C:\\dev\\A.frm.tmp_vorpel", error_));
-    EXPECT_EQ(Consultar("C:\\lejos\\C.frm"), Existencia::Presente);
-    EXPECT_EQ(EnDisco(), 7u);
+}
+
+// "FORMUL~1.FRM" may be any file of its folder under its short name.
+TEST_F(ConsultasEnMemoriaTest, AChangeThroughAShortNameForgetsTheWholeFolder) {
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), 1u);
+    disco_.PonerArchivo("C:\\dev\\A.frm", "otro");
+    ASSERT_TRUE(memoria_.EscribirArchivoNuevo("C:\\dev\\X~1.TMP", "x", error_));
+    EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\X~1.TMP"), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\X~1.TMP"), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), 4u);
 }
 
 TEST_F(ConsultasEnMemoriaTest, AMadeFolderIsLookedUpAfresh) {
     EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\dev\\nueva", error_), Existencia::Ausente);
     ASSERT_TRUE(memoria_.CrearCarpeta("C:\\dev\\nueva", error_));
     EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\dev\\nueva", error_), Existencia::Presente);
+}
+
+// A backup's new folder holds only what the tool put there: nothing else in
+// it is looked up, and what the tool put there always is.
+TEST_F(ConsultasEnMemoriaTest, InAFolderItMadeOnlyWhatItPutThereIsLookedUp) {
+    disco_.PonerCarpeta("C:\\bck");
+    ASSERT_TRUE(memoria_.CrearCarpeta("C:\\bck\\nueva", error_));
+    const uint64_t antes = EnDisco();
+    EXPECT_EQ(Consultar("C:\\bck\\nueva\\A.frm"), Existencia::Ausente);
+    EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\bck\\nueva\\sub", error_), Existencia::Ausente);
+    EXPECT_EQ(EnDisco(), antes);
+    ASSERT_TRUE(memoria_.EscribirArchivoNuevo("C:\\bck\\nueva\\a.FRM", "x", error_));
+    EXPECT_EQ(Consultar("C:\\bck\\NUEVA\\A.frm"), Existencia::Presente);
+    ASSERT_TRUE(memoria_.CrearCarpeta("C:\\bck\\nueva\\sub", error_));
+    EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\bck\\nueva\\sub", error_), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), antes + 1);
+    // A new command knows nothing of it: another program may have been there.
+    memoria_.OlvidarCache();
+    EXPECT_EQ(Consultar("C:\\bck\\nueva\\B.frm"), Existencia::Ausente);
+    EXPECT_EQ(EnDisco(), antes + 2);
 }
 
 TEST_F(ConsultasEnMemoriaTest, TheDiskLookUpAlwaysReachesTheDiskAndIsRemembered) {
