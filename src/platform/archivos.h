@@ -30,6 +30,9 @@ struct DatosArchivo {
     FechaHora fecha;  // last modified, local time
     bool soloLectura = false;
     bool oculto = false;  // hidden or system: not a plain file
+    /// The last-modified time as the system keeps it, for a copy that must
+    /// keep it exactly; 0 when the system gave none.
+    int64_t instante = 0;
 };
 
 /// The file a command keeps in the DEV folder while it holds the folder. Not
@@ -123,6 +126,18 @@ public:
     /// disk at the next Sincronizar, like a write.
     [[nodiscard]] virtual bool Copiar(const std::string& origen, const std::string& destino,
                                       std::string& error) = 0;
+    /// Copiar of a source whose bytes the caller has read, `bytes`, and whose
+    /// look-up gave `datos`: the new file holds those bytes with the source's
+    /// time (`datos.instante`), and the source is not opened again. By
+    /// default a plain Copiar.
+    [[nodiscard]] virtual bool CopiarDesdeBytes(const std::string& origen,
+                                                const std::string& destino,
+                                                const std::string& bytes,
+                                                const DatosArchivo& datos, std::string& error) {
+        (void)bytes;
+        (void)datos;
+        return Copiar(origen, destino, error);
+    }
     [[nodiscard]] virtual bool Borrar(const std::string& ruta, std::string& error) = 0;
     /// Creates one folder; its parent must exist.
     [[nodiscard]] virtual bool CrearCarpeta(const std::string& ruta, std::string& error) = 0;

@@ -244,6 +244,20 @@ bool ArchivosConMemoria::ReemplazarConRespaldo(const std::string& nuevo,
 bool ArchivosConMemoria::Copiar(const std::string& origen, const std::string& destino,
                                 std::string& error) {
     Olvidar(destino);
+    // A source read during the command is copied from its bytes: the copy
+    // holds what the command read (and a backup's manifest describes), and
+    // the source is not opened again. Not a hidden or system file, whose
+    // attributes only the system's own copy carries.
+    const std::string clave = ClaveDeRuta(origen);
+    const auto leido = contenidos_.find(clave);
+    const auto hallado = archivos_.find(clave);
+    if (leido != contenidos_.end() && hallado != archivos_.end() && hallado->second.conDatos &&
+        hallado->second.existe == Existencia::Presente) {
+        const DatosArchivo& datos = hallado->second.datos;
+        if (datos.instante != 0 && !datos.oculto && datos.tamano == leido->second.size()) {
+            return real_.CopiarDesdeBytes(origen, destino, leido->second, datos, error);
+        }
+    }
     return real_.Copiar(origen, destino, error);
 }
 

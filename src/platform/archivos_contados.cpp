@@ -118,6 +118,14 @@ bool ArchivosContados::ReemplazarConRespaldo(const std::string& nuevo, const std
     return real_.ReemplazarConRespaldo(nuevo, destino, respaldo, error);
 }
 
+// A copy, made from the bytes the caller holds.
+bool ArchivosContados::CopiarDesdeBytes(const std::string& origen, const std::string& destino,
+                                        const std::string& bytes, const DatosArchivo& datos,
+                                        std::string& error) {
+    Contar(LlamadaArchivos::Copiar);
+    return real_.CopiarDesdeBytes(origen, destino, bytes, datos, error);
+}
+
 bool ArchivosContados::Copiar(const std::string& origen, const std::string& destino,
                               std::string& error) {
     Contar(LlamadaArchivos::Copiar);

@@ -80,6 +80,9 @@ public:
                                              std::string& error) override;
     [[nodiscard]] bool Copiar(const std::string& origen, const std::string& destino,
                               std::string& error) override;
+    [[nodiscard]] bool CopiarDesdeBytes(const std::string& origen, const std::string& destino,
+                                        const std::string& bytes, const DatosArchivo& datos,
+                                        std::string& error) override;
     [[nodiscard]] bool Borrar(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool CrearCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool Sincronizar(const std::vector<std::string>& rutas,

@@ -402,6 +402,8 @@ Existencia ArchivosPosix::ConsultarArchivo(const std::string& ruta, DatosArchivo
                                  static_cast<int>(info.st_mtim.tv_nsec)};
         datos->soloLectura = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
         datos->oculto = EsNombreOculto(datos->nombreEnDisco);
+        datos->instante = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                          info.st_mtim.tv_nsec;
     }
     return Existencia::Presente;
 }
@@ -836,6 +838,38 @@ bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino
     if (numero != 0) {
         // A partial copy must not pass for a complete one (a backup, say).
         if (::unlink(hostDestino.c_str()) == 0) AnotarBorrado(hostDestino);
+        error = DescribirError(numero);
+        return false;
+    }
+    return true;
+}
+
+bool ArchivosPosix::CopiarDesdeBytes(const std::string& origen, const std::string& destino,
+                                     const std::string& bytes, const DatosArchivo& datos,
+                                     std::string& error) {
+    if (datos.instante == 0) return Copiar(origen, destino, error);
+    std::string host;
+    if (!Mapear(destino, host, error)) return false;
+    const int copia = ::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (copia < 0) {
+        error = DescribirError(errno);
+        return false;
+    }
+    AnotarCreado(host);
+    AnotarPropio(host);
+    int numero = 0;
+    if (!EscribirTodo(copia, bytes.data(), bytes.size())) {
+        numero = errno;
+    } else {
+        const timespec tiempos[2] = {
+            {0, UTIME_OMIT},
+            {static_cast<time_t>(datos.instante / 1000000000), static_cast<long>(datos.instante % 1000000000)}};
+        if (::futimens(copia, tiempos) != 0) numero = errno;
+    }
+    if (::close(copia) != 0 && numero == 0) numero = errno;
+    if (numero != 0) {
+        // A partial copy must not pass for a complete one (a backup, say).
+        if (::unlink(host.c_str()) == 0) AnotarBorrado(host);
         error = DescribirError(numero);
         return false;
     }

@@ -49,6 +49,9 @@ public:
                                              std::string& error) override;
     [[nodiscard]] bool Copiar(const std::string& origen, const std::string& destino,
                               std::string& error) override;
+    [[nodiscard]] bool CopiarDesdeBytes(const std::string& origen, const std::string& destino,
+                                        const std::string& bytes, const DatosArchivo& datos,
+                                        std::string& error) override;
     /// Refuses folders, and files without write permission (Wine's read-only
     /// files), as Windows refuses to delete a read-only file.
     [[nodiscard]] bool Borrar(const std::string& ruta, std::string& error) override;

@@ -193,6 +193,10 @@ Existencia SistemaArchivosWin32::ConsultarArchivo(const std::string& ruta, Datos
                             hallado.nFileSizeLow;
             datos->soloLectura = (hallado.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
             datos->oculto = !EsArchivoSimple(hallado);
+            ULARGE_INTEGER instante{};
+            instante.LowPart = hallado.ftLastWriteTime.dwLowDateTime;
+            instante.HighPart = hallado.ftLastWriteTime.dwHighDateTime;
+            datos->instante = static_cast<int64_t>(instante.QuadPart);
         }
         return Existencia::Presente;
     } while (busqueda.Siguiente());
@@ -449,6 +453,31 @@ bool SistemaArchivosWin32::Copiar(const std::string& origen, const std::string& 
     } else {
         ok = VaciarAlDisco(destinoAncho, error);
     }
+    if (!ok) DeleteFileW(destinoAncho.c_str());
+    return ok;
+}
+
+bool SistemaArchivosWin32::CopiarDesdeBytes(const std::string& origen, const std::string& destino,
+                                            const std::string& bytes, const DatosArchivo& datos,
+                                            std::string& error) {
+    if (datos.instante == 0) return Copiar(origen, destino, error);
+    const std::wstring destinoAncho = Utf8AUtf16(destino);
+    bool ok = false;
+    {
+        Manejador archivo(CreateFileW(destinoAncho.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!archivo.Valido()) return FallarConUltimoError(error);
+        ULARGE_INTEGER instante{};
+        instante.QuadPart = static_cast<ULONGLONG>(datos.instante);
+        const FILETIME escrito{instante.LowPart, instante.HighPart};
+        // The time is set last: the writes would change it again.
+        ok = EscribirTodo(archivo.Get(), bytes, error) &&
+             (SetFileTime(archivo.Get(), nullptr, nullptr, &escrito) != 0 ||
+              FallarConUltimoError(error)) &&
+             (FlushFileBuffers(archivo.Get()) != 0 || FallarConUltimoError(error)) &&
+             (archivo.Cerrar() || FallarConUltimoError(error));
+    }
+    // A partial copy must not pass for a complete one (a backup, say).
     if (!ok) DeleteFileW(destinoAncho.c_str());
     return ok;
 }

@@ -460,6 +460,35 @@ TEST_F(ArchivosPosixTest, CopyKeepsTheLastModifiedTime) {
     EXPECT_EQ(copia.tv_nsec, 123456789);
 }
 
+// A copy made from the bytes the command read: those bytes, the source's
+// time to the nanosecond, never over an existing file.
+TEST_F(ArchivosPosixTest, CopyFromBytesHoldsThemWithTheSourcesTime) {
+    falso_.CrearArchivo("discoC/Dev/a.frm", "en el disco");
+    const timespec antes[2] = {{0, UTIME_OMIT}, {1500000000, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, falso_.Ruta("discoC/Dev/a.frm").c_str(), antes, 0), 0);
+    DatosArchivo datos;
+    ASSERT_EQ(archivos_.ConsultarArchivo("C:\\Dev\\a.frm", &datos, error_), Existencia::Presente);
+    ASSERT_TRUE(archivos_.CopiarDesdeBytes("C:\\Dev\\a.frm", "E:\\a.frm", "leido", datos, error_))
+        << error_;
+    EXPECT_EQ(falso_.Contenido("discoE/a.frm"), "leido");
+    const timespec copia = Modificado("discoE/a.frm");
+    EXPECT_EQ(copia.tv_sec, 1500000000);
+    EXPECT_EQ(copia.tv_nsec, 123456789);
+    EXPECT_FALSE(archivos_.CopiarDesdeBytes("C:\\Dev\\a.frm", "E:\\A.FRM", "otro", datos, error_));
+    EXPECT_EQ(error_, std::strerror(EEXIST));
+    EXPECT_EQ(falso_.Contenido("discoE/a.frm"), "leido");
+}
+
+TEST_F(ArchivosPosixTest, AWriteReadBackGivesWhatWasWrittenAndNeverReplaces) {
+    bool iguales = false;
+    ASSERT_TRUE(archivos_.EscribirYReleer("C:\\Dev\\a.frm", "uno\r\n", iguales, error_)) << error_;
+    EXPECT_TRUE(iguales);
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/a.frm"), "uno\r\n");
+    EXPECT_FALSE(archivos_.EscribirYReleer("C:\\Dev\\A.FRM", "dos", iguales, error_));
+    EXPECT_EQ(error_, std::strerror(EEXIST));
+    EXPECT_EQ(falso_.Contenido("discoC/Dev/a.frm"), "uno\r\n");
+}
+
 TEST_F(ArchivosPosixTest, CopyRefusesAnExistingTarget) {
     falso_.CrearArchivo("discoC/Dev/a.frm", "nuevo");
     falso_.CrearArchivo("discoE/a.frm", "viejo");

@@ -221,6 +221,37 @@ TEST_F(ArchivosWin32, CopyKeepsTheLastModifiedTime) {
     EXPECT_EQ(Leer("copia.frm"), "texto");
 }
 
+// A copy made from the bytes the command read: those bytes, the source's
+// time to the tick, never over an existing file.
+TEST_F(ArchivosWin32, CopyFromBytesHoldsThemWithTheSourcesTime) {
+    Crear("origen.frm", "en el disco");
+    PonerFecha("origen.frm", 2001, 2, 3, 4, 5, 6);
+    const DatosArchivo origen = Datos("origen.frm");
+    ASSERT_NE(origen.instante, 0);
+    std::string error;
+    ASSERT_TRUE(archivos_->CopiarDesdeBytes(carpeta_.Ruta("origen.frm"), carpeta_.Ruta("copia.frm"),
+                                            "leido", origen, error))
+        << error;
+    EXPECT_EQ(Leer("copia.frm"), "leido");
+    EXPECT_EQ(Datos("copia.frm").instante, origen.instante);
+    EXPECT_EQ(Datos("copia.frm").fecha, (FechaHora{2001, 2, 3, 4, 5, 6}));
+    EXPECT_FALSE(archivos_->CopiarDesdeBytes(carpeta_.Ruta("origen.frm"),
+                                             carpeta_.Ruta("copia.frm"), "otro", origen, error));
+    EXPECT_EQ(Leer("copia.frm"), "leido");
+}
+
+TEST_F(ArchivosWin32, AWriteReadBackGivesWhatWasWrittenAndNeverReplaces) {
+    std::string bytes;
+    for (int vuelta = 0; vuelta < 3000; ++vuelta) bytes += static_cast<char>(vuelta % 256);
+    std::string error;
+    bool iguales = false;
+    ASSERT_TRUE(archivos_->EscribirYReleer(carpeta_.Ruta("a.frm"), bytes, iguales, error)) << error;
+    EXPECT_TRUE(iguales);
+    EXPECT_EQ(Leer("a.frm"), bytes);
+    EXPECT_FALSE(archivos_->EscribirYReleer(carpeta_.Ruta("a.frm"), "otro", iguales, error));
+    EXPECT_EQ(Leer("a.frm"), bytes);
+}
+
 TEST_F(ArchivosWin32, ModifiedTimeKeepsTheFractionOfTheSecond) {
     Crear("a.frm");
     PonerFecha("a.frm", 2001, 2, 3, 4, 5, 6);
