@@ -150,10 +150,11 @@ bool TransaccionEscritura::Reemplazar(size_t i) {
         ok = fs.Renombrar(e.origen, e.destinoEnDisco, sistema);
     } else if (TieneRollback(e)) {
         ok = fs.ReemplazarConRespaldo(e.temporal, e.destinoEnDisco, e.rollback, sistema);
-    } else if (e.existia || !e.conRollback) {
+    } else if (e.existia) {
         ok = fs.Reemplazar(e.temporal, e.destinoEnDisco, sistema);
     } else {
-        // A new file: the rename fails if someone made one meanwhile.
+        // A new file: the rename fails if someone made one meanwhile, and
+        // needs no look at a file to replace.
         ok = fs.Renombrar(e.temporal, e.destinoEnDisco, sistema);
     }
     if (!ok) {
@@ -167,7 +168,7 @@ bool TransaccionEscritura::Reemplazar(size_t i) {
     // is left in which a save of someone else's could slip through. Such a
     // file goes back at once (the caller's undo puts it back).
     DatosArchivo datos;
-    const Existencia apartado = fs.ConsultarArchivoEnDisco(e.rollback, &datos, sistema);
+    const Existencia apartado = fs.ConsultarDatosEnDisco(e.rollback, &datos, sistema);
     if (apartado == Existencia::Indeterminada) {
         Fallar(i, EtapaEscritura::Consulta, sistema);
         return false;

@@ -64,6 +64,13 @@ public:
                                                std::string& error) {
         return ConsultarArchivo(ruta, datos, error);
     }
+    /// ConsultarArchivoEnDisco for a caller that needs no stored name:
+    /// `nombreEnDisco` may stay empty (on Windows one attributes call instead
+    /// of a search). By default ConsultarArchivoEnDisco.
+    virtual Existencia ConsultarDatosEnDisco(const std::string& ruta, DatosArchivo* datos,
+                                             std::string& error) {
+        return ConsultarArchivoEnDisco(ruta, datos, error);
+    }
     /// Whether a look-up costs the same with the file's data as without them
     /// (one stat(2)): a layer that remembers look-ups then always asks for them.
     virtual bool DatosSinCosto() const { return false; }

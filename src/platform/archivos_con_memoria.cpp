@@ -177,6 +177,13 @@ Existencia ArchivosConMemoria::ConsultarArchivoEnDisco(const std::string& ruta,
     return ConsultarYRecordar(ruta, datos, error, true);
 }
 
+// Not remembered: a look-up without the stored name could not answer a later
+// ConsultarArchivo.
+Existencia ArchivosConMemoria::ConsultarDatosEnDisco(const std::string& ruta,
+                                                     DatosArchivo* datos, std::string& error) {
+    return real_.ConsultarDatosEnDisco(ruta, datos, error);
+}
+
 Existencia ArchivosConMemoria::ConsultarCarpeta(const std::string& ruta, std::string& error) {
     if (!EsRutaAbsoluta(ruta)) return real_.ConsultarCarpeta(ruta, error);
     const std::string clave = ClaveDeRuta(ruta);

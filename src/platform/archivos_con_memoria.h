@@ -34,6 +34,9 @@ public:
     /// Always the disk's answer, which is then remembered.
     Existencia ConsultarArchivoEnDisco(const std::string& ruta, DatosArchivo* datos,
                                        std::string& error) override;
+    /// The disk's answer, not remembered (it lacks the stored name).
+    Existencia ConsultarDatosEnDisco(const std::string& ruta, DatosArchivo* datos,
+                                     std::string& error) override;
     /// Remembered as ConsultarArchivo is; a folder listed is a folder found.
     /// In a folder made through this object, only what was put there since is
     /// looked up at all.

@@ -59,6 +59,12 @@ Existencia ArchivosContados::ConsultarArchivoEnDisco(const std::string& ruta,
     return real_.ConsultarArchivoEnDisco(ruta, datos, error);
 }
 
+Existencia ArchivosContados::ConsultarDatosEnDisco(const std::string& ruta, DatosArchivo* datos,
+                                                   std::string& error) {
+    Contar(LlamadaArchivos::ConsultarArchivo);
+    return real_.ConsultarDatosEnDisco(ruta, datos, error);
+}
+
 Existencia ArchivosContados::ConsultarCarpeta(const std::string& ruta, std::string& error) {
     Contar(LlamadaArchivos::ConsultarCarpeta);
     return real_.ConsultarCarpeta(ruta, error);

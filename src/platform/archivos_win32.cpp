@@ -206,6 +206,36 @@ Existencia SistemaArchivosWin32::ConsultarArchivo(const std::string& ruta, Datos
     return Existencia::Indeterminada;
 }
 
+Existencia SistemaArchivosWin32::ConsultarDatosEnDisco(const std::string& ruta,
+                                                       DatosArchivo* datos, std::string& error) {
+    if (datos == nullptr || ruta.find_first_of("*?") != std::string::npos) {
+        return ConsultarArchivo(ruta, datos, error);
+    }
+    // The attributes call gives size, time and attributes in one, without
+    // the search that would give the stored name too.
+    WIN32_FILE_ATTRIBUTE_DATA hallado{};
+    if (!GetFileAttributesExW(Utf8AUtf16(ruta).c_str(), GetFileExInfoStandard, &hallado)) {
+        const DWORD codigo = GetLastError();
+        if (EsNoEncontrado(codigo)) return Existencia::Ausente;
+        error = DescribirErrorSistema(codigo);
+        return Existencia::Indeterminada;
+    }
+    if ((hallado.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return Existencia::Ausente;
+    if (!FechaLocalDe(hallado.ftLastWriteTime, datos->fecha, error)) {
+        return Existencia::Indeterminada;
+    }
+    datos->nombreEnDisco.clear();
+    datos->tamano = (static_cast<uint64_t>(hallado.nFileSizeHigh) << 32) | hallado.nFileSizeLow;
+    datos->soloLectura = (hallado.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    datos->oculto = (hallado.dwFileAttributes &
+                     (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    ULARGE_INTEGER instante{};
+    instante.LowPart = hallado.ftLastWriteTime.dwLowDateTime;
+    instante.HighPart = hallado.ftLastWriteTime.dwHighDateTime;
+    datos->instante = static_cast<int64_t>(instante.QuadPart);
+    return Existencia::Presente;
+}
+
 Existencia SistemaArchivosWin32::ConsultarCarpeta(const std::string& ruta, std::string& error) {
     if (ruta.empty()) return Existencia::Ausente;
     // Attributes, not a listing: an empty drive root must count as present.
@@ -400,12 +430,15 @@ bool SistemaArchivosWin32::ReemplazarConRespaldo(const std::string& nuevo,
     std::wstring destinoAncho = Utf8AUtf16(destino);
     const std::wstring nuevoAncho = Utf8AUtf16(nuevo);
     const std::wstring respaldoAncho = Utf8AUtf16(respaldo);
-    if (EsSoloLectura(destinoAncho)) return FallarCon(ERROR_ACCESS_DENIED, error);
     // The replaced file keeps its name as stored (a rename would give it the
-    // spelling passed here).
+    // spelling passed here); the same search tells whether it is read-only.
     {
         Busqueda busqueda(destinoAncho);
         if (!busqueda.Abierta()) return FallarCon(busqueda.CodigoError(), error);
+        const DWORD atributos = busqueda.Actual().dwFileAttributes;
+        if ((atributos & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+            return FallarCon(ERROR_ACCESS_DENIED, error);
+        }
         const size_t barra = destinoAncho.find_last_of(L"\\/");
         if (barra != std::wstring::npos) {
             destinoAncho = destinoAncho.substr(0, barra + 1) + busqueda.Actual().cFileName;

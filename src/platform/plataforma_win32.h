@@ -27,6 +27,8 @@ class SistemaArchivosWin32 final : public SistemaArchivos {
 public:
     Existencia ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                 std::string& error) override;
+    Existencia ConsultarDatosEnDisco(const std::string& ruta, DatosArchivo* datos,
+                                     std::string& error) override;
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,

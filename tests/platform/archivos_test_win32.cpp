@@ -252,6 +252,28 @@ TEST_F(ArchivosWin32, AWriteReadBackGivesWhatWasWrittenAndNeverReplaces) {
     EXPECT_EQ(Leer("a.frm"), bytes);
 }
 
+// The look-up that guards a replace needs no stored name: the same size,
+// time and attributes as a full look-up, from one attributes call.
+TEST_F(ArchivosWin32, ADataLookUpWithoutTheNameGivesWhatAFullOneGives) {
+    Crear("Form1.frm", "texto");
+    PonerFecha("Form1.frm", 2001, 2, 3, 4, 5, 6);
+    const DatosArchivo completo = Datos("Form1.frm");
+    DatosArchivo datos;
+    std::string error;
+    ASSERT_EQ(archivos_->ConsultarDatosEnDisco(carpeta_.Ruta("form1.FRM"), &datos, error),
+              Existencia::Presente)
+        << error;
+    EXPECT_EQ(datos.tamano, completo.tamano);
+    EXPECT_EQ(datos.fecha, completo.fecha);
+    EXPECT_EQ(datos.instante, completo.instante);
+    EXPECT_EQ(datos.soloLectura, completo.soloLectura);
+    EXPECT_EQ(datos.oculto, completo.oculto);
+    EXPECT_EQ(archivos_->ConsultarDatosEnDisco(carpeta_.Ruta("falta.frm"), &datos, error),
+              Existencia::Ausente);
+    EXPECT_EQ(archivos_->ConsultarDatosEnDisco(carpeta_.Ruta(), &datos, error),
+              Existencia::Ausente);
+}
+
 TEST_F(ArchivosWin32, ModifiedTimeKeepsTheFractionOfTheSecond) {
     Crear("a.frm");
     PonerFecha("a.frm", 2001, 2, 3, 4, 5, 6);
