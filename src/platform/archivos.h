@@ -64,6 +64,13 @@ public:
                                                std::string& error) {
         return ConsultarArchivo(ruta, datos, error);
     }
+    /// ConsultarArchivo for a caller that needs no stored name (a compare of
+    /// sizes and times): `nombreEnDisco` may stay empty (on Windows one
+    /// attributes call instead of a search). By default ConsultarArchivo.
+    virtual Existencia ConsultarDatos(const std::string& ruta, DatosArchivo* datos,
+                                      std::string& error) {
+        return ConsultarArchivo(ruta, datos, error);
+    }
     /// ConsultarArchivoEnDisco for a caller that needs no stored name:
     /// `nombreEnDisco` may stay empty (on Windows one attributes call instead
     /// of a search). By default ConsultarArchivoEnDisco.

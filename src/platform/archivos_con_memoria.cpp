@@ -129,20 +129,30 @@ void ArchivosConMemoria::OlvidarCache() {
 }
 
 Existencia ArchivosConMemoria::ConsultarYRecordar(const std::string& ruta, DatosArchivo* datos,
-                                                  std::string& error, bool enDisco) {
+                                                  std::string& error, ModoConsulta modo) {
+    const auto preguntar = [&](DatosArchivo* pedidos) {
+        switch (modo) {
+            case ModoConsulta::EnDisco: return real_.ConsultarArchivoEnDisco(ruta, pedidos, error);
+            case ModoConsulta::SinNombre: return real_.ConsultarDatos(ruta, pedidos, error);
+            case ModoConsulta::Archivo: break;
+        }
+        return real_.ConsultarArchivo(ruta, pedidos, error);
+    };
     // A pattern names whichever file matches first: not one file to remember.
     if (!EsRutaAbsoluta(ruta) || TieneComodines(ruta) || TieneNombreCorto(ruta)) {
-        return enDisco ? real_.ConsultarArchivoEnDisco(ruta, datos, error)
-                       : real_.ConsultarArchivo(ruta, datos, error);
+        return preguntar(datos);
     }
+    const bool enDisco = modo == ModoConsulta::EnDisco;
     const std::string clave = ClaveDeRuta(ruta);
     if (!enDisco && AusenteEnCarpetaNueva(clave)) return Existencia::Ausente;
     if (!enDisco) {
         const auto hallada = archivos_.find(clave);
-        // A look-up that did not ask for the file's data cannot give it.
+        // A look-up that did not ask for the file's data (or its stored
+        // name) cannot give them.
         if (hallada != archivos_.end() &&
-            (datos == nullptr || hallada->second.conDatos ||
-             hallada->second.existe == Existencia::Ausente)) {
+            (datos == nullptr || hallada->second.existe == Existencia::Ausente ||
+             (hallada->second.conDatos &&
+              (hallada->second.conNombre || modo == ModoConsulta::SinNombre)))) {
             if (datos != nullptr && hallada->second.existe == Existencia::Presente) {
                 *datos = hallada->second.datos;
             }
@@ -155,8 +165,9 @@ Existencia ArchivosConMemoria::ConsultarYRecordar(const std::string& ruta, Datos
     DatosArchivo propios;
     if (datos == nullptr && real_.DatosSinCosto()) datos = &propios;
     consulta.conDatos = datos != nullptr;
-    consulta.existe = enDisco ? real_.ConsultarArchivoEnDisco(ruta, datos, error)
-                              : real_.ConsultarArchivo(ruta, datos, error);
+    consulta.existe = preguntar(datos);
+    consulta.conNombre = modo != ModoConsulta::SinNombre || datos == nullptr ||
+                         consulta.existe != Existencia::Presente || !datos->nombreEnDisco.empty();
     if (consulta.existe == Existencia::Indeterminada) {
         archivos_.erase(clave);
         return consulta.existe;
@@ -169,16 +180,19 @@ Existencia ArchivosConMemoria::ConsultarYRecordar(const std::string& ruta, Datos
 
 Existencia ArchivosConMemoria::ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                                 std::string& error) {
-    return ConsultarYRecordar(ruta, datos, error, false);
+    return ConsultarYRecordar(ruta, datos, error, ModoConsulta::Archivo);
 }
 
 Existencia ArchivosConMemoria::ConsultarArchivoEnDisco(const std::string& ruta,
                                                        DatosArchivo* datos, std::string& error) {
-    return ConsultarYRecordar(ruta, datos, error, true);
+    return ConsultarYRecordar(ruta, datos, error, ModoConsulta::EnDisco);
 }
 
-// Not remembered: a look-up without the stored name could not answer a later
-// ConsultarArchivo.
+Existencia ArchivosConMemoria::ConsultarDatos(const std::string& ruta, DatosArchivo* datos,
+                                              std::string& error) {
+    return ConsultarYRecordar(ruta, datos, error, ModoConsulta::SinNombre);
+}
+
 Existencia ArchivosConMemoria::ConsultarDatosEnDisco(const std::string& ruta,
                                                      DatosArchivo* datos, std::string& error) {
     return real_.ConsultarDatosEnDisco(ruta, datos, error);

@@ -34,6 +34,10 @@ public:
     /// Always the disk's answer, which is then remembered.
     Existencia ConsultarArchivoEnDisco(const std::string& ruta, DatosArchivo* datos,
                                        std::string& error) override;
+    /// Remembered as ConsultarArchivo is; one remembered without the stored
+    /// name serves only this.
+    Existencia ConsultarDatos(const std::string& ruta, DatosArchivo* datos,
+                              std::string& error) override;
     /// The disk's answer, not remembered (it lacks the stored name).
     Existencia ConsultarDatosEnDisco(const std::string& ruta, DatosArchivo* datos,
                                      std::string& error) override;
@@ -84,6 +88,7 @@ private:
     struct Consulta {
         Existencia existe = Existencia::Ausente;
         bool conDatos = false;  // `datos` was asked for, and filled when present
+        bool conNombre = true;  // and `datos.nombreEnDisco` with them
         DatosArchivo datos;
     };
 
@@ -93,8 +98,9 @@ private:
     /// The bytes from memory, or read (knowing their size, when given) and kept.
     bool Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
               std::string& error);
+    enum class ModoConsulta { Archivo, EnDisco, SinNombre };
     Existencia ConsultarYRecordar(const std::string& ruta, DatosArchivo* datos, std::string& error,
-                                  bool enDisco);
+                                  ModoConsulta modo);
 
     SistemaArchivos& real_;
     size_t limite_;

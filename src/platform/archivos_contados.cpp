@@ -65,6 +65,12 @@ Existencia ArchivosContados::ConsultarDatosEnDisco(const std::string& ruta, Dato
     return real_.ConsultarDatosEnDisco(ruta, datos, error);
 }
 
+Existencia ArchivosContados::ConsultarDatos(const std::string& ruta, DatosArchivo* datos,
+                                            std::string& error) {
+    Contar(LlamadaArchivos::ConsultarArchivo);
+    return real_.ConsultarDatos(ruta, datos, error);
+}
+
 Existencia ArchivosContados::ConsultarCarpeta(const std::string& ruta, std::string& error) {
     Contar(LlamadaArchivos::ConsultarCarpeta);
     return real_.ConsultarCarpeta(ruta, error);

@@ -58,6 +58,8 @@ public:
     bool DatosSinCosto() const override { return real_.DatosSinCosto(); }
     Existencia ConsultarDatosEnDisco(const std::string& ruta, DatosArchivo* datos,
                                      std::string& error) override;
+    Existencia ConsultarDatos(const std::string& ruta, DatosArchivo* datos,
+                              std::string& error) override;
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,

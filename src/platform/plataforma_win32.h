@@ -29,6 +29,10 @@ public:
                                 std::string& error) override;
     Existencia ConsultarDatosEnDisco(const std::string& ruta, DatosArchivo* datos,
                                      std::string& error) override;
+    Existencia ConsultarDatos(const std::string& ruta, DatosArchivo* datos,
+                              std::string& error) override {
+        return ConsultarDatosEnDisco(ruta, datos, error);
+    }
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,

@@ -161,7 +161,7 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
     std::vector<Existencia> existeOrigen(rutas.size());
     for (size_t i = 0; i < rutas.size(); ++i) {
         std::string sistema;
-        existeOrigen[i] = ctx.archivos.ConsultarArchivo(rutas[i], &datosOrigen[i], sistema);
+        existeOrigen[i] = ctx.archivos.ConsultarDatos(rutas[i], &datosOrigen[i], sistema);
         const std::string relativa = ObtenerRutaRelativa(rutas[i], carpetaProyecto);
         if (!relativa.empty()) {
             destinos.push_back(ctx.carpetaDev + "\\" + relativa);
@@ -193,7 +193,7 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         }
         DatosArchivo datosDev;
         std::string sistema;
-        const Existencia existeDev = ctx.archivos.ConsultarArchivo(destinos[i], &datosDev, sistema);
+        const Existencia existeDev = ctx.archivos.ConsultarDatos(destinos[i], &datosDev, sistema);
         if (existeDev == Existencia::Indeterminada) {
             ++r.fallidos;
             detalle.Agregar(i, "ERROR copiando " + nombresEnLinea[i] + ": " +
@@ -289,7 +289,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
         const std::string& relativa = relativas[i];
         DatosArchivo datosDev;
         std::string sistema;
-        const Existencia existeDev = ctx.archivos.ConsultarArchivo(ruta, &datosDev, sistema);
+        const Existencia existeDev = ctx.archivos.ConsultarDatos(ruta, &datosDev, sistema);
         if (existeDev == Existencia::Ausente) continue;
         const std::string nombreEnLinea = relativa.empty() ? ruta : relativa;
         if (existeDev == Existencia::Indeterminada) {
@@ -316,7 +316,7 @@ ResultadoTraslado DevolverProyectoConTrampa(Contexto& ctx, Ventana& ventana,
             continue;
         }
         DatosArchivo datosOrigen;
-        const Existencia existeOrigen = ctx.archivos.ConsultarArchivo(destino, &datosOrigen, sistema);
+        const Existencia existeOrigen = ctx.archivos.ConsultarDatos(destino, &datosOrigen, sistema);
         if (existeOrigen == Existencia::Indeterminada) {
             ++r.fallidos;
             ++sinCopia;

@@ -41,6 +41,14 @@ public:
     /// As a POSIX host, whose look-up gives the file's data at no extra cost.
     void PonerDatosSinCosto(bool valor) { datosSinCosto_ = valor; }
     bool DatosSinCosto() const override { return datosSinCosto_; }
+    /// As Windows, whose look-up for data alone leaves the stored name out.
+    void PonerDatosSinNombre(bool valor) { datosSinNombre_ = valor; }
+    Existencia ConsultarDatos(const std::string& ruta, DatosArchivo* datos,
+                              std::string& error) override {
+        const Existencia existe = ConsultarArchivo(ruta, datos, error);
+        if (datosSinNombre_ && datos != nullptr) datos->nombreEnDisco.clear();
+        return existe;
+    }
 
     /// A second name for the same file (a hard link): both share the data
     /// that reaches the disk. False when `existente` is missing or `nuevo` exists.
@@ -130,6 +138,7 @@ private:
     std::vector<char> unidades_;
     FechaHora reloj_{2026, 1, 1, 12, 0, 0};
     bool datosSinCosto_ = false;
+    bool datosSinNombre_ = false;
     long long siguienteOrden_ = 0;
 
     // The folder locks, kept apart from the files: the lock file of a real

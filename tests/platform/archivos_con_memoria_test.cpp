@@ -147,6 +147,29 @@ TEST_F(ConsultasEnMemoriaTest, AChangeThroughAShortNameForgetsTheWholeFolder) {
     EXPECT_EQ(EnDisco(), 4u);
 }
 
+// A look-up for data alone (a compare) may come back without the stored
+// name: it serves later compares, never a look-up that needs the name.
+TEST_F(ConsultasEnMemoriaTest, ALookUpWithoutTheNameNeverAnswersOneThatNeedsIt) {
+    ArchivosFalsos disco;
+    disco.PonerDatosSinNombre(true);
+    disco.PonerArchivo("C:\\dev\\Form1.frm", "uno");
+    ArchivosContados contados{disco};
+    ArchivosConMemoria memoria{contados};
+    DatosArchivo datos;
+    EXPECT_EQ(memoria.ConsultarDatos("C:\\dev\\form1.frm", &datos, error_), Existencia::Presente);
+    EXPECT_EQ(datos.tamano, 3u);
+    EXPECT_EQ(memoria.ConsultarDatos("C:\\dev\\FORM1.frm", &datos, error_), Existencia::Presente);
+    EXPECT_EQ(memoria.ConsultarArchivo("C:\\dev\\form1.frm", nullptr, error_),
+              Existencia::Presente);
+    EXPECT_EQ(contados.Cuenta(LlamadaArchivos::ConsultarArchivo), 1u);
+    EXPECT_EQ(memoria.ConsultarArchivo("C:\\dev\\form1.frm", &datos, error_),
+              Existencia::Presente);
+    EXPECT_EQ(datos.nombreEnDisco, "Form1.frm");
+    EXPECT_EQ(memoria.ConsultarDatos("C:\\dev\\form1.frm", &datos, error_), Existencia::Presente);
+    EXPECT_EQ(datos.nombreEnDisco, "Form1.frm");
+    EXPECT_EQ(contados.Cuenta(LlamadaArchivos::ConsultarArchivo), 2u);
+}
+
 TEST_F(ConsultasEnMemoriaTest, AMadeFolderIsLookedUpAfresh) {
     EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\dev\\nueva", error_), Existencia::Ausente);
     ASSERT_TRUE(memoria_.CrearCarpeta("C:\\dev\\nueva", error_));
