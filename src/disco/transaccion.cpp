@@ -149,7 +149,11 @@ bool TransaccionEscritura::Reemplazar(size_t i) {
     if (e.mover) {
         ok = fs.Renombrar(e.origen, e.destinoEnDisco, sistema);
     } else if (TieneRollback(e)) {
-        ok = fs.ReemplazarConRespaldo(e.temporal, e.destinoEnDisco, e.rollback, sistema);
+        // Found on the disk just before, under the name it has there.
+        ok = e.existia
+                 ? fs.ReemplazarConRespaldoComoEnDisco(e.temporal, e.destinoEnDisco, e.rollback,
+                                                       sistema)
+                 : fs.ReemplazarConRespaldo(e.temporal, e.destinoEnDisco, e.rollback, sistema);
     } else if (e.existia) {
         ok = fs.Reemplazar(e.temporal, e.destinoEnDisco, sistema);
     } else {

@@ -135,6 +135,15 @@ public:
                                                      const std::string& destino,
                                                      const std::string& respaldo,
                                                      std::string& error) = 0;
+    /// ReemplazarConRespaldo of a `destino` the caller has just found spelled
+    /// so on the disk: a system that would search for the stored spelling
+    /// need not. By default ReemplazarConRespaldo.
+    [[nodiscard]] virtual bool ReemplazarConRespaldoComoEnDisco(const std::string& nuevo,
+                                                                const std::string& destino,
+                                                                const std::string& respaldo,
+                                                                std::string& error) {
+        return ReemplazarConRespaldo(nuevo, destino, respaldo, error);
+    }
     /// Copies to a new file (fails when the target exists), keeping the
     /// source's last-modified time; the copy is never read-only. Reaches the
     /// disk at the next Sincronizar, like a write.

@@ -253,6 +253,16 @@ bool ArchivosConMemoria::Reemplazar(const std::string& origen, const std::string
     return real_.Reemplazar(origen, destino, error);
 }
 
+bool ArchivosConMemoria::ReemplazarConRespaldoComoEnDisco(const std::string& nuevo,
+                                                          const std::string& destino,
+                                                          const std::string& respaldo,
+                                                          std::string& error) {
+    Olvidar(nuevo);
+    Olvidar(destino);
+    Olvidar(respaldo);
+    return real_.ReemplazarConRespaldoComoEnDisco(nuevo, destino, respaldo, error);
+}
+
 bool ArchivosConMemoria::ReemplazarConRespaldo(const std::string& nuevo,
                                                const std::string& destino,
                                                const std::string& respaldo, std::string& error) {

@@ -65,6 +65,10 @@ public:
     [[nodiscard]] bool ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
                                              const std::string& respaldo,
                                              std::string& error) override;
+    [[nodiscard]] bool ReemplazarConRespaldoComoEnDisco(const std::string& nuevo,
+                                                        const std::string& destino,
+                                                        const std::string& respaldo,
+                                                        std::string& error) override;
     [[nodiscard]] bool Copiar(const std::string& origen, const std::string& destino,
                               std::string& error) override;
     [[nodiscard]] bool Borrar(const std::string& ruta, std::string& error) override;

@@ -124,6 +124,14 @@ bool ArchivosContados::Reemplazar(const std::string& origen, const std::string& 
     return real_.Reemplazar(origen, destino, error);
 }
 
+bool ArchivosContados::ReemplazarConRespaldoComoEnDisco(const std::string& nuevo,
+                                                        const std::string& destino,
+                                                        const std::string& respaldo,
+                                                        std::string& error) {
+    Contar(LlamadaArchivos::ReemplazarConRespaldo);
+    return real_.ReemplazarConRespaldoComoEnDisco(nuevo, destino, respaldo, error);
+}
+
 bool ArchivosContados::ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
                                              const std::string& respaldo, std::string& error) {
     Contar(LlamadaArchivos::ReemplazarConRespaldo);

@@ -82,6 +82,10 @@ public:
     [[nodiscard]] bool ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
                                              const std::string& respaldo,
                                              std::string& error) override;
+    [[nodiscard]] bool ReemplazarConRespaldoComoEnDisco(const std::string& nuevo,
+                                                        const std::string& destino,
+                                                        const std::string& respaldo,
+                                                        std::string& error) override;
     [[nodiscard]] bool Copiar(const std::string& origen, const std::string& destino,
                               std::string& error) override;
     [[nodiscard]] bool CopiarDesdeBytes(const std::string& origen, const std::string& destino,

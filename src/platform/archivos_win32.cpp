@@ -444,6 +444,28 @@ bool SistemaArchivosWin32::ReemplazarConRespaldo(const std::string& nuevo,
             destinoAncho = destinoAncho.substr(0, barra + 1) + busqueda.Actual().cFileName;
         }
     }
+    return ReemplazarGuardandoViejo(nuevoAncho, destinoAncho, respaldoAncho, error);
+}
+
+bool SistemaArchivosWin32::ReemplazarConRespaldoComoEnDisco(const std::string& nuevo,
+                                                            const std::string& destino,
+                                                            const std::string& respaldo,
+                                                            std::string& error) {
+    // Spelled as stored already: the attributes alone, for the read-only
+    // refusal not every system makes by itself.
+    const std::wstring destinoAncho = Utf8AUtf16(destino);
+    const DWORD atributos = GetFileAttributesW(destinoAncho.c_str());
+    if (atributos == INVALID_FILE_ATTRIBUTES) return FallarConUltimoError(error);
+    if ((atributos & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+        return FallarCon(ERROR_ACCESS_DENIED, error);
+    }
+    return ReemplazarGuardandoViejo(Utf8AUtf16(nuevo), destinoAncho, Utf8AUtf16(respaldo), error);
+}
+
+bool SistemaArchivosWin32::ReemplazarGuardandoViejo(const std::wstring& nuevoAncho,
+                                                    const std::wstring& destinoAncho,
+                                                    const std::wstring& respaldoAncho,
+                                                    std::string& error) {
     // A second name for the old file, then the new one moved over the first:
     // the file is never missing, and the old one stays as the backup.
     if (CreateHardLinkW(respaldoAncho.c_str(), destinoAncho.c_str(), nullptr)) {

@@ -54,6 +54,10 @@ public:
     [[nodiscard]] bool ReemplazarConRespaldo(const std::string& nuevo, const std::string& destino,
                                              const std::string& respaldo,
                                              std::string& error) override;
+    [[nodiscard]] bool ReemplazarConRespaldoComoEnDisco(const std::string& nuevo,
+                                                        const std::string& destino,
+                                                        const std::string& respaldo,
+                                                        std::string& error) override;
     [[nodiscard]] bool Copiar(const std::string& origen, const std::string& destino,
                               std::string& error) override;
     [[nodiscard]] bool CopiarDesdeBytes(const std::string& origen, const std::string& destino,
@@ -75,6 +79,9 @@ private:
     /// LeerBytes, knowing the file's size when `tamano` is given.
     bool Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
               std::string& error);
+    /// The replace itself, once `destinoAncho` is spelled as stored.
+    bool ReemplazarGuardandoViejo(const std::wstring& nuevoAncho, const std::wstring& destinoAncho,
+                                  const std::wstring& respaldoAncho, std::string& error);
 };
 
 class EntornoWin32 final : public Entorno {

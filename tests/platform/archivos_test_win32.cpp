@@ -382,6 +382,32 @@ TEST_F(ArchivosWin32, ReplacePutsTheFileInTheOthersPlaceAndRefusesReadOnly) {
 
 // The save's atomic step: the new content takes the file's place, which keeps
 // its name as stored, and the old file stays as the rollback copy.
+// Given the stored spelling, the replace needs no search, and still refuses
+// a read-only file, leaving everything as it was.
+TEST_F(ArchivosWin32, ReplaceWithBackupOfAStoredSpellingRefusesReadOnly) {
+    Crear("Form1.frm", "viejo");
+    Crear("Form1.frm.tmp_vorpel", "nuevo");
+    std::string error;
+    ASSERT_TRUE(archivos_->ReemplazarConRespaldoComoEnDisco(
+        carpeta_.Ruta("Form1.frm.tmp_vorpel"), carpeta_.Ruta("Form1.frm"),
+        carpeta_.Ruta("Form1.frm.rollback_vorpel"), error))
+        << error;
+    EXPECT_EQ(Leer("Form1.frm"), "nuevo");
+    EXPECT_EQ(Leer("Form1.frm.rollback_vorpel"), "viejo");
+    Crear("Form2.frm", "viejo");
+    Crear("Form2.frm.tmp_vorpel", "nuevo");
+    ASSERT_TRUE(SetFileAttributesW(Utf8AUtf16(carpeta_.Ruta("Form2.frm")).c_str(),
+                                   FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(archivos_->ReemplazarConRespaldoComoEnDisco(
+        carpeta_.Ruta("Form2.frm.tmp_vorpel"), carpeta_.Ruta("Form2.frm"),
+        carpeta_.Ruta("Form2.frm.rollback_vorpel"), error));
+    EXPECT_EQ(Leer("Form2.frm"), "viejo");
+    EXPECT_EQ(Leer("Form2.frm.tmp_vorpel"), "nuevo");
+    EXPECT_FALSE(Existe(carpeta_.Ruta("Form2.frm.rollback_vorpel")));
+    ASSERT_TRUE(SetFileAttributesW(Utf8AUtf16(carpeta_.Ruta("Form2.frm")).c_str(),
+                                   FILE_ATTRIBUTE_NORMAL));
+}
+
 TEST_F(ArchivosWin32, ReplaceWithBackupKeepsTheOldFileAndTheStoredName) {
     Crear("Form1.frm", "viejo");
     Crear("Form1.frm.tmp_vorpel", "nuevo");
