@@ -161,8 +161,12 @@ ResultadoTraslado TraerProyectoConTrampa(Contexto& ctx, Ventana& ventana,
     std::vector<Existencia> existeOrigen(rutas.size());
     for (size_t i = 0; i < rutas.size(); ++i) {
         std::string sistema;
-        existeOrigen[i] = ctx.archivos.ConsultarDatos(rutas[i], &datosOrigen[i], sistema);
         const std::string relativa = ObtenerRutaRelativa(rutas[i], carpetaProyecto);
+        // A file from outside the project keeps its stored name in DEV\external.
+        existeOrigen[i] =
+            relativa.empty()
+                ? ctx.archivos.ConsultarArchivo(rutas[i], &datosOrigen[i], sistema)
+                : ctx.archivos.ConsultarDatos(rutas[i], &datosOrigen[i], sistema);
         if (!relativa.empty()) {
             destinos.push_back(ctx.carpetaDev + "\\" + relativa);
             nombresEnLinea[i] = relativa;

@@ -66,6 +66,9 @@ const std::vector<Puntero> kRelojYNormal = {Puntero::RelojArena, Puntero::Normal
 
 class TrasladoBase : public ::testing::Test {
 protected:
+    // As on Windows: a look-up for data alone leaves the stored name out, so
+    // a step that needs the name must ask for it.
+    TrasladoBase() { fs_.PonerDatosSinNombre(true); }
     Contexto Ctx(SistemaArchivos& archivos) {
         return Contexto{archivos, kDev, &dialogos_, &entorno_};
     }
