@@ -80,12 +80,11 @@ void ArchivosConMemoria::Olvidar(const std::string& ruta) {
         contenidos_.erase(hallado);
     }
     // A folder made here that moves or goes is no longer known empty.
+    const std::string bajoClave = clave + "\\";
     for (auto it = nuevas_.begin(); it != nuevas_.end();) {
-        const bool bajo = it->first == clave || it->first.rfind(clave + "\\", 0) == 0;
+        const bool bajo = it->first == clave || it->first.rfind(bajoClave, 0) == 0;
         it = bajo ? nuevas_.erase(it) : std::next(it);
     }
-    // A short name ("FORMUL~1.FRM") may be another spelling of any file in
-    // its folder: a change through one forgets the whole folder.
     const size_t barra = clave.find_last_of('\\');
     if (barra == std::string::npos) {
         archivos_.clear();
@@ -93,6 +92,8 @@ void ArchivosConMemoria::Olvidar(const std::string& ruta) {
         return;
     }
     const std::string carpeta = clave.substr(0, barra);
+    // A short name ("FORMUL~1.FRM") may be another spelling of any file in
+    // its folder: a change through one forgets the whole folder.
     if (clave.find('~', barra) != std::string::npos) {
         BorrarBajo(archivos_, carpeta);
         BorrarBajo(carpetas_, carpeta);

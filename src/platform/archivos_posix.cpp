@@ -561,17 +561,39 @@ bool ArchivosPosix::Leer(const std::string& ruta, const uint64_t* tamano, std::s
     return true;
 }
 
+int ArchivosPosix::CrearPropio(const std::string& host, int acceso, std::string& error) {
+    // Never read-only: a copy that carried the attribute could not be
+    // replaced by the next one.
+    const int fd = ::open(host.c_str(), acceso | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = DescribirError(errno);
+        return -1;
+    }
+    AnotarCreado(host);
+    AnotarPropio(host);
+    return fd;
+}
+
+bool ArchivosPosix::TerminarCopia(int copia, const timespec& fecha, int numero,
+                                  const std::string& host, std::string& error) {
+    if (numero == 0) {
+        const timespec tiempos[2] = {{0, UTIME_OMIT}, fecha};
+        if (::futimens(copia, tiempos) != 0) numero = errno;
+    }
+    if (::close(copia) != 0 && numero == 0) numero = errno;
+    if (numero == 0) return true;
+    // A partial copy must not pass for a complete one (a backup, say).
+    if (::unlink(host.c_str()) == 0) AnotarBorrado(host);
+    error = DescribirError(numero);
+    return false;
+}
+
 bool ArchivosPosix::EscribirArchivoNuevo(const std::string& ruta, const std::string& bytes,
                                          std::string& error) {
     std::string host;
     if (!Mapear(ruta, host, error)) return false;
-    const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = DescribirError(errno);
-        return false;
-    }
-    AnotarCreado(host);
-    AnotarPropio(host);
+    const int fd = CrearPropio(host, O_WRONLY, error);
+    if (fd < 0) return false;
     // The flush to the disk comes with Sincronizar, once for all the files
     // a step writes.
     return EscribirYCerrar(fd, bytes, error);
@@ -583,13 +605,8 @@ bool ArchivosPosix::EscribirYReleer(const std::string& ruta, const std::string& 
     std::string host;
     if (!Mapear(ruta, host, error)) return false;
     // Read back through the file written: no second open and close.
-    const int fd = ::open(host.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = DescribirError(errno);
-        return false;
-    }
-    AnotarCreado(host);
-    AnotarPropio(host);
+    const int fd = CrearPropio(host, O_RDWR, error);
+    if (fd < 0) return false;
     int numero = 0;
     std::string leidos(bytes.size() + 1, '\0');
     if (!EscribirTodo(fd, bytes.data(), bytes.size())) {
@@ -795,17 +812,11 @@ bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino
         error = DescribirError(numero);
         return false;
     }
-    // Never read-only: a copy that carried the attribute could not be
-    // replaced by the next one.
-    const int copia = ::open(hostDestino.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int copia = CrearPropio(hostDestino, O_WRONLY, error);
     if (copia < 0) {
-        const int numero = errno;
         ::close(fuente);
-        error = DescribirError(numero);
         return false;
     }
-    AnotarCreado(hostDestino);
-    AnotarPropio(hostDestino);
     int numero = 0;
     char bloque[kTamanoBloque];
     uint64_t copiados = 0;
@@ -829,19 +840,8 @@ bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino
             break;
         }
     }
-    if (numero == 0) {
-        const timespec tiempos[2] = {{0, UTIME_OMIT}, datos.st_mtim};
-        if (::futimens(copia, tiempos) != 0) numero = errno;
-    }
-    if (::close(copia) != 0 && numero == 0) numero = errno;
     ::close(fuente);
-    if (numero != 0) {
-        // A partial copy must not pass for a complete one (a backup, say).
-        if (::unlink(hostDestino.c_str()) == 0) AnotarBorrado(hostDestino);
-        error = DescribirError(numero);
-        return false;
-    }
-    return true;
+    return TerminarCopia(copia, datos.st_mtim, numero, hostDestino, error);
 }
 
 bool ArchivosPosix::CopiarDesdeBytes(const std::string& origen, const std::string& destino,
@@ -850,30 +850,12 @@ bool ArchivosPosix::CopiarDesdeBytes(const std::string& origen, const std::strin
     if (datos.instante == 0) return Copiar(origen, destino, error);
     std::string host;
     if (!Mapear(destino, host, error)) return false;
-    const int copia = ::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (copia < 0) {
-        error = DescribirError(errno);
-        return false;
-    }
-    AnotarCreado(host);
-    AnotarPropio(host);
-    int numero = 0;
-    if (!EscribirTodo(copia, bytes.data(), bytes.size())) {
-        numero = errno;
-    } else {
-        const timespec tiempos[2] = {
-            {0, UTIME_OMIT},
-            {static_cast<time_t>(datos.instante / 1000000000), static_cast<long>(datos.instante % 1000000000)}};
-        if (::futimens(copia, tiempos) != 0) numero = errno;
-    }
-    if (::close(copia) != 0 && numero == 0) numero = errno;
-    if (numero != 0) {
-        // A partial copy must not pass for a complete one (a backup, say).
-        if (::unlink(host.c_str()) == 0) AnotarBorrado(host);
-        error = DescribirError(numero);
-        return false;
-    }
-    return true;
+    const int copia = CrearPropio(host, O_WRONLY, error);
+    if (copia < 0) return false;
+    const int numero = EscribirTodo(copia, bytes.data(), bytes.size()) ? 0 : errno;
+    const timespec fecha{static_cast<time_t>(datos.instante / 1000000000),
+                         static_cast<long>(datos.instante % 1000000000)};
+    return TerminarCopia(copia, fecha, numero, host, error);
 }
 
 bool ArchivosPosix::Borrar(const std::string& ruta, std::string& error) {

@@ -3,6 +3,7 @@
 // Windows path text placed on the host as Wine places it. Only POSIX code and
 // its tests include this header.
 
+#include <ctime>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -96,6 +97,13 @@ private:
                std::string& enDisco) override;
     void AnotarCreado(const std::string& host);
     void AnotarBorrado(const std::string& host);
+    /// Creates `host` (never over an existing file, never read-only) for
+    /// `acceso` and notes it as this object's; -1 with the error.
+    int CrearPropio(const std::string& host, int acceso, std::string& error);
+    /// Gives a copy the source's time and closes it; a copy that failed on
+    /// the way (`numero`, an errno) is deleted, not left for a whole one.
+    bool TerminarCopia(int copia, const timespec& fecha, int numero, const std::string& host,
+                       std::string& error);
     /// `host` holds a file this object made, neither a folder nor read-only.
     void AnotarPropio(const std::string& host) { propios_.insert(host); }
     /// `destino` now holds what `origen` held.

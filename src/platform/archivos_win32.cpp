@@ -151,6 +151,21 @@ bool VaciarAlDisco(const std::wstring& ruta, std::string& error) {
     return true;
 }
 
+/// What a search or an attributes call found of a file; the stored name is
+/// the caller's to give.
+bool LlenarDatos(DWORD atributos, const FILETIME& escrito, DWORD tamanoAlto, DWORD tamanoBajo,
+                 DatosArchivo& datos, std::string& error) {
+    if (!FechaLocalDe(escrito, datos.fecha, error)) return false;
+    datos.tamano = (static_cast<uint64_t>(tamanoAlto) << 32) | tamanoBajo;
+    datos.soloLectura = (atributos & FILE_ATTRIBUTE_READONLY) != 0;
+    datos.oculto = (atributos & kAtributosNoSimples) != 0;
+    ULARGE_INTEGER instante{};
+    instante.LowPart = escrito.dwLowDateTime;
+    instante.HighPart = escrito.dwHighDateTime;
+    datos.instante = static_cast<int64_t>(instante.QuadPart);
+    return true;
+}
+
 /// A folder (or a file) is there, from its attributes alone: one call.
 Existencia ConsultarPorAtributos(const std::string& ruta, bool carpeta, std::string& error) {
     const DWORD atributos = GetFileAttributesW(Utf8AUtf16(ruta).c_str());
@@ -185,18 +200,11 @@ Existencia SistemaArchivosWin32::ConsultarArchivo(const std::string& ruta, Datos
         const WIN32_FIND_DATAW& hallado = busqueda.Actual();
         if ((hallado.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
         if (datos != nullptr) {
-            if (!FechaLocalDe(hallado.ftLastWriteTime, datos->fecha, error)) {
+            if (!LlenarDatos(hallado.dwFileAttributes, hallado.ftLastWriteTime,
+                             hallado.nFileSizeHigh, hallado.nFileSizeLow, *datos, error)) {
                 return Existencia::Indeterminada;
             }
             datos->nombreEnDisco = Utf16AUtf8(hallado.cFileName);
-            datos->tamano = (static_cast<uint64_t>(hallado.nFileSizeHigh) << 32) |
-                            hallado.nFileSizeLow;
-            datos->soloLectura = (hallado.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
-            datos->oculto = !EsArchivoSimple(hallado);
-            ULARGE_INTEGER instante{};
-            instante.LowPart = hallado.ftLastWriteTime.dwLowDateTime;
-            instante.HighPart = hallado.ftLastWriteTime.dwHighDateTime;
-            datos->instante = static_cast<int64_t>(instante.QuadPart);
         }
         return Existencia::Presente;
     } while (busqueda.Siguiente());
@@ -221,18 +229,11 @@ Existencia SistemaArchivosWin32::ConsultarDatosEnDisco(const std::string& ruta,
         return Existencia::Indeterminada;
     }
     if ((hallado.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return Existencia::Ausente;
-    if (!FechaLocalDe(hallado.ftLastWriteTime, datos->fecha, error)) {
+    if (!LlenarDatos(hallado.dwFileAttributes, hallado.ftLastWriteTime, hallado.nFileSizeHigh,
+                     hallado.nFileSizeLow, *datos, error)) {
         return Existencia::Indeterminada;
     }
     datos->nombreEnDisco.clear();
-    datos->tamano = (static_cast<uint64_t>(hallado.nFileSizeHigh) << 32) | hallado.nFileSizeLow;
-    datos->soloLectura = (hallado.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
-    datos->oculto = (hallado.dwFileAttributes &
-                     (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
-    ULARGE_INTEGER instante{};
-    instante.LowPart = hallado.ftLastWriteTime.dwLowDateTime;
-    instante.HighPart = hallado.ftLastWriteTime.dwHighDateTime;
-    datos->instante = static_cast<int64_t>(instante.QuadPart);
     return Existencia::Presente;
 }
 
