@@ -88,6 +88,19 @@ public:
     [[nodiscard]] virtual bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                               std::vector<std::string>& nombres,
                                               std::string& error) = 0;
+    /// Whether ListarConDatos is offered: a listing that gives each file's
+    /// data at no more cost than its name (a Windows search does).
+    virtual bool ListaConDatos() const { return false; }
+    /// Every file of `carpeta`, hidden and system ones too, never a folder,
+    /// in the order ListarArchivos gives: what a look-up of each would give,
+    /// its stored name included. Only where ListaConDatos is true.
+    [[nodiscard]] virtual bool ListarConDatos(const std::string& /*carpeta*/,
+                                              std::vector<DatosArchivo>& archivos,
+                                              std::string& error) {
+        archivos.clear();
+        error = "listing with data not offered";
+        return false;
+    }
     [[nodiscard]] virtual bool LeerBytes(const std::string& ruta, std::string& bytes,
                                          std::string& error) = 0;
     /// LeerBytes of a file a look-up has just found `tamano` bytes long: a

@@ -79,16 +79,19 @@ void ArchivosConMemoria::Olvidar(const std::string& ruta) {
         usados_ -= hallado->second.size();
         contenidos_.erase(hallado);
     }
-    // A folder made here that moves or goes is no longer known empty.
+    // A folder made or listed here that moves or goes is no longer known.
     const std::string bajoClave = clave + "\\";
-    for (auto it = nuevas_.begin(); it != nuevas_.end();) {
-        const bool bajo = it->first == clave || it->first.rfind(bajoClave, 0) == 0;
-        it = bajo ? nuevas_.erase(it) : std::next(it);
+    for (auto* conocidas : {&nuevas_, &listadas_}) {
+        for (auto it = conocidas->begin(); it != conocidas->end();) {
+            const bool bajo = it->first == clave || it->first.rfind(bajoClave, 0) == 0;
+            it = bajo ? conocidas->erase(it) : std::next(it);
+        }
     }
     const size_t barra = clave.find_last_of('\\');
     if (barra == std::string::npos) {
         archivos_.clear();
         carpetas_.clear();
+        listadas_.clear();
         return;
     }
     const std::string carpeta = clave.substr(0, barra);
@@ -98,10 +101,13 @@ void ArchivosConMemoria::Olvidar(const std::string& ruta) {
         BorrarBajo(archivos_, carpeta);
         BorrarBajo(carpetas_, carpeta);
         nuevas_.erase(carpeta);
+        listadas_.erase(carpeta);
         return;
     }
-    if (const auto nueva = nuevas_.find(carpeta); nueva != nuevas_.end()) {
-        nueva->second.insert(clave);
+    for (auto* conocidas : {&nuevas_, &listadas_}) {
+        if (const auto hallada = conocidas->find(carpeta); hallada != conocidas->end()) {
+            hallada->second.insert(clave);
+        }
     }
     // The path itself, and what is below it when it is a folder moved. The
     // look-ups that guard a file against another program's change ask the
@@ -120,7 +126,21 @@ bool ArchivosConMemoria::AusenteEnCarpetaNueva(const std::string& clave) const {
     return nueva != nuevas_.end() && nueva->second.count(clave) == 0;
 }
 
+bool ArchivosConMemoria::AusenteEnCarpetaListada(const std::string& clave) const {
+    if (listadas_.empty()) return false;
+    const size_t barra = clave.find_last_of('\\');
+    if (barra == std::string::npos) return false;
+    // A name beyond ASCII may fold to capitals otherwise than the key does:
+    // the disk is asked.
+    for (size_t i = barra + 1; i < clave.size(); ++i) {
+        if (static_cast<unsigned char>(clave[i]) >= 0x80) return false;
+    }
+    const auto listada = listadas_.find(clave.substr(0, barra));
+    return listada != listadas_.end() && listada->second.count(clave) == 0;
+}
+
 void ArchivosConMemoria::OlvidarCache() {
+    listadas_.clear();
     nuevas_.clear();
     contenidos_.clear();
     usados_ = 0;
@@ -159,6 +179,7 @@ Existencia ArchivosConMemoria::ConsultarYRecordar(const std::string& ruta, Datos
             }
             return hallada->second.existe;
         }
+        if (AusenteEnCarpetaListada(clave)) return Existencia::Ausente;
     }
     Consulta consulta;
     // Where the data cost nothing more, they are kept for the look-up that
@@ -213,10 +234,39 @@ Existencia ArchivosConMemoria::ConsultarCarpeta(const std::string& ruta, std::st
 
 bool ArchivosConMemoria::ListarArchivos(const std::string& carpeta, const std::string& patron,
                                         std::vector<std::string>& nombres, std::string& error) {
+    // A whole listing that gives every file's data at no more cost answers
+    // every later look-up in the folder (a check of each form, its .frx,
+    // its stored name) without asking again.
+    if (patron == "*" && real_.ListaConDatos() && EsRutaAbsoluta(carpeta) &&
+        !TieneComodines(carpeta) && !TieneNombreCorto(carpeta)) {
+        return ListarYRecordar(carpeta, nombres, error);
+    }
     if (!real_.ListarArchivos(carpeta, patron, nombres, error)) return false;
     if (EsRutaAbsoluta(carpeta)) {
         carpetas_.insert_or_assign(ClaveDeRuta(carpeta), Existencia::Presente);
     }
+    return true;
+}
+
+bool ArchivosConMemoria::ListarYRecordar(const std::string& carpeta,
+                                         std::vector<std::string>& nombres, std::string& error) {
+    nombres.clear();
+    std::vector<DatosArchivo> archivos;
+    if (!real_.ListarConDatos(carpeta, archivos, error)) return false;
+    const std::string claveCarpeta = ClaveDeRuta(carpeta);
+    const std::string prefijo = carpeta + (carpeta.back() == '\\' ? "" : "\\");
+    for (DatosArchivo& datos : archivos) {
+        // Hidden and system files are there, but no listing names them.
+        if (!datos.oculto) nombres.push_back(datos.nombreEnDisco);
+        Consulta consulta;
+        consulta.existe = Existencia::Presente;
+        consulta.conDatos = true;
+        consulta.datos = std::move(datos);
+        archivos_.insert_or_assign(ClaveDeRuta(prefijo + consulta.datos.nombreEnDisco),
+                                   std::move(consulta));
+    }
+    carpetas_.insert_or_assign(claveCarpeta, Existencia::Presente);
+    listadas_[claveCarpeta].clear();
     return true;
 }
 

@@ -43,7 +43,8 @@ public:
                                      std::string& error) override;
     /// Remembered as ConsultarArchivo is; a folder listed is a folder found.
     /// In a folder made through this object, only what was put there since is
-    /// looked up at all.
+    /// looked up at all; in one listed whole with its data, only what the
+    /// listing found or was changed since.
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,
@@ -102,6 +103,9 @@ private:
     /// The bytes from memory, or read (knowing their size, when given) and kept.
     bool Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
               std::string& error);
+    /// A listing of every file of `carpeta` with its data, each remembered.
+    bool ListarYRecordar(const std::string& carpeta, std::vector<std::string>& nombres,
+                         std::string& error);
     enum class ModoConsulta { Archivo, EnDisco, SinNombre };
     Existencia ConsultarYRecordar(const std::string& ruta, DatosArchivo* datos, std::string& error,
                                   ModoConsulta modo);
@@ -119,6 +123,13 @@ private:
     std::unordered_map<std::string, std::unordered_set<std::string>> nuevas_;
     /// The folder of `clave` is one made here and `clave` was never changed.
     bool AusenteEnCarpetaNueva(const std::string& clave) const;
+    /// Folders listed whole with their files' data (each one's look-up is
+    /// remembered), with the paths in them changed since: any other file
+    /// there that is not remembered is not there.
+    std::unordered_map<std::string, std::unordered_set<std::string>> listadas_;
+    /// `clave` is a file of a folder listed whole, not changed since, and
+    /// the listing did not find it.
+    bool AusenteEnCarpetaListada(const std::string& clave) const;
 };
 
 }  // namespace vorpel

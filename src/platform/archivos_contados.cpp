@@ -82,6 +82,12 @@ bool ArchivosContados::ListarArchivos(const std::string& carpeta, const std::str
     return real_.ListarArchivos(carpeta, patron, nombres, error);
 }
 
+bool ArchivosContados::ListarConDatos(const std::string& carpeta,
+                                      std::vector<DatosArchivo>& archivos, std::string& error) {
+    Contar(LlamadaArchivos::ListarArchivos);
+    return real_.ListarConDatos(carpeta, archivos, error);
+}
+
 bool ArchivosContados::LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) {
     Contar(LlamadaArchivos::LeerBytes);
     return real_.LeerBytes(ruta, bytes, error);

@@ -64,6 +64,11 @@ public:
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,
                                       std::string& error) override;
+    bool ListaConDatos() const override { return real_.ListaConDatos(); }
+    /// Counted as a ListarArchivos: it is one listing.
+    [[nodiscard]] bool ListarConDatos(const std::string& carpeta,
+                                      std::vector<DatosArchivo>& archivos,
+                                      std::string& error) override;
     [[nodiscard]] bool LeerBytes(const std::string& ruta, std::string& bytes,
                                  std::string& error) override;
     /// Counted as a LeerBytes.

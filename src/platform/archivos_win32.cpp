@@ -243,9 +243,13 @@ Existencia SistemaArchivosWin32::ConsultarCarpeta(const std::string& ruta, std::
     return ConsultarPorAtributos(ruta, true, error);
 }
 
-bool SistemaArchivosWin32::ListarArchivos(const std::string& carpeta, const std::string& patron,
-                                          std::vector<std::string>& nombres, std::string& error) {
-    nombres.clear();
+namespace {
+
+/// Calls `cada` with every entry a search of `carpeta` for `patron` finds. A
+/// folder that is there with nothing matching is no error.
+template <typename Cada>
+bool Recorrer(const std::string& carpeta, const std::string& patron, Cada&& cada,
+              std::string& error) {
     std::string completo = carpeta;
     if (!completo.empty() && !TerminaEnSeparador(completo)) completo += '\\';
     completo += patron;
@@ -265,22 +269,55 @@ bool SistemaArchivosWin32::ListarArchivos(const std::string& carpeta, const std:
         }
         return FallarCon(codigo, error);
     }
+    do {
+        if (!cada(busqueda.Actual())) return false;
+    } while (busqueda.Siguiente());
+    const DWORD codigo = GetLastError();
+    if (codigo != ERROR_NO_MORE_FILES) return FallarCon(codigo, error);
+    return true;
+}
 
+}  // namespace
+
+bool SistemaArchivosWin32::ListarArchivos(const std::string& carpeta, const std::string& patron,
+                                          std::vector<std::string>& nombres, std::string& error) {
+    nombres.clear();
     const size_t corte = patron.find_last_of("\\/");
     const std::wstring patronNombre = AMayusculasAncho(
         Utf8AUtf16(corte == std::string::npos ? patron : patron.substr(corte + 1)));
-    do {
-        const WIN32_FIND_DATAW& datos = busqueda.Actual();
-        if (EsArchivoSimple(datos) && CoincideNombreLargo(datos, patronNombre)) {
-            nombres.push_back(Utf16AUtf8(datos.cFileName));
-        }
-    } while (busqueda.Siguiente());
-    const DWORD codigo = GetLastError();
-    if (codigo != ERROR_NO_MORE_FILES) {
-        nombres.clear();
-        return FallarCon(codigo, error);
-    }
-    return true;
+    const bool ok = Recorrer(
+        carpeta, patron,
+        [&](const WIN32_FIND_DATAW& datos) {
+            if (EsArchivoSimple(datos) && CoincideNombreLargo(datos, patronNombre)) {
+                nombres.push_back(Utf16AUtf8(datos.cFileName));
+            }
+            return true;
+        },
+        error);
+    if (!ok) nombres.clear();
+    return ok;
+}
+
+bool SistemaArchivosWin32::ListarConDatos(const std::string& carpeta,
+                                          std::vector<DatosArchivo>& archivos,
+                                          std::string& error) {
+    archivos.clear();
+    const bool ok = Recorrer(
+        carpeta, "*",
+        [&](const WIN32_FIND_DATAW& hallado) {
+            if ((hallado.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
+            DatosArchivo datos;
+            if (!LlenarDatos(hallado.dwFileAttributes, hallado.ftLastWriteTime,
+                             hallado.nFileSizeHigh, hallado.nFileSizeLow, datos, error)) {
+                return false;
+            }
+            datos.nombreEnDisco = Utf16AUtf8(hallado.cFileName);
+            archivos.push_back(std::move(datos));
+            return true;
+        },
+        error);
+    if (!ok) archivos.clear();
+    return ok;
 }
 
 bool SistemaArchivosWin32::LeerBytes(const std::string& ruta, std::string& bytes,

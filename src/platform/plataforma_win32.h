@@ -37,6 +37,10 @@ public:
     [[nodiscard]] bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                                       std::vector<std::string>& nombres,
                                       std::string& error) override;
+    bool ListaConDatos() const override { return true; }
+    [[nodiscard]] bool ListarConDatos(const std::string& carpeta,
+                                      std::vector<DatosArchivo>& archivos,
+                                      std::string& error) override;
     [[nodiscard]] bool LeerBytes(const std::string& ruta, std::string& bytes,
                                  std::string& error) override;
     [[nodiscard]] bool LeerBytesConTamano(const std::string& ruta, uint64_t tamano,

@@ -264,6 +264,28 @@ bool ArchivosFalsos::ListarArchivos(const std::string& carpeta, const std::strin
     return true;
 }
 
+bool ArchivosFalsos::ListarConDatos(const std::string& carpeta,
+                                    std::vector<DatosArchivo>& archivos, std::string& error) {
+    archivos.clear();
+    if (!EsCarpeta(carpeta)) {
+        error = kRutaNoEncontrada;
+        return false;
+    }
+    const std::string clave = Clave(carpeta);
+    std::vector<const Nodo*> lista;
+    for (const auto& [k, nodo] : nodos_) {
+        if (!nodo.esCarpeta && Padre(k) == clave) lista.push_back(&nodo);
+    }
+    std::sort(lista.begin(), lista.end(),
+              [](const Nodo* a, const Nodo* b) { return a->orden < b->orden; });
+    for (const Nodo* n : lista) {
+        DatosArchivo datos;
+        (void)ConsultarArchivo(n->ruta, &datos, error);
+        archivos.push_back(std::move(datos));
+    }
+    return true;
+}
+
 bool ArchivosFalsos::LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) {
     const Nodo* n = Buscar(ruta);
     if (!n || n->esCarpeta) {
@@ -810,6 +832,20 @@ bool ArchivosConFallos::ListarArchivos(const std::string& carpeta, const std::st
             return real_.ListarArchivos(carpeta, patron, nombres, error);
         case Decision::CortarDespues:
             nombres.clear();
+            return Morir(error);
+        default:
+            return false;
+    }
+}
+
+bool ArchivosConFallos::ListarConDatos(const std::string& carpeta,
+                                       std::vector<DatosArchivo>& archivos, std::string& error) {
+    archivos.clear();
+    switch (Decidir(Operacion::ListarArchivos, false, false, carpeta, "*", error)) {
+        case Decision::Seguir:
+            return real_.ListarConDatos(carpeta, archivos, error);
+        case Decision::CortarDespues:
+            archivos.clear();
             return Morir(error);
         default:
             return false;

@@ -41,6 +41,12 @@ public:
     /// As a POSIX host, whose look-up gives the file's data at no extra cost.
     void PonerDatosSinCosto(bool valor) { datosSinCosto_ = valor; }
     bool DatosSinCosto() const override { return datosSinCosto_; }
+    /// As Windows, whose listing gives every file's data with its name (on
+    /// unless turned off).
+    void PonerListaConDatos(bool valor) { listaConDatos_ = valor; }
+    bool ListaConDatos() const override { return listaConDatos_; }
+    bool ListarConDatos(const std::string& carpeta, std::vector<DatosArchivo>& archivos,
+                        std::string& error) override;
     /// As Windows, whose look-up for data alone leaves the stored name out.
     void PonerDatosSinNombre(bool valor) { datosSinNombre_ = valor; }
     Existencia ConsultarDatos(const std::string& ruta, DatosArchivo* datos,
@@ -139,6 +145,7 @@ private:
     FechaHora reloj_{2026, 1, 1, 12, 0, 0};
     bool datosSinCosto_ = false;
     bool datosSinNombre_ = false;
+    bool listaConDatos_ = true;
     long long siguienteOrden_ = 0;
 
     // The folder locks, kept apart from the files: the lock file of a real
@@ -223,6 +230,10 @@ public:
     Existencia ConsultarCarpeta(const std::string& ruta, std::string& error) override;
     bool ListarArchivos(const std::string& carpeta, const std::string& patron,
                         std::vector<std::string>& nombres, std::string& error) override;
+    bool ListaConDatos() const override { return real_.ListaConDatos(); }
+    /// Fails and stops as a ListarArchivos of "*".
+    bool ListarConDatos(const std::string& carpeta, std::vector<DatosArchivo>& archivos,
+                        std::string& error) override;
     bool LeerBytes(const std::string& ruta, std::string& bytes, std::string& error) override;
     bool AgregarAlArchivo(const std::string& ruta, const std::string& bytes,
                           std::string& error) override;

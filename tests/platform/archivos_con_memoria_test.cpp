@@ -226,8 +226,56 @@ TEST_F(ConsultasEnMemoriaTest, ANewCommandLooksAgainAndAListedFolderIsFound) {
     memoria_.OlvidarCache();
     EXPECT_EQ(Consultar("C:\\dev\\A.frm"), Existencia::Presente);
     EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\dev", error_), Existencia::Presente);
-    EXPECT_EQ(EnDisco(), 2u);
+    // The listing, which gave every file's data, answered the first look-up.
+    EXPECT_EQ(EnDisco(), 1u);
     EXPECT_EQ(contados_.Cuenta(LlamadaArchivos::ConsultarCarpeta), 1u);
+}
+
+TEST_F(ConsultasEnMemoriaTest, AFolderListedWithItsDataAnswersEveryLookUpInIt) {
+    disco_.PonerArchivo("C:\\dev\\Oculto.frx", "o", FechaHora{}, AtributosFalsos{true});
+    disco_.PonerArchivo("C:\\dev\\sub\\B.frm", "b");
+    disco_.PonerArchivo("C:\\dev\\Ñandú.frm", "n");
+    std::vector<std::string> nombres;
+    ASSERT_TRUE(memoria_.ListarArchivos("C:\\dev", "*", nombres, error_));
+    EXPECT_EQ(nombres, (std::vector<std::string>{"A.frm", "Ñandú.frm"}));
+    DatosArchivo datos;
+    EXPECT_EQ(Consultar("c:/DEV/a.FRM", &datos), Existencia::Presente);
+    EXPECT_EQ(datos.nombreEnDisco, "A.frm");
+    EXPECT_EQ(datos.tamano, 3u);
+    EXPECT_EQ(Consultar("C:\\dev\\oculto.frx"), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\A.frx"), Existencia::Ausente);
+    EXPECT_EQ(Consultar("C:\\dev\\sub"), Existencia::Ausente);
+    EXPECT_EQ(EnDisco(), 0u);
+    // A folder below is no file of the listing, and is still found.
+    EXPECT_EQ(memoria_.ConsultarCarpeta("C:\\dev\\sub", error_), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\sub\\B.frm"), Existencia::Presente);
+    // A name the listing found is known under any case; one it did not
+    // find, beyond ASCII, or a short name, asks the disk.
+    EXPECT_EQ(Consultar("C:\\dev\\ÑANDÚ.FRM"), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\ÑANDÚ.FRX"), Existencia::Ausente);
+    EXPECT_EQ(Consultar("C:\\dev\\A~1.FRX"), Existencia::Ausente);
+    EXPECT_EQ(EnDisco(), 3u);
+    // What the tool writes there is looked up again; the rest is still known.
+    ASSERT_TRUE(memoria_.EscribirArchivoNuevo("C:\\dev\\A.frx", "x", error_));
+    EXPECT_EQ(Consultar("C:\\dev\\A.frx"), Existencia::Presente);
+    EXPECT_EQ(Consultar("C:\\dev\\C.frx"), Existencia::Ausente);
+    EXPECT_EQ(EnDisco(), 4u);
+    // A change of the folder itself (here a failed attempt to make it)
+    // forgets what its listing found.
+    EXPECT_FALSE(memoria_.CrearCarpeta("C:\\dev", error_));
+    disco_.PonerArchivo("C:\\dev\\C.frx", "c");
+    EXPECT_EQ(Consultar("C:\\dev\\C.frx"), Existencia::Presente);
+    EXPECT_EQ(EnDisco(), 5u);
+}
+
+TEST_F(ConsultasEnMemoriaTest, APatternOrAListingWithoutDataAnswersNoLookUp) {
+    std::vector<std::string> nombres;
+    ASSERT_TRUE(memoria_.ListarArchivos("C:\\dev", "*.frm", nombres, error_));
+    EXPECT_EQ(Consultar("C:\\dev\\A.frx"), Existencia::Ausente);
+    disco_.PonerListaConDatos(false);
+    ASSERT_TRUE(memoria_.ListarArchivos("C:\\dev", "*", nombres, error_));
+    EXPECT_EQ(Consultar("C:\\dev\\B.frx"), Existencia::Ausente);
+    EXPECT_EQ(EnDisco(), 2u);
 }
 
 }  // namespace
