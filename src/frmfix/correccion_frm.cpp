@@ -11,7 +11,7 @@
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
 #include "vbpfix/referencias.h"
-#include "vbpfix/validacion.h"
+#include "proyecto/apertura.h"
 
 namespace vorpel {
 

@@ -11,8 +11,8 @@
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
 #include "disco/reparacion.h"
-#include "transfer/inventario.h"
-#include "vbpfix/validacion.h"
+#include "proyecto/inventario.h"
+#include "proyecto/apertura.h"
 
 namespace vorpel {
 

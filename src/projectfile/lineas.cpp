@@ -203,42 +203,4 @@ bool ConjuntoTextos::ContieneTexto(std::string_view texto) const {
     return claves_.count(AMinusculas(texto)) > 0;
 }
 
-namespace {
-
-bool TerminaEnExtension(std::string_view ruta, std::string_view extensionMinusculas) {
-    if (ruta.size() < extensionMinusculas.size()) return false;
-    return IgualesSinMayusculas(ruta.substr(ruta.size() - extensionMinusculas.size()),
-                                extensionMinusculas);
-}
-
-}  // namespace
-
-ConjuntoTextos InventarioDeTexto(std::string_view textoProyecto, std::string_view carpetaProyecto) {
-    ConjuntoTextos inventario;
-    for (const std::string& original : DividirLineas(textoProyecto)) {
-        const std::string_view linea = Recortar(original);
-        if (linea.empty() || linea.front() == '\'') continue;
-
-        const std::string clave = ClaveDeLinea(linea);
-        std::string archivo;
-        if (clave == "CLASS" || clave == "MODULE") {
-            archivo = ArchivoDeModulo(linea);
-        } else if (clave == "FORM" || clave == "USERCONTROL") {
-            archivo = ValorDeLinea(linea);
-        } else {
-            continue;
-        }
-        if (Recortar(archivo).empty()) continue;
-
-        const std::string ruta = ResolverRuta(carpetaProyecto, archivo);
-        inventario.AgregarSinRepetir(ruta);
-        if (TerminaEnExtension(ruta, ".frm")) {
-            inventario.AgregarSinRepetir(CambiarExtension(ruta, ".frx"));
-        } else if (TerminaEnExtension(ruta, ".ctl")) {
-            inventario.AgregarSinRepetir(CambiarExtension(ruta, ".ctx"));
-        }
-    }
-    return inventario;
-}
-
 }  // namespace vorpel

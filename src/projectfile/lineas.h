@@ -58,9 +58,4 @@ private:
     std::unordered_set<std::string> claves_;  // lower-cased elements
 };
 
-/// The files a project text names: the resolved path of every Form, Module,
-/// Class and UserControl line, in file order, each form followed by its .frx
-/// and each user control by its .ctx (whether they exist or not).
-ConjuntoTextos InventarioDeTexto(std::string_view textoProyecto, std::string_view carpetaProyecto);
-
 }  // namespace vorpel

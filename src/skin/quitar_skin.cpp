@@ -7,7 +7,7 @@
 #include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
-#include "vbpfix/validacion.h"
+#include "proyecto/apertura.h"
 
 namespace vorpel {
 

@@ -8,7 +8,7 @@
 #include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
 #include "disco/reparacion.h"
-#include "transfer/inventario.h"
+#include "proyecto/inventario.h"
 
 namespace vorpel {
 

@@ -8,6 +8,7 @@
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
 #include "vbpfix/referencias.h"
+#include "proyecto/apertura.h"
 #include "vbpfix/validacion.h"
 
 namespace vorpel {

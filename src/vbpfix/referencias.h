@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/contexto.h"
+#include "proyecto/apertura.h"
 
 namespace vorpel {
 
@@ -15,7 +16,6 @@ inline constexpr const char* kLineaPravixBarRep = "UserControl=PravixBarRep.ctl"
 inline constexpr const char* kLineaPravixBar = "UserControl=PravixBar.ctl";
 inline constexpr const char* kLineaModuloPravixBar = "Module=ModPravixBar; ModPravixBar.bas";
 inline constexpr const char* kLineaModSelvira = "Module=ModSelvira; ModSelvira.bas";
-inline constexpr const char* kModuloPravixBar = "ModPravixBar.bas";
 
 bool EsLineaPravix2(std::string_view linea);
 bool EsLineaFenDrik(std::string_view linea);

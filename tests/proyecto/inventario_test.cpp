@@ -1,4 +1,4 @@
-#include "transfer/inventario.h"
+#include "proyecto/inventario.h"
 
 #include <gtest/gtest.h>
 

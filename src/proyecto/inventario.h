@@ -3,12 +3,17 @@
 // companions of forms (.frx) and user controls (.ctx).
 
 #include <string>
+#include <string_view>
 
 #include "platform/contexto.h"
 #include "projectfile/lineas.h"
 
 namespace vorpel {
 
+/// The files a project text names: the resolved path of every Form, Module,
+/// Class and UserControl line, in file order, each form followed by its .frx
+/// and each user control by its .ctx (whether they exist or not).
+ConjuntoTextos InventarioDeTexto(std::string_view textoProyecto, std::string_view carpetaProyecto);
 /// Lists the resolved paths of every Form, Module, Class and UserControl line,
 /// in file order, each form followed by its .frx and each user control by its
 /// .ctx (whether they exist or not). `inventario` is emptied first; false only

@@ -1,0 +1,70 @@
+#include "proyecto/inventario.h"
+
+#include <string_view>
+
+#include "platform/texto.h"
+#include "textfiles/archivo_texto.h"
+
+namespace vorpel {
+
+namespace {
+
+bool TerminaEnExtension(std::string_view ruta, std::string_view extensionMinusculas) {
+    if (ruta.size() < extensionMinusculas.size()) return false;
+    return IgualesSinMayusculas(ruta.substr(ruta.size() - extensionMinusculas.size()),
+                                extensionMinusculas);
+}
+
+}  // namespace
+
+ConjuntoTextos InventarioDeTexto(std::string_view textoProyecto, std::string_view carpetaProyecto) {
+    ConjuntoTextos inventario;
+    for (const std::string& original : DividirLineas(textoProyecto)) {
+        const std::string_view linea = Recortar(original);
+        if (linea.empty() || linea.front() == '\'') continue;
+
+        const std::string clave = ClaveDeLinea(linea);
+        std::string archivo;
+        if (clave == "CLASS" || clave == "MODULE") {
+            archivo = ArchivoDeModulo(linea);
+        } else if (clave == "FORM" || clave == "USERCONTROL") {
+            archivo = ValorDeLinea(linea);
+        } else {
+            continue;
+        }
+        if (Recortar(archivo).empty()) continue;
+
+        const std::string ruta = ResolverRuta(carpetaProyecto, archivo);
+        inventario.AgregarSinRepetir(ruta);
+        if (TerminaEnExtension(ruta, ".frm")) {
+            inventario.AgregarSinRepetir(CambiarExtension(ruta, ".frx"));
+        } else if (TerminaEnExtension(ruta, ".ctl")) {
+            inventario.AgregarSinRepetir(CambiarExtension(ruta, ".ctx"));
+        }
+    }
+    return inventario;
+}
+
+bool ListarArchivosProyecto(Contexto& ctx, const std::string& rutaProyecto,
+                            ConjuntoTextos& inventario, std::string& error) {
+    // The caller holds an empty inventory even when the read fails.
+    inventario = ConjuntoTextos{};
+
+    std::string texto;
+    bool salto = false;
+    if (!LeerArchivoTexto(ctx, rutaProyecto, texto, salto, error)) return false;
+    inventario = InventarioDeTexto(texto, ObtenerCarpeta(rutaProyecto, ctx.carpetaDev));
+    return true;
+}
+
+std::string ObtenerRutaRelativa(const std::string& ruta, const std::string& carpeta) {
+    std::string base = carpeta;
+    if (base.empty() || base.back() != '\\') base += '\\';
+    if (ruta.size() < base.size()) return {};
+    if (!IgualesSinMayusculas(std::string_view(ruta).substr(0, base.size()), base)) return {};
+    std::string resto = ruta.substr(base.size());
+    if (resto.find("..") != std::string::npos) return {};
+    return resto;
+}
+
+}  // namespace vorpel
