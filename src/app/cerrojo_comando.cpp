@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "projectfile/error_comando.h"
+#include "comando/mensajes.h"
 
 namespace vorpel {
 

@@ -3,7 +3,7 @@
 #include "frmfix/correccion_frm.h"
 #include "backup/backup.h"
 #include "platform/texto.h"
-#include "projectfile/error_comando.h"
+#include "comando/mensajes.h"
 #include "projectfile/lineas.h"
 #include "skin/quitar_skin.h"
 #include "disco/reparacion.h"

@@ -7,6 +7,7 @@
 #include "backup/backup.h"
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
+#include "comando/mensajes.h"
 
 namespace vorpel {
 
@@ -193,12 +194,9 @@ bool FormularioPrincipal::PedirCierre() {
     // Asked already (a second click on the close box while the question shows)
     // or granted already: the run is on its way out.
     if (preguntandoCierre_ || cierrePedido_) return false;
-    Mensaje m;
-    m.titulo = kTituloAplicacion;
-    m.texto = "Hay una recompilacion en curso. Detenerla despues del proyecto actual?";
-    m.icono = Icono::Pregunta;
-    m.botones = Botones::SiNo;
-    m.porDefecto = Respuesta::No;
+    const Mensaje m = PreguntaSiNo(
+        kTituloAplicacion, "Hay una recompilacion en curso. Detenerla despues del proyecto actual?",
+        Icono::Pregunta);
     preguntandoCierre_ = true;
     const Respuesta respuesta =
         ctx_.dialogos != nullptr ? ctx_.dialogos->Mostrar(m) : Respuesta::No;

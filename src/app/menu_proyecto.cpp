@@ -2,6 +2,7 @@
 
 #include "app/simulacion.h"
 #include "restore/restauracion.h"
+#include "comando/mensajes.h"
 
 namespace vorpel {
 
@@ -45,20 +46,17 @@ bool PedirRestaurarUltimoBackup(Contexto& ctx, const std::string& proyecto) {
         return false;
     }
     const CorridaListada& ultima = corridas.back();
-    Mensaje pregunta;
-    pregunta.titulo = kTituloRestaurar;
-    pregunta.texto = "Proyecto: " + fallida.nombreProyecto +
-                     "\r\n\r\nEsto PONE DE NUEVO los archivos como estaban antes del ultimo "
-                     "backup:\r\n" +
-                     ultima.nombre + " (" + ultima.comando + ", " +
-                     std::to_string(ultima.archivos) +
-                     (ultima.archivos == 1 ? " archivo)" : " archivos)") + "\r\n" + carpeta +
-                     "\r\n\r\nAntes se respaldan los archivos actuales, asi que se puede "
-                     "deshacer.\r\n\r\nContinuar?";
-    pregunta.icono = Icono::Pregunta;
-    pregunta.botones = Botones::SiNo;
-    pregunta.porDefecto = Respuesta::No;
-    if (Mostrar(ctx, pregunta) != Respuesta::Si) return false;
+    const std::string texto =
+        "Proyecto: " + fallida.nombreProyecto +
+        "\r\n\r\nEsto PONE DE NUEVO los archivos como estaban antes del ultimo "
+        "backup:\r\n" +
+        ultima.nombre + " (" + ultima.comando + ", " + std::to_string(ultima.archivos) +
+        (ultima.archivos == 1 ? " archivo)" : " archivos)") + "\r\n" + carpeta +
+        "\r\n\r\nAntes se respaldan los archivos actuales, asi que se puede "
+        "deshacer.\r\n\r\nContinuar?";
+    if (Mostrar(ctx, PreguntaSiNo(kTituloRestaurar, texto, Icono::Pregunta)) != Respuesta::Si) {
+        return false;
+    }
     const ResultadoRestauracion r =
         RestaurarCorrida(ctx, fallida.nombreProyecto, carpeta, ultima.nombre);
     Mostrar(ctx, MensajeRestauracion(r));

@@ -11,7 +11,7 @@
 #include "cli/json_lote.h"
 #include "platform/archivos_con_memoria.h"
 #include "platform/texto.h"
-#include "projectfile/error_comando.h"
+#include "comando/mensajes.h"
 #include "projectfile/lineas.h"
 #include "restore/restauracion.h"
 

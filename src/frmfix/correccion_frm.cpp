@@ -7,7 +7,8 @@
 #include "frmfix/formularios_compartidos.h"
 #include "frmfix/reescritura_formulario.h"
 #include "frmfix/verificacion_prefijos.h"
-#include "projectfile/error_comando.h"
+#include "comando/error_comando.h"
+#include "comando/mensajes.h"
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
 #include "vbpfix/referencias.h"
@@ -174,15 +175,12 @@ Respuesta Mostrar(Contexto& ctx, const Mensaje& mensaje) {
 }
 
 Mensaje PreguntaCompartidos(const std::string& reporte) {
-    Mensaje m;
-    m.titulo = "Formularios compartidos";
-    m.texto = "Este proyecto comparte formularios con otros proyectos:\r\n\r\n" + reporte +
-              "\r\nCambiar los prefijos puede impedir que el otro proyecto abra esos "
-              "formularios.\r\n\r\nContinuar de todos modos?";
-    m.icono = Icono::Exclamacion;
-    m.botones = Botones::SiNo;
-    m.porDefecto = Respuesta::No;
-    return m;
+    return PreguntaSiNo("Formularios compartidos",
+                        "Este proyecto comparte formularios con otros proyectos:\r\n\r\n" +
+                            reporte +
+                            "\r\nCambiar los prefijos puede impedir que el otro proyecto abra "
+                            "esos formularios.\r\n\r\nContinuar de todos modos?",
+                        Icono::Exclamacion);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "proyecto/apertura.h"
 
 #include "disco/reparacion.h"
-#include "projectfile/error_comando.h"
+#include "comando/error_comando.h"
 #include "proyecto/inventario.h"
 #include "textfiles/archivo_texto.h"
 

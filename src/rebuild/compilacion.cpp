@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "platform/texto.h"
-#include "projectfile/error_comando.h"
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
 

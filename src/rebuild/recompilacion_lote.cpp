@@ -10,7 +10,7 @@
 #include "frmfix/correccion_frm.h"
 #include "frmfix/formularios_compartidos.h"
 #include "platform/texto.h"
-#include "projectfile/error_comando.h"
+#include "comando/mensajes.h"
 #include "rebuild/compilacion.h"
 #include "vbpfix/correccion_vbp.h"
 
@@ -359,15 +359,13 @@ ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const Coman
             }
         }
         if (!compartidos.empty()) {
-            Mensaje m;
-            m.titulo = "Archivos compartidos entre proyectos";
-            m.texto = "Estos proyectos comparten formularios con otros .vbp de la carpeta:\r\n\r\n" +
-                      compartidos +
-                      "\r\nCorregir uno puede 'descorregir' otro que use el mismo archivo (ya "
-                      "paso antes).\r\n\r\nContinuar igual?";
-            m.icono = Icono::Exclamacion;
-            m.botones = Botones::SiNo;
-            m.porDefecto = Respuesta::No;
+            const Mensaje m = PreguntaSiNo(
+                "Archivos compartidos entre proyectos",
+                "Estos proyectos comparten formularios con otros .vbp de la carpeta:\r\n\r\n" +
+                    compartidos +
+                    "\r\nCorregir uno puede 'descorregir' otro que use el mismo archivo (ya "
+                    "paso antes).\r\n\r\nContinuar igual?",
+                Icono::Exclamacion);
             if (Mostrar(ctx, m) != Respuesta::Si) return resumen;
         }
     }

@@ -10,7 +10,7 @@
 #include "disco/transaccion.h"
 #include "platform/resumen.h"
 #include "platform/texto.h"
-#include "projectfile/error_comando.h"
+#include "comando/mensajes.h"
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
 

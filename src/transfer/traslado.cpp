@@ -5,10 +5,11 @@
 #include <string_view>
 
 #include "backup/backup.h"
-#include "projectfile/error_comando.h"
+#include "comando/error_comando.h"
 #include "projectfile/lineas.h"
 #include "disco/reparacion.h"
 #include "proyecto/inventario.h"
+#include "comando/mensajes.h"
 
 namespace vorpel {
 
@@ -33,13 +34,7 @@ void Mostrar(Contexto& ctx, const std::string& titulo, const std::string& texto,
 
 bool Preguntar(Contexto& ctx, const std::string& titulo, const std::string& texto) {
     if (ctx.dialogos == nullptr) return false;
-    Mensaje m;
-    m.titulo = titulo;
-    m.texto = texto;
-    m.icono = Icono::Pregunta;
-    m.botones = Botones::SiNo;
-    m.porDefecto = Respuesta::No;
-    return ctx.dialogos->Mostrar(m) == Respuesta::Si;
+    return ctx.dialogos->Mostrar(PreguntaSiNo(titulo, texto, Icono::Pregunta)) == Respuesta::Si;
 }
 
 std::string CarpetaOrigen(const Contexto& ctx) {

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "backup/backup.h"
-#include "projectfile/error_comando.h"
+#include "comando/error_comando.h"
+#include "comando/mensajes.h"
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
 #include "vbpfix/referencias.h"

@@ -1,7 +1,6 @@
 #include "vbpfix/validacion.h"
 
 #include "backup/backup.h"
-#include "projectfile/error_comando.h"
 #include "textfiles/archivo_texto.h"
 #include "disco/reparacion.h"
 #include "vbpfix/clasificacion_linea.h"

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialogos.h"
-
 namespace vorpel {
 
 inline constexpr uint32_t kBaseErrores = 0x80040000u;
@@ -33,28 +31,6 @@ inline std::string AgregarFallasDeshacer(std::string descripcion,
                                          const std::vector<std::string>& fallas) {
     for (const std::string& falla : fallas) descripcion += "\r\n" + falla;
     return descripcion;
-}
-
-inline const char* SiNo(bool valor) { return valor ? "Si" : "No"; }
-
-/// The error box of every command: what failed, the project, an empty line
-/// and the detail.
-inline Mensaje MensajeDeError(const std::string& encabezado, const std::string& rutaProyecto,
-                              const std::string& descripcion) {
-    Mensaje m;
-    m.titulo = "Vorpel";
-    m.texto = encabezado + "\r\n" + rutaProyecto + "\r\n\r\nDetalle: " + descripcion;
-    m.icono = Icono::Critico;
-    return m;
-}
-
-/// An information box with an OK button.
-inline Mensaje MensajeInformativo(const std::string& titulo, const std::string& texto) {
-    Mensaje m;
-    m.titulo = titulo;
-    m.texto = texto;
-    m.icono = Icono::Informacion;
-    return m;
 }
 
 }  // namespace vorpel
