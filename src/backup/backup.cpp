@@ -10,6 +10,7 @@
 #include "backup/historial.h"
 #include "disco/transaccion.h"
 #include "platform/resumen.h"
+#include "platform/rutas.h"
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
 
@@ -301,8 +302,7 @@ bool HacerBackup(Contexto& ctx, const std::string& comando, const std::string& n
         return false;
     }
     if (!VerificarUnidadBackup(ctx, error)) return false;
-    std::string raiz = ctx.rutas.raizBackup;
-    if (!raiz.empty() && raiz.back() != '\\') raiz += '\\';
+    const std::string raiz = ConBarraFinal(ctx.rutas.raizBackup);
     const std::string carpeta = raiz + nombreProyecto;
     // A backup folder made just now holds no copies to keep and no history.
     std::string sistema;

@@ -96,10 +96,7 @@ bool CrearCarpetas(Contexto& ctx, const std::string& carpeta, std::string& error
     if (!creadas.empty()) {
         std::vector<std::string> padres;
         for (const std::string& c : creadas) {
-            std::string padre = CarpetaDeRuta(c);
-            // "X:" alone names the drive's current folder, not its root.
-            if (padre.size() == 2 && padre[1] == ':') padre += '\\';
-            padres.push_back(std::move(padre));
+            padres.push_back(CarpetaDeRuta(c));
         }
         if (!ctx.archivos.Sincronizar(padres, sistema)) {
             error = "No se pudo crear/acceder a la carpeta: " + carpeta + " - " + sistema;
@@ -142,11 +139,6 @@ void QuitarArchivoCopiado(Contexto& ctx, const std::string& ruta,
     if (existe == Existencia::Ausente) return;
     if (existe == Existencia::Presente && ctx.archivos.Borrar(ruta, sistema)) return;
     fallas.push_back("No se pudo quitar: " + ruta + " - " + sistema);
-}
-
-std::string CarpetaDeRuta(const std::string& ruta) {
-    const size_t barra = ruta.find_last_of('\\');
-    return barra == std::string::npos ? std::string() : ruta.substr(0, barra);
 }
 
 }  // namespace vorpel

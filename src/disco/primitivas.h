@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/contexto.h"
+#include "platform/rutas.h"
 
 namespace vorpel {
 
@@ -41,7 +42,5 @@ void BorrarSiQueda(Contexto& ctx, const std::string& ruta);
 /// is named in `fallas` ("No se pudo quitar: " + path + " - " + description).
 void QuitarArchivoCopiado(Contexto& ctx, const std::string& ruta, std::vector<std::string>& fallas);
 
-/// The folder part of a Windows path, without its final "\" ("" for a bare name).
-std::string CarpetaDeRuta(const std::string& ruta);
 
 }  // namespace vorpel

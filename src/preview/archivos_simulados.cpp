@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/rutas.h"
 #include "platform/texto.h"
 
 namespace vorpel {
@@ -14,19 +15,6 @@ const char* kNoEncontrado = "El sistema no puede encontrar el archivo especifica
 const char* kRutaNoEncontrada = "El sistema no puede encontrar la ruta especificada.";
 const char* kYaExiste = "No se puede crear un archivo que ya existe.";
 const char* kAccesoDenegado = "Acceso denegado.";
-
-std::string UltimoNombre(const std::string& ruta) {
-    const size_t barra = ruta.find_last_of("\\/");
-    return barra == std::string::npos ? ruta : ruta.substr(barra + 1);
-}
-
-std::string CarpetaDeRuta(const std::string& ruta) {
-    const size_t barra = ruta.find_last_of("\\/");
-    if (barra == std::string::npos) return std::string();
-    // A drive's root keeps its separator: "C:" alone names a current folder.
-    if (barra == 2 && ruta[1] == ':') return ruta.substr(0, 3);
-    return ruta.substr(0, barra);
-}
 
 /// `ruta` with its last name spelt as the stored file spells it.
 std::string ConNombreEnDisco(const std::string& ruta, const std::string& nombreEnDisco) {
@@ -94,7 +82,7 @@ ArchivosSimulados::Entrada& ArchivosSimulados::Poner(const std::string& ruta, st
     e.existe = true;
     e.esCarpeta = false;
     datos.tamano = bytes.size();
-    if (datos.nombreEnDisco.empty()) datos.nombreEnDisco = UltimoNombre(ruta);
+    if (datos.nombreEnDisco.empty()) datos.nombreEnDisco = NombreDeArchivo(ruta);
     e.datos = std::move(datos);
     e.bytes = std::move(bytes);
     return e;

@@ -1,5 +1,6 @@
 #include "preview/vista_previa.h"
 
+#include "platform/rutas.h"
 #include "platform/texto.h"
 #include "preview/diferencias.h"
 
@@ -20,8 +21,7 @@ const char* Etiqueta(CambioSimulado::Tipo tipo) {
 }
 
 bool EsDelBackup(const std::string& ruta, const std::string& raizBackup) {
-    std::string raiz = raizBackup;
-    if (!raiz.empty() && raiz.back() != '\\') raiz += '\\';
+    const std::string raiz = ConBarraFinal(raizBackup);
     return !raiz.empty() && ruta.size() > raiz.size() &&
            IgualesSinMayusculas(std::string_view(ruta).substr(0, raiz.size()), raiz);
 }

@@ -76,11 +76,6 @@ std::string ObtenerCarpeta(std::string_view ruta, std::string_view carpetaDev) {
     return std::string(ruta.substr(0, p + 1));
 }
 
-std::string NombreDeArchivo(std::string_view ruta) {
-    const size_t barra = ruta.find_last_of("\\/");
-    return std::string(barra == std::string_view::npos ? ruta : ruta.substr(barra + 1));
-}
-
 bool EsNombreDeArchivoSimple(std::string_view nombre) {
     if (nombre.empty() || nombre == "." || nombre == "..") return false;
     for (unsigned char c : nombre) {

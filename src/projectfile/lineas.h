@@ -8,6 +8,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/rutas.h"
+
 namespace vorpel {
 
 using ListaLineas = std::vector<std::string>;
@@ -25,8 +27,6 @@ std::string ObtenerCarpeta(std::string_view ruta, std::string_view carpetaDev);
 std::string ResolverRuta(std::string_view carpeta, std::string_view rutaEscrita);
 std::string NormalizarRuta(std::string_view ruta);
 bool MismaRuta(std::string_view a, std::string_view b);
-/// The last component of a path ("\" or "/" separated).
-std::string NombreDeArchivo(std::string_view ruta);
 /// True when `nombre` is one file name that stays in its folder: not empty,
 /// not "." or "..", without control characters, separators, a drive colon or
 /// wildcards.

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/rutas.h"
 #include "platform/texto.h"
 #include "textfiles/archivo_texto.h"
 
@@ -58,8 +59,8 @@ bool ListarArchivosProyecto(Contexto& ctx, const std::string& rutaProyecto,
 }
 
 std::string ObtenerRutaRelativa(const std::string& ruta, const std::string& carpeta) {
-    std::string base = carpeta;
-    if (base.empty() || base.back() != '\\') base += '\\';
+    // An empty folder still asks for a path from the root.
+    const std::string base = carpeta.empty() ? std::string("\\") : ConBarraFinal(carpeta);
     if (ruta.size() < base.size()) return {};
     if (!IgualesSinMayusculas(std::string_view(ruta).substr(0, base.size()), base)) return {};
     std::string resto = ruta.substr(base.size());

@@ -9,6 +9,7 @@
 #include "disco/reparacion.h"
 #include "disco/transaccion.h"
 #include "platform/resumen.h"
+#include "platform/rutas.h"
 #include "platform/texto.h"
 #include "comando/mensajes.h"
 #include "projectfile/lineas.h"
@@ -21,9 +22,7 @@ namespace {
 constexpr std::string_view kExtensionProyecto = ".vbp";
 
 std::string RaizBackup(const Contexto& ctx) {
-    std::string raiz = ctx.rutas.raizBackup;
-    if (!raiz.empty() && raiz.back() != '\\') raiz += '\\';
-    return raiz;
+    return ConBarraFinal(ctx.rutas.raizBackup);
 }
 
 /// The backup drive is looked at, never written to: a restore that cannot

@@ -6,6 +6,7 @@
 
 #include "backup/backup.h"
 #include "comando/error_comando.h"
+#include "platform/rutas.h"
 #include "projectfile/lineas.h"
 #include "disco/reparacion.h"
 #include "proyecto/inventario.h"
@@ -38,9 +39,7 @@ bool Preguntar(Contexto& ctx, const std::string& titulo, const std::string& text
 }
 
 std::string CarpetaOrigen(const Contexto& ctx) {
-    std::string carpeta = ctx.rutas.carpetaOrigen;
-    if (!carpeta.empty() && carpeta.back() != '\\') carpeta += '\\';
-    return carpeta;
+    return ConBarraFinal(ctx.rutas.carpetaOrigen);
 }
 
 std::string LineaFechas(Contexto& ctx, const FechaHora& origen, const FechaHora& dev) {
