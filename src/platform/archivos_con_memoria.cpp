@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/rutas.h"
 #include "platform/texto.h"
 
 namespace vorpel {
@@ -254,7 +255,7 @@ bool ArchivosConMemoria::ListarYRecordar(const std::string& carpeta,
     std::vector<DatosArchivo> archivos;
     if (!real_.ListarConDatos(carpeta, archivos, error)) return false;
     const std::string claveCarpeta = ClaveDeRuta(carpeta);
-    const std::string prefijo = carpeta + (carpeta.back() == '\\' ? "" : "\\");
+    const std::string prefijo = ConBarraFinal(carpeta);
     for (DatosArchivo& datos : archivos) {
         // Hidden and system files are there, but no listing names them.
         if (!datos.oculto) nombres.push_back(datos.nombreEnDisco);
