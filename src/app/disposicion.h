@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "platform/ventana.h"
+#include "app/ventana.h"
 
 namespace vorpel {
 

@@ -146,7 +146,7 @@ void FormularioPrincipal::CmdTraerOrigen_Click() {
     }
     EmpezarComando(ctx_);
     ultimoTraslado_ = PedirTraerProyecto(
-        ctx_, ventana_, nombre, [this] { CargarProyectos(); }, observadorTraslado_);
+        ctx_, RelojDeArena(), nombre, [this] { CargarProyectos(); }, observadorTraslado_);
     if (ultimoTraslado_.estado == EstadoTraslado::SinNombre ||
         ultimoTraslado_.estado == EstadoTraslado::Cancelado)
         return;
@@ -165,7 +165,7 @@ void FormularioPrincipal::CmdDevolverOrigen_Click() {
         return;
     }
     EmpezarComando(ctx_);
-    ultimoTraslado_ = PedirDevolverProyecto(ctx_, ventana_, nombre, observadorTraslado_);
+    ultimoTraslado_ = PedirDevolverProyecto(ctx_, RelojDeArena(), nombre, observadorTraslado_);
 }
 
 void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {

@@ -10,8 +10,8 @@
 #include "app/catalogo.h"
 #include "app/correccion.h"
 #include "platform/contexto.h"
-#include "platform/ventana.h"
-#include "rebuild/recompilacion_lote.h"
+#include "app/ventana.h"
+#include "app/recompilar_seleccionados.h"
 #include "transfer/traslado.h"
 
 namespace vorpel {
@@ -81,6 +81,12 @@ private:
     /// `seguir`: the correction is the second step of a click (after a
     /// bring), which keeps what the first step learnt of the disk.
     void EjecutarCorreccion(ModoCorreccion modo, bool seguir = false);
+    /// The hourglass while a transfer works on its files.
+    AvisoOcupado RelojDeArena() {
+        return [this](bool ocupado) {
+            ventana_.PonerPuntero(ocupado ? Puntero::RelojArena : Puntero::Normal);
+        };
+    }
 
     Ventana& ventana_;
     Contexto& ctx_;

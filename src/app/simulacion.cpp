@@ -2,6 +2,7 @@
 
 #include "preview/vista_previa.h"
 #include "projectfile/lineas.h"
+#include "transfer/informe_traslado.h"
 
 namespace vorpel {
 
@@ -23,27 +24,8 @@ Simulacion::Simulacion(Contexto& real, bool guardarInformes)
 
 ObservadorTraslado Simulacion::Observador() {
     return [this](const PasoTraslado& paso) {
-        switch (paso.tipo) {
-            case PasoTraslado::Tipo::Copiado:
-                traslado_.push_back("  Se copiaria: " + paso.origen + " -> " + paso.destino);
-                break;
-            case PasoTraslado::Tipo::Igual:
-                traslado_.push_back("  Ya esta igual (no se copiaria): " + paso.origen + " -> " +
-                                    paso.destino);
-                break;
-            case PasoTraslado::Tipo::MasNuevo:
-                traslado_.push_back("  NO se copiaria (el destino es mas nuevo): " + paso.origen +
-                                    " -> " + paso.destino);
-                traslado_.push_back("     Origen: " + TextoFechaHora(real_, paso.fechaOrigen) +
-                                    "    Dev: " + TextoFechaHora(real_, paso.fechaDestino));
-                break;
-            case PasoTraslado::Tipo::Inexistente:
-                traslado_.push_back("  Inexistente en origen: " + paso.origen);
-                break;
-            case PasoTraslado::Tipo::Fuera:
-                traslado_.push_back("  Fuera de la carpeta DEV (queda donde esta): " + paso.origen);
-                break;
-        }
+        const std::vector<std::string> lineas = LineasDeVistaPrevia(real_, paso);
+        traslado_.insert(traslado_.end(), lineas.begin(), lineas.end());
     };
 }
 

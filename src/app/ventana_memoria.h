@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ventana.h"
+#include "app/ventana.h"
 
 namespace vorpel {
 

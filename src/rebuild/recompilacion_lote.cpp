@@ -65,25 +65,21 @@ private:
     std::string error_;
 };
 
-/// Puts the pointer and the button back however the run ends.
+/// Tells the view the run ended, however it ends.
 class EstadoDeEjecucion {
 public:
-    explicit EstadoDeEjecucion(Ventana& ventana) : ventana_(ventana) {
-        ventana_.PonerHabilitado(Control::CmdRecompilarSeleccionados, false);
-        ventana_.PonerPuntero(Puntero::RelojArena);
-    }
+    explicit EstadoDeEjecucion(const VistaLote& vista) : vista_(vista) { vista_.empezar(); }
     ~EstadoDeEjecucion() { Terminar(); }
     void Terminar() {
         if (terminado_) return;
         terminado_ = true;
-        ventana_.PonerPuntero(Puntero::Normal);
-        ventana_.PonerHabilitado(Control::CmdRecompilarSeleccionados, true);
+        vista_.terminar();
     }
     EstadoDeEjecucion(const EstadoDeEjecucion&) = delete;
     EstadoDeEjecucion& operator=(const EstadoDeEjecucion&) = delete;
 
 private:
-    Ventana& ventana_;
+    const VistaLote& vista_;
     bool terminado_ = false;
 };
 
@@ -91,15 +87,15 @@ Respuesta Mostrar(Contexto& ctx, const Mensaje& m) {
     return ctx.dialogos != nullptr ? ctx.dialogos->Mostrar(m) : m.porDefecto;
 }
 
-/// The second pass: the projects of List1 ticked at this moment, corrected
-/// one at a time on this thread and compiled as many at a time as asked.
+/// The second pass: the projects ticked at this moment, corrected one at a
+/// time on this thread and compiled as many at a time as asked.
 class Corrida {
 public:
-    Corrida(Contexto& ctx, Ventana& ventana, const ComandosLote& comandos,
+    Corrida(Contexto& ctx, const VistaLote& vista, const ComandosLote& comandos,
             const OpcionesLote& opciones, ResumenLote& resumen, ArchivoLote& registro,
             ArchivoLote& tabla)
         : ctx_(ctx),
-          ventana_(ventana),
+          vista_(vista),
           comandos_(comandos),
           opciones_(opciones),
           paralelo_(static_cast<size_t>(std::max(opciones.paralelo, 1))),
@@ -110,10 +106,10 @@ public:
     void Ejecutar() {
         // Ticks and the check box are read again as the run goes: the window
         // stays usable while it yields.
-        const int cantidad = ventana_.CantidadEnLista(Control::List1);
+        const int cantidad = vista_.cantidad();
         for (int i = 0; i < cantidad && !Detenida(); ++i) {
-            if (!ventana_.Marcado(Control::List1, i)) continue;
-            Proyecto& p = Anunciar(ventana_.TextoEnLista(Control::List1, i));
+            if (!vista_.marcado(i)) continue;
+            Proyecto& p = Anunciar(vista_.proyecto(i));
             if (Detenida()) break;
             if (Corregir(p)) {
                 pendientes_.push_back(&p);
@@ -140,7 +136,7 @@ private:
     struct Proyecto {
         ResultadoProyectoLote r;
         std::string ruta;
-        int fila = 0;  // its entry in ListResultados
+        int fila = 0;  // its line of results
         bool vbpBien = true, frmBien = true;
         double inicioCompilacion = 0;
         CompilacionEnCurso compilacion;
@@ -159,18 +155,15 @@ private:
         p.r.orden = static_cast<int>(proyectos_.size());
         p.r.item = item;
         p.ruta = ctx_.carpetaDev + "\\" + item;
-        ventana_.AgregarALista(Control::ListResultados,
-                               item + " - procesando... (" + std::to_string(p.r.orden) + " de " +
-                                   std::to_string(resumen_.marcados) + ")");
-        p.fila = ventana_.CantidadEnLista(Control::ListResultados) - 1;
-        ventana_.PonerActualEnLista(Control::ListResultados, p.fila);
-        ventana_.CederMensajes();
+        p.fila = vista_.agregarLinea(item + " - procesando... (" + std::to_string(p.r.orden) +
+                                     " de " + std::to_string(resumen_.marcados) + ")");
+        vista_.ceder();
         return p;
     }
 
     /// True when the project may be compiled.
     bool Corregir(Proyecto& p) {
-        if (!ventana_.Tildado(Control::ChkCorregirAntes)) return true;
+        if (!vista_.corregirAntes()) return true;
         const double inicio = Ahora();
         p.vbpBien = comandos_.corregirVbp(ctx_, p.ruta, p.r.textoVbp);
         if (p.vbpBien) p.frmBien = comandos_.corregirFrm(ctx_, p.ruta, p.r.textoFrm);
@@ -218,7 +211,7 @@ private:
         const Espera espera = ctx_.procesos->EsperarAlguno(
             ids,
             [this] {
-                ventana_.CederMensajes();
+                vista_.ceder();
                 return !Detenida();
             },
             fin, error);
@@ -254,8 +247,8 @@ private:
             p.r.lineaResultado = "ERROR - " + p.r.item;
             ++resumen_.conError;
         }
-        ventana_.CambiarTextoEnLista(Control::ListResultados, p.fila, p.r.lineaResultado);
-        ventana_.CederMensajes();
+        vista_.cambiarLinea(p.fila, p.r.lineaResultado);
+        vista_.ceder();
         if (opciones_.alTerminarProyecto) opciones_.alTerminarProyecto(p.r);
         EscribirTerminadosEnOrden();
     }
@@ -278,7 +271,7 @@ private:
     }
 
     Contexto& ctx_;
-    Ventana& ventana_;
+    const VistaLote& vista_;
     const ComandosLote& comandos_;
     const OpcionesLote& opciones_;
     const size_t paralelo_;
@@ -322,52 +315,66 @@ std::string RutaTablaLote(const std::string& rutaRegistro) {
     return rutaRegistro.substr(0, punto) + ".csv";
 }
 
-ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const ComandosLote& comandos,
-                                    const OpcionesLote& opciones) {
+namespace {
+
+/// Before correcting: the forms the ticked projects share with other
+/// projects, and the question whether to go on. False: the run does not start.
+bool RevisarCompartidos(Contexto& ctx, const std::vector<std::string>& marcados,
+                        const ComandosLote& comandos, std::string& compartidos) {
+    for (const std::string& item : marcados) {
+        std::string reporte, error;
+        if (!comandos.buscarCompartidos(ctx, ctx.carpetaDev + "\\" + item, reporte, error)) {
+            Mensaje m;
+            m.titulo = "Formularios compartidos";
+            m.texto = "No se pudo verificar si hay formularios compartidos:\r\n" + error;
+            m.icono = Icono::Critico;
+            Mostrar(ctx, m);
+            return false;
+        }
+        if (!reporte.empty() && !ContieneSinMayusculas(compartidos, reporte)) {
+            compartidos += reporte;
+        }
+    }
+    if (compartidos.empty()) return true;
+    const Mensaje m = PreguntaSiNo(
+        "Archivos compartidos entre proyectos",
+        "Estos proyectos comparten formularios con otros .vbp de la carpeta:\r\n\r\n" +
+            compartidos +
+            "\r\nCorregir uno puede 'descorregir' otro que use el mismo archivo (ya "
+            "paso antes).\r\n\r\nContinuar igual?",
+        Icono::Exclamacion);
+    return Mostrar(ctx, m) == Respuesta::Si;
+}
+
+void EscribirCabecera(Contexto& ctx, ArchivoLote& registro, ArchivoLote& tabla, int marcados,
+                      bool corregirAntes, const std::string& compartidos) {
+    // The header's time is read again: the two stamps may differ by a second.
+    FechaHora ahora{};
+    if (ctx.entorno != nullptr) ahora = ctx.entorno->FechaHoraLocal();
+    std::vector<std::string> cabecera{"Recompilacion en lote - " + TextoFechaHoraFijo(ahora),
+                                      "Proyectos marcados: " + std::to_string(marcados),
+                                      std::string("Corregir antes de compilar: ") +
+                                          SiNo(corregirAntes)};
+    if (!compartidos.empty()) {
+        cabecera.push_back(
+            "ATENCION - formularios compartidos con otros proyectos (se continuo igual):");
+        cabecera.push_back(compartidos);
+    }
+    cabecera.push_back(std::string(kGuionesRegistro, '-'));
+    registro.Lineas(cabecera);
+    tabla.Linea(EncabezadoTablaLote());
+}
+
+}  // namespace
+
+ResumenLote EjecutarLote(Contexto& ctx, const std::vector<std::string>& marcados,
+                         const VistaLote& vista, const ComandosLote& comandos,
+                         const OpcionesLote& opciones) {
     ResumenLote resumen;
-
-    const int cantidadPrimera = ventana.CantidadEnLista(Control::List1);
-    std::vector<std::string> marcados;
-    for (int i = 0; i < cantidadPrimera; ++i) {
-        if (!ventana.Marcado(Control::List1, i)) continue;
-        ++resumen.marcados;
-        marcados.push_back(ventana.TextoEnLista(Control::List1, i));
-    }
-    if (resumen.marcados == 0) {
-        Mensaje m;
-        m.titulo = kTituloAplicacion;
-        m.texto = "No marcaste ningun proyecto (tilda la casilla en la lista de la izquierda).";
-        m.icono = Icono::Exclamacion;
-        Mostrar(ctx, m);
-        return resumen;
-    }
-
+    resumen.marcados = static_cast<int>(marcados.size());
     std::string compartidos;
-    if (ventana.Tildado(Control::ChkCorregirAntes)) {
-        for (const std::string& item : marcados) {
-            std::string reporte, error;
-            if (!comandos.buscarCompartidos(ctx, ctx.carpetaDev + "\\" + item, reporte, error)) {
-                Mensaje m;
-                m.titulo = "Formularios compartidos";
-                m.texto = "No se pudo verificar si hay formularios compartidos:\r\n" + error;
-                m.icono = Icono::Critico;
-                Mostrar(ctx, m);
-                return resumen;
-            }
-            if (!reporte.empty() && !ContieneSinMayusculas(compartidos, reporte)) {
-                compartidos += reporte;
-            }
-        }
-        if (!compartidos.empty()) {
-            const Mensaje m = PreguntaSiNo(
-                "Archivos compartidos entre proyectos",
-                "Estos proyectos comparten formularios con otros .vbp de la carpeta:\r\n\r\n" +
-                    compartidos +
-                    "\r\nCorregir uno puede 'descorregir' otro que use el mismo archivo (ya "
-                    "paso antes).\r\n\r\nContinuar igual?",
-                Icono::Exclamacion);
-            if (Mostrar(ctx, m) != Respuesta::Si) return resumen;
-        }
+    if (vista.corregirAntes() && !RevisarCompartidos(ctx, marcados, comandos, compartidos)) {
+        return resumen;
     }
 
     resumen.ejecutado = true;
@@ -377,53 +384,20 @@ ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const Coman
     resumen.rutaTabla = RutaTablaLote(resumen.rutaRegistro);
     ArchivoLote registro(ctx.archivos, resumen.rutaRegistro);
     ArchivoLote tabla(ctx.archivos, resumen.rutaTabla);
+    EscribirCabecera(ctx, registro, tabla, resumen.marcados, vista.corregirAntes(), compartidos);
 
-    // The header's time is read again: the two stamps may differ by a second.
-    if (ctx.entorno != nullptr) ahora = ctx.entorno->FechaHoraLocal();
-    std::vector<std::string> cabecera{"Recompilacion en lote - " + TextoFechaHoraFijo(ahora),
-                                      "Proyectos marcados: " + std::to_string(resumen.marcados),
-                                      std::string("Corregir antes de compilar: ") +
-                                          SiNo(ventana.Tildado(Control::ChkCorregirAntes))};
-    if (!compartidos.empty()) {
-        cabecera.push_back(
-            "ATENCION - formularios compartidos con otros proyectos (se continuo igual):");
-        cabecera.push_back(compartidos);
-    }
-    cabecera.push_back(std::string(kGuionesRegistro, '-'));
-    registro.Lineas(cabecera);
-    tabla.Linea(EncabezadoTablaLote());
-
-    ventana.VaciarLista(Control::ListResultados);
-    EstadoDeEjecucion estado(ventana);
-    Corrida(ctx, ventana, comandos, opciones, resumen, registro, tabla).Ejecutar();
+    EstadoDeEjecucion estado(vista);
+    Corrida(ctx, vista, comandos, opciones, resumen, registro, tabla).Ejecutar();
 
     registro.Lineas({std::string(kGuionesRegistro, '-'),
                      "Total: " + std::to_string(resumen.marcados) +
                          "  OK: " + std::to_string(resumen.correctos) +
                          "  Con error: " + std::to_string(resumen.conError)});
     resumen.registroGuardado = registro.Guardado();
+    resumen.errorRegistro = registro.Error();
     resumen.tablaGuardada = tabla.Guardado();
+    resumen.errorTabla = tabla.Error();
     estado.Terminar();
-    // Stopped on the way out of the program: nobody is left to read a box.
-    if (resumen.detenido) return resumen;
-
-    Mensaje m;
-    m.titulo = "Recompilacion en lote";
-    m.icono = resumen.conError == 0 ? Icono::Informacion : Icono::Exclamacion;
-    // A log that never reached the disk must not be announced as saved.
-    m.texto = "Recompilacion terminada.\r\nOK: " + std::to_string(resumen.correctos) +
-              "   Con error: " + std::to_string(resumen.conError) + "\r\n\r\n" +
-              (resumen.registroGuardado ? "Registro guardado en:" :
-                                          "No se pudo guardar el registro en:") +
-              "\r\n" + resumen.rutaRegistro;
-    if (!resumen.registroGuardado) m.texto += "\r\n\r\nDetalle: " + registro.Error();
-    // The table is only announced when it could not be saved: the box of a
-    // run that went well stays as it always was.
-    if (!resumen.tablaGuardada) {
-        m.texto += "\r\n\r\nNo se pudo guardar la tabla en:\r\n" + resumen.rutaTabla +
-                   "\r\n\r\nDetalle: " + tabla.Error();
-    }
-    Mostrar(ctx, m);
     return resumen;
 }
 

@@ -1,15 +1,15 @@
 #pragma once
-// The batch run behind "RECOMPILAR SELECCIONADOS": every ticked project of
-// List1, optionally corrected first, then compiled (one compiler at a time,
-// or several), with the progress in ListResultados, a log and a table in the
-// DEV folder's "Herramientas" folder, and a summary box. The window keeps
-// answering while a compiler runs.
+// The batch run: every ticked project, optionally corrected first, then
+// compiled (one compiler at a time, or several), with a log and a table in
+// the DEV folder's "Herramientas" folder. Whoever shows the run (the window)
+// is told of each project through callbacks, and keeps answering while a
+// compiler runs.
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/contexto.h"
-#include "platform/ventana.h"
 #include "rebuild/tabla_lote.h"
 
 namespace vorpel {
@@ -56,8 +56,32 @@ struct ResumenLote {
     int conError = 0;
     std::string rutaRegistro;
     bool registroGuardado = false;  // every line of the log reached the disk
+    std::string errorRegistro;  // the system's description when it was not saved
     std::string rutaTabla;
     bool tablaGuardada = false;
+    std::string errorTabla;
+};
+
+/// What the run asks of and tells whoever shows it.
+struct VistaLote {
+    /// The entries of the list to run over at the run's start; whether the
+    /// entry at a position is ticked, and its project, are asked as the run
+    /// reaches it, so that a tick taken off meanwhile is seen.
+    std::function<int()> cantidad;
+    std::function<bool(int)> marcado;
+    std::function<std::string(int)> proyecto;
+    /// Correct before compiling, asked whenever the run needs to know.
+    std::function<bool()> corregirAntes;
+    /// The run starts (the results are cleared, a second run cannot start,
+    /// the hourglass shows) and ends (however it ends).
+    std::function<void()> empezar;
+    std::function<void()> terminar;
+    /// A project's line of results is added and made the current one; its
+    /// row comes back for the changes to it.
+    std::function<int(const std::string& texto)> agregarLinea;
+    std::function<void(int fila, const std::string& texto)> cambiarLinea;
+    /// Lets the window repaint and handle pending input.
+    std::function<void()> ceder;
 };
 
 /// "Herramientas\Recompilacion_yyyymmdd_hhnnss.txt" in the DEV folder.
@@ -65,10 +89,12 @@ std::string RutaRegistroLote(const std::string& carpetaDev, const FechaHora& aho
 /// The table beside the log: its name ending in ".csv".
 std::string RutaTablaLote(const std::string& rutaRegistro);
 
-/// Runs the batch on the window's controls. Log failures never stop the run;
-/// the summary box then says that the log could not be saved.
-ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana,
-                                    const ComandosLote& comandos = ComandosLoteReales(),
-                                    const OpcionesLote& opciones = {});
+/// Runs the batch over `marcados` (the ticked projects when it is asked
+/// for, at least one): the check for shared forms and its question when
+/// correcting first, then the run over the list `vista` gives. Log failures
+/// never stop the run; the summary says so.
+ResumenLote EjecutarLote(Contexto& ctx, const std::vector<std::string>& marcados,
+                         const VistaLote& vista, const ComandosLote& comandos,
+                         const OpcionesLote& opciones);
 
 }  // namespace vorpel

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "platform/contexto.h"
-#include "platform/ventana.h"
 
 namespace vorpel {
 
@@ -30,6 +29,10 @@ struct ResultadoTraslado {
     int inexistentes = 0;  // listed but missing in the origin (bringing only)
     int fallidos = 0;     // copies that failed, and DEV files not deleted after their copy
 };
+
+/// Told true when the run starts on the files and false when it ends, however
+/// it ends: the window shows the hourglass meanwhile.
+using AvisoOcupado = std::function<void(bool ocupado)>;
 
 /// Runs the DEV folder's rescan once the files have arrived.
 using RecargaProyectos = std::function<void()>;
@@ -55,14 +58,14 @@ using ObservadorTraslado = std::function<void(const PasoTraslado&)>;
 /// into the DEV folder, the project file last; a DEV file strictly newer than
 /// its origin keeps its place. Reports in one box; rescans through `recargar`
 /// when the loop completes.
-ResultadoTraslado TraerProyecto(Contexto& ctx, Ventana& ventana, const std::string& nombreProyecto,
+ResultadoTraslado TraerProyecto(Contexto& ctx, const AvisoOcupado& ocupado, const std::string& nombreProyecto,
                                 const RecargaProyectos& recargar,
                                 const ObservadorTraslado& observador = {});
 /// Moves the DEV project `nombreProyecto` and its inventory to the origin:
 /// each file is copied, then deleted from DEV; a strictly newer origin copy is
 /// neither overwritten nor its DEV file deleted. Files outside the DEV folder
 /// stay. Reports in one box.
-ResultadoTraslado DevolverProyecto(Contexto& ctx, Ventana& ventana,
+ResultadoTraslado DevolverProyecto(Contexto& ctx, const AvisoOcupado& ocupado,
                                    const std::string& nombreProyecto,
                                    const ObservadorTraslado& observador = {});
 
@@ -71,11 +74,11 @@ ResultadoTraslado DevolverProyecto(Contexto& ctx, Ventana& ventana,
 /// the confirmation question (No by default), then the command on Yes. The
 /// caller runs the form correction after a bring that was neither SinNombre
 /// nor Cancelado.
-ResultadoTraslado PedirTraerProyecto(Contexto& ctx, Ventana& ventana,
+ResultadoTraslado PedirTraerProyecto(Contexto& ctx, const AvisoOcupado& ocupado,
                                      const std::string& nombreProyecto,
                                      const RecargaProyectos& recargar,
                                      const ObservadorTraslado& observador = {});
-ResultadoTraslado PedirDevolverProyecto(Contexto& ctx, Ventana& ventana,
+ResultadoTraslado PedirDevolverProyecto(Contexto& ctx, const AvisoOcupado& ocupado,
                                         const std::string& nombreProyecto,
                                         const ObservadorTraslado& observador = {});
 

@@ -24,30 +24,12 @@ const char* kProyecto =
     "UserControl=..\\lib\\Barra.ctl\r\n"
     "Name=\"Ventas\"\r\n";
 
-/// Only the pointer matters to the transfer commands.
-class VentanaPuntero : public Ventana {
-public:
-    std::string Texto(Control) override { return {}; }
-    void PonerTexto(Control, const std::string&) override {}
-    void PonerVisible(Control, bool) override {}
-    bool Visible(Control) override { return true; }
-    void PonerHabilitado(Control, bool) override {}
-    bool Habilitado(Control) override { return true; }
-    void VaciarLista(Control) override {}
-    void AgregarALista(Control, const std::string&) override {}
-    int CantidadEnLista(Control) override { return 0; }
-    std::string TextoEnLista(Control, int) override { return {}; }
-    void CambiarTextoEnLista(Control, int, const std::string&) override {}
-    int ActualEnLista(Control) override { return -1; }
-    void PonerActualEnLista(Control, int) override {}
-    bool Marcado(Control, int) override { return false; }
-    void PonerMarcado(Control, int, bool) override {}
-    bool Tildado(Control) override { return false; }
-    void PonerTildado(Control, bool) override {}
-    void PonerPuntero(Puntero puntero) override { punteros.push_back(puntero); }
-    void CederMensajes() override {}
-
-    std::vector<Puntero> punteros;
+/// Only the hourglass matters to the transfer commands: what they told of it.
+struct RelojGrabado {
+    std::vector<bool> avisos;
+    AvisoOcupado Aviso() {
+        return [this](bool ocupado) { avisos.push_back(ocupado); };
+    }
 };
 
 /// Date texts that show they came from the environment.
@@ -62,7 +44,7 @@ public:
     }
 };
 
-const std::vector<Puntero> kRelojYNormal = {Puntero::RelojArena, Puntero::Normal};
+const std::vector<bool> kRelojYNormal = {true, false};
 
 class TrasladoBase : public ::testing::Test {
 protected:
@@ -77,7 +59,7 @@ protected:
     ArchivosFalsos fs_;
     DialogosGrabados dialogos_;
     EntornoFechas entorno_;
-    VentanaPuntero ventana_;
+    RelojGrabado reloj_;
     Contexto ctx_ = Ctx(fs_);
 };
 
@@ -96,7 +78,7 @@ protected:
         fs_.PonerCarpeta(kDev);
     }
     ResultadoTraslado Traer(Contexto& ctx) {
-        return TraerProyecto(ctx, ventana_, "Ventas", [this] { ++recargas_; });
+        return TraerProyecto(ctx, reloj_.Aviso(), "Ventas", [this] { ++recargas_; });
     }
     ResultadoTraslado Traer() { return Traer(ctx_); }
 
@@ -124,7 +106,7 @@ TEST_F(TraerProyectoTest, CopiesEveryFileToItsPlaceAndTheProjectFileLast) {
               "Archivos copiados: 7\r\n"
               "Salteados (mas nuevos en DEV, NO se pisaron): 0\r\n"
               "Archivos referenciados pero inexistentes en origen: 1");
-    EXPECT_EQ(ventana_.punteros, kRelojYNormal);
+    EXPECT_EQ(reloj_.avisos, kRelojYNormal);
     EXPECT_EQ(recargas_, 1);
 }
 
@@ -186,19 +168,19 @@ TEST_F(TraerProyectoTest, FailedCopyIsReportedAndTheRunGoesOn) {
 }
 
 TEST_F(TraerProyectoTest, MissingOriginProjectIsSaidAndNothingElseHappens) {
-    const ResultadoTraslado r = TraerProyecto(ctx_, ventana_, "Compras", [this] { ++recargas_; });
+    const ResultadoTraslado r = TraerProyecto(ctx_, reloj_.Aviso(), "Compras", [this] { ++recargas_; });
     EXPECT_EQ(r.estado, EstadoTraslado::NoEncontrado);
     ASSERT_EQ(dialogos_.mostrados.size(), 1u);
     EXPECT_EQ(Ultimo().titulo, "Traer de ZEL_CONT");
     EXPECT_EQ(Ultimo().icono, Icono::Exclamacion);
     EXPECT_EQ(Ultimo().texto, "No se encontro el proyecto en origen:\r\n" + kOrigen + "Compras.vbp");
-    EXPECT_TRUE(ventana_.punteros.empty());
+    EXPECT_TRUE(reloj_.avisos.empty());
     EXPECT_EQ(recargas_, 0);
 }
 
 TEST_F(TraerProyectoTest, NameThatClimbsOutOfTheOriginIsNotLookedFor) {
     fs_.PonerArchivo("C:\\DARVENTO\\SISTEMAS\\Plexwin\\Otro.vbp", kProyecto);
-    const ResultadoTraslado r = TraerProyecto(ctx_, ventana_, "..\\Otro", {});
+    const ResultadoTraslado r = TraerProyecto(ctx_, reloj_.Aviso(), "..\\Otro", {});
     EXPECT_EQ(r.estado, EstadoTraslado::NoEncontrado);
     EXPECT_FALSE(fs_.Existe(kDev + "\\Util.bas"));
 }
@@ -231,7 +213,7 @@ TEST_F(TraerProyectoTest, ALookUpThatCannotTellLeavesTheFileAndIsReported) {
                                   kDev + "\\Util.bas - Acceso denegado.\r\n"),
               std::string::npos)
         << Ultimo().texto;
-    EXPECT_EQ(ventana_.punteros, kRelojYNormal);
+    EXPECT_EQ(reloj_.avisos, kRelojYNormal);
 }
 
 // --- Returning to the origin ---
@@ -247,7 +229,7 @@ protected:
         fs_.PonerArchivo("C:\\lib\\Barra.ctl", "ctl", kFecha);
         fs_.PonerCarpeta(kOrigen);
     }
-    ResultadoTraslado Devolver(Contexto& ctx) { return DevolverProyecto(ctx, ventana_, "Ventas"); }
+    ResultadoTraslado Devolver(Contexto& ctx) { return DevolverProyecto(ctx, reloj_.Aviso(), "Ventas"); }
     ResultadoTraslado Devolver() { return Devolver(ctx_); }
 
     const std::vector<std::string> kArchivosDev = {"Ventas.vbp", "frmMain.frm", "frmMain.frx",
@@ -274,7 +256,7 @@ TEST_F(DevolverProyectoTest, MovesEveryFileOverEqualTimesAndLeavesOutsideFilesIn
               "Proyecto devuelto: Ventas\r\n"
               "Archivos movidos a origen (copiados y borrados de DEV): 5\r\n"
               "Salteados (mas nuevos en origen, o fuera de esta carpeta): 1");
-    EXPECT_EQ(ventana_.punteros, kRelojYNormal);
+    EXPECT_EQ(reloj_.avisos, kRelojYNormal);
 }
 
 TEST_F(DevolverProyectoTest, OriginOneSecondNewerIsNeitherOverwrittenNorDeletedFromDev) {
@@ -353,8 +335,8 @@ TEST_F(DevolverProyectoTest, AnyFailingOperationNeverLeavesAFileWithoutAComplete
         fallos.FallarEnOperacion(n, "Disco lleno.");
         DialogosGrabados dialogos;
         Contexto ctx{fallos, kDev, &dialogos};
-        VentanaPuntero ventana;
-        (void)DevolverProyecto(ctx, ventana, "Ventas");
+        RelojGrabado reloj;
+        (void)DevolverProyecto(ctx, reloj.Aviso(), "Ventas");
 
         for (const std::string& nombre : kArchivosDev) {
             const auto enDev = disco.Contenido(kDev + "\\" + nombre);
@@ -365,8 +347,8 @@ TEST_F(DevolverProyectoTest, AnyFailingOperationNeverLeavesAFileWithoutAComplete
             EXPECT_TRUE(!enOrigen || *enOrigen == completo || *enOrigen == "viejo") << nombre;
         }
         ASSERT_FALSE(dialogos.mostrados.empty());
-        if (!ventana.punteros.empty()) {
-            EXPECT_EQ(ventana.punteros.back(), Puntero::Normal);
+        if (!reloj.avisos.empty()) {
+            EXPECT_EQ(reloj.avisos.back(), false);
         }
         if (!fallos.Fallo()) break;
     }
@@ -384,7 +366,7 @@ TEST_F(DevolverProyectoTest, DevFolderThatIsTheOriginDeletesNothing) {
 }
 
 TEST_F(DevolverProyectoTest, MissingOrUnreadableDevProjectMovesNothing) {
-    EXPECT_EQ(DevolverProyecto(ctx_, ventana_, "Compras").estado, EstadoTraslado::NoEncontrado);
+    EXPECT_EQ(DevolverProyecto(ctx_, reloj_.Aviso(), "Compras").estado, EstadoTraslado::NoEncontrado);
     EXPECT_EQ(Ultimo().titulo, "Devolver a ZEL_CONT");
     EXPECT_EQ(Ultimo().icono, Icono::Exclamacion);
     EXPECT_EQ(Ultimo().texto,
@@ -395,7 +377,7 @@ TEST_F(DevolverProyectoTest, MissingOrUnreadableDevProjectMovesNothing) {
     EXPECT_EQ(Ultimo().icono, Icono::Critico);
     EXPECT_EQ(Ultimo().texto.rfind("No se pudo leer el .vbp de DEV:\r\n", 0), 0u);
     EXPECT_TRUE(fs_.Existe(kDev + "\\Util.bas"));
-    EXPECT_TRUE(ventana_.punteros.empty());
+    EXPECT_TRUE(reloj_.avisos.empty());
 }
 
 // Regression: an origin file that could not be looked at was taken as missing:
@@ -415,7 +397,7 @@ TEST_F(DevolverProyectoTest, AnOriginFileThatCannotBeLookedAtIsNeitherOverwritte
                                   kOrigen + "Util.bas - Error de E/S.\r\n"),
               std::string::npos)
         << Ultimo().texto;
-    EXPECT_EQ(ventana_.punteros, kRelojYNormal);
+    EXPECT_EQ(reloj_.avisos, kRelojYNormal);
 }
 
 }  // namespace

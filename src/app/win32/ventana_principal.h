@@ -8,7 +8,7 @@
 #include <array>
 
 #include "app/formulario_principal.h"
-#include "platform/ventana.h"
+#include "app/ventana.h"
 
 namespace vorpel {
 

@@ -1,4 +1,4 @@
-#include "rebuild/recompilacion_lote.h"
+#include "app/recompilar_seleccionados.h"
 
 #include <gtest/gtest.h>
 
