@@ -1,9 +1,8 @@
 #include "frmfix/correccion_frm.h"
 
-#include <exception>
+#include <optional>
 #include <vector>
 
-#include "backup/backup.h"
 #include "frmfix/formularios_compartidos.h"
 #include "frmfix/reescritura_formulario.h"
 #include "frmfix/verificacion_prefijos.h"
@@ -13,6 +12,7 @@
 #include "textfiles/archivo_texto.h"
 #include "vbpfix/referencias.h"
 #include "proyecto/apertura.h"
+#include "proyecto/cambio_proyecto.h"
 
 namespace vorpel {
 
@@ -37,33 +37,28 @@ struct FormularioCambiado {
     size_t leido = 0;  // its place among the forms read
 };
 
-// The working state of one run; everything the trap needs to undo it.
+// The working state of one run.
 struct CorreccionFrm {
     std::string fuente;
     std::string rutaProyecto;
     std::string textoProyecto;
     bool proyectoTerminaConSalto = false;
-    std::string nombreProyecto;
     ConjuntoTextos formularios;
     /// Every form, read once: the shared-form search, the rewrite and the
     /// check after saving all work on these texts.
     std::vector<FormularioLeido> leidos;
     std::vector<FormularioCambiado> cambiados;
-    ConjuntoTextos aRespaldar;
-    std::string carpetaBackup;  // set only once the backup succeeded
-    /// The files whose content the command changed: the only ones its trap
-    /// puts back (a .frx backed up with its form is never rewritten).
-    ConjuntoTextos escritos;
+    RegistroDeshacer registro;
 
     const std::vector<std::string>& Formularios() const { return formularios.Elementos(); }
 };
 
 // Reads the project, takes its name and the forms it lists.
-void LeerProyecto(Contexto& ctx, CorreccionFrm& c) {
+void LeerProyecto(Contexto& ctx, CorreccionFrm& c, ResultadoCorreccionFrm& r) {
     ProyectoLeido proyecto = AbrirProyecto(ctx, c.rutaProyecto, c.fuente, kErrorLeerProyecto);
     c.textoProyecto = std::move(proyecto.texto);
     c.proyectoTerminaConSalto = proyecto.terminaConSalto;
-    c.nombreProyecto = std::move(proyecto.nombre);
+    r.nombreProyecto = std::move(proyecto.nombre);
     c.formularios = std::move(proyecto.formularios);
 }
 
@@ -82,24 +77,13 @@ void LeerFormularios(Contexto& ctx, CorreccionFrm& c, uint32_t numeroError) {
     }
 }
 
-// Rewrites every form in memory; a changed form and its .frx are to be backed up.
-void CorregirFormularios(Contexto& ctx, CorreccionFrm& c) {
+// Rewrites every form in memory.
+void CorregirFormularios(CorreccionFrm& c, const std::string& nombreProyecto) {
     for (size_t i = 0; i < c.leidos.size(); ++i) {
         const FormularioLeido& leido = c.leidos[i];
-        const std::string ruta = leido.ruta;
-        FormularioCambiado formulario{ruta, CorregirTextoFormulario(leido.texto, c.nombreProyecto),
+        FormularioCambiado formulario{leido.ruta, CorregirTextoFormulario(leido.texto, nombreProyecto),
                                       leido.terminaConSalto, i};
-        std::string error;
         if (formulario.texto == leido.texto) continue;
-        c.aRespaldar.AgregarSinRepetir(ruta);
-        // The .frx is never rewritten, but it travels with its form so that
-        // the backup holds a matching pair.
-        const std::string frx = CambiarExtension(ruta, ".frx");
-        const Existencia existe = ExisteArchivo(ctx, frx, error);
-        if (existe == Existencia::Indeterminada) {
-            Fallar(kErrorLeerFormulario, c.fuente, TextoNoSePudoComprobar(frx, error));
-        }
-        if (existe == Existencia::Presente) c.aRespaldar.AgregarSinRepetir(frx);
         c.cambiados.push_back(std::move(formulario));
         // Only the new text is needed from here on: a project of thousands of
         // forms must not hold each of them twice.
@@ -109,69 +93,48 @@ void CorregirFormularios(Contexto& ctx, CorreccionFrm& c) {
 
 // Every form as it is now on disk: the one read, or the new text its save
 // wrote and read back equal.
-void VerificarFormularios(const CorreccionFrm& c, uint32_t numeroError) {
+void VerificarFormularios(const CorreccionFrm& c, const std::string& nombreProyecto,
+                          uint32_t numeroError) {
     std::vector<const std::string*> textos;
     for (const FormularioLeido& leido : c.leidos) textos.push_back(&leido.texto);
     for (const FormularioCambiado& cambiado : c.cambiados) textos[cambiado.leido] = &cambiado.texto;
     std::string error;
     for (size_t i = 0; i < c.leidos.size(); ++i) {
-        if (!VerificarPrefijosTexto(c.leidos[i].ruta, *textos[i], c.nombreProyecto, error)) {
+        if (!VerificarPrefijosTexto(c.leidos[i].ruta, *textos[i], nombreProyecto, error)) {
             Fallar(numeroError, c.fuente, error);
         }
     }
 }
 
-// Nothing is written before the backup has succeeded, and nothing read-only
-// is backed up to be refused afterwards.
-void RespaldarYGuardarFormularios(Contexto& ctx, CorreccionFrm& c, bool proyectoCambiado) {
-    std::vector<std::string> aEscribir;
-    for (const FormularioCambiado& formulario : c.cambiados) aEscribir.push_back(formulario.ruta);
-    if (proyectoCambiado) aEscribir.push_back(c.rutaProyecto);
-    std::string carpetaBackup;
-    std::string error;
-    if (!VerificarEscribibles(ctx, aEscribir, error) ||
-        !HacerBackup(ctx, c.fuente, c.nombreProyecto, &c.aRespaldar, carpetaBackup, error)) {
-        Fallar(kErrorBackup, c.fuente, error);
-    }
-    c.carpetaBackup = carpetaBackup;
+// The changed forms, then the project file when it gained the module line.
+void RespaldarYGuardarFormularios(Contexto& ctx, CorreccionFrm& c, ResultadoCorreccionFrm& r,
+                                  const std::string& textoProyectoNuevo) {
+    CambiosAGuardar cambios;
+    cambios.nombreProyecto = r.nombreProyecto;
+    if (r.proyectoCambiado) cambios.respaldarAntes = {c.rutaProyecto};
     // The new texts move into the save and back for the check after it: a
     // project of thousands of forms must not hold each new text twice.
-    std::vector<TextoAGuardar> textos;
-    textos.reserve(c.cambiados.size());
+    GrupoAGuardar formularios{{}, true, kErrorGuardarFormulario};
+    formularios.textos.reserve(c.cambiados.size());
     for (FormularioCambiado& formulario : c.cambiados) {
-        textos.push_back(
+        formularios.textos.push_back(
             {formulario.ruta, std::move(formulario.texto), formulario.terminaConSalto, false});
     }
-    const bool guardados = GuardarArchivosTexto(ctx, textos, error);
-    for (size_t i = 0; i < textos.size(); ++i) {
-        c.cambiados[i].texto = std::move(textos[i].texto);
-        if (textos[i].reemplazado) c.escritos.AgregarSinRepetir(textos[i].ruta);
+    cambios.grupos.push_back(std::move(formularios));
+    if (r.proyectoCambiado) {
+        cambios.grupos.push_back({{{c.rutaProyecto, textoProyectoNuevo,
+                                    c.proyectoTerminaConSalto, false}},
+                                  false,
+                                  kErrorGuardarProyecto});
     }
-    if (!guardados) Fallar(kErrorGuardarFormulario, c.fuente, error);
-}
-
-void GuardarProyecto(Contexto& ctx, CorreccionFrm& c, const std::string& texto) {
-    std::string error;
-    bool reemplazado = false;
-    const bool guardado = GuardarArchivoTexto(ctx, c.rutaProyecto, texto,
-                                              c.proyectoTerminaConSalto, error, &reemplazado);
-    if (reemplazado) c.escritos.AgregarSinRepetir(c.rutaProyecto);
-    if (!guardado) Fallar(kErrorGuardarProyecto, c.fuente, error);
-}
-
-// The trap's undo: a step that fails is skipped and named.
-std::vector<std::string> DeshacerCambios(Contexto& ctx, const CorreccionFrm& c) {
-    std::vector<std::string> fallas;
-    if (c.carpetaBackup.empty()) return fallas;
-    try {
-        RestaurarBackup(ctx, c.carpetaBackup, &c.escritos, &fallas);
-    } catch (...) {
+    cambios.errorFrx = kErrorLeerFormulario;
+    cambios.errorBackup = kErrorBackup;
+    RespaldarYGuardar(ctx, c.fuente, cambios, c.registro);
+    r.carpetaBackup = c.registro.carpetaBackup;
+    std::vector<TextoAGuardar>& guardados = cambios.grupos.front().textos;
+    for (size_t i = 0; i < guardados.size(); ++i) {
+        c.cambiados[i].texto = std::move(guardados[i].texto);
     }
-    return fallas;
-}
-
-Respuesta Mostrar(Contexto& ctx, const Mensaje& mensaje) {
-    return ctx.dialogos ? ctx.dialogos->Mostrar(mensaje) : mensaje.porDefecto;
 }
 
 Mensaje PreguntaCompartidos(const std::string& reporte) {
@@ -183,64 +146,88 @@ Mensaje PreguntaCompartidos(const std::string& reporte) {
                         Icono::Exclamacion);
 }
 
+Respuesta Mostrar(Contexto& ctx, const Mensaje& mensaje) {
+    return ctx.dialogos ? ctx.dialogos->Mostrar(mensaje) : mensaje.porDefecto;
+}
+
+/// The window's command asks before touching forms other projects share.
+bool PreguntarPorCompartidos(Contexto& ctx, const CorreccionFrm& c) {
+    std::string reporte;
+    std::string error;
+    if (!BuscarFormulariosCompartidos(ctx, c.rutaProyecto, c.textoProyecto, c.leidos, reporte,
+                                      error)) {
+        Fallar(kErrorCompartidos, c.fuente, error);
+    }
+    return reporte.empty() || Mostrar(ctx, PreguntaCompartidos(reporte)) != Respuesta::No;
+}
+
+void EjecutarPasos(Contexto& ctx, CorreccionFrm& c, bool enLote, ResultadoCorreccionFrm& r) {
+    using Estado = ResultadoCorreccionFrm::Estado;
+    LeerProyecto(ctx, c, r);
+    // In the window the shared-form search is the first to look into the forms.
+    LeerFormularios(ctx, c, enLote ? kErrorLeerFormulario : kErrorCompartidos);
+    if (!enLote && !PreguntarPorCompartidos(ctx, c)) {
+        r.estado = Estado::Cancelado;
+        return;
+    }
+    // The batch never touches the project file.
+    std::string textoProyectoNuevo;
+    r.proyectoCambiado = !enLote && AgregarModuloSelvira(c.textoProyecto, textoProyectoNuevo);
+    CorregirFormularios(c, r.nombreProyecto);
+    r.formulariosCambiados = static_cast<int>(c.cambiados.size());
+    const uint32_t errorVerificacion = enLote ? kErrorVerificacionCore : kErrorVerificacion;
+    if (c.cambiados.empty() && !r.proyectoCambiado) {
+        VerificarFormularios(c, r.nombreProyecto, errorVerificacion);
+        r.estado = Estado::SinCambios;
+        return;
+    }
+    RespaldarYGuardarFormularios(ctx, c, r, textoProyectoNuevo);
+    VerificarFormularios(c, r.nombreProyecto, errorVerificacion);
+    r.estado = Estado::Corregido;
+}
+
 }  // namespace
 
-uint32_t CorregirProyectoFRMConError(Contexto& ctx, const std::string& rutaProyecto) {
+ResultadoCorreccionFrm EjecutarCorreccionFrm(Contexto& ctx, const std::string& rutaProyecto,
+                                             bool enLote) {
+    ResultadoCorreccionFrm r;
     CorreccionFrm c;
-    c.fuente = "CorregirProyectoFRM";
+    c.fuente = enLote ? "CorregirProyectoFRMCore" : "CorregirProyectoFRM";
     c.rutaProyecto = rutaProyecto;
-    uint32_t numero = 0;
-    std::string descripcion;
-    try {
-        LeerProyecto(ctx, c);
-        // The shared-form search is the first to look into the forms.
-        LeerFormularios(ctx, c, kErrorCompartidos);
+    const std::optional<FalloComando> fallo =
+        EjecutarConTrampa(ctx, c.fuente, c.registro, [&] { EjecutarPasos(ctx, c, enLote, r); });
+    if (fallo) {
+        r.estado = ResultadoCorreccionFrm::Estado::Fallido;
+        r.numeroError = fallo->numero;
+        r.descripcionError = fallo->descripcion;
+    }
+    return r;
+}
 
-        std::string reporte;
-        std::string error;
-        if (!BuscarFormulariosCompartidos(ctx, rutaProyecto, c.textoProyecto, c.leidos, reporte,
-                                          error)) {
-            Fallar(kErrorCompartidos, c.fuente, error);
-        }
-        if (!reporte.empty() && Mostrar(ctx, PreguntaCompartidos(reporte)) == Respuesta::No) {
-            return 0;
-        }
-
-        std::string textoProyectoNuevo;
-        const bool proyectoCambiado = AgregarModuloSelvira(c.textoProyecto, textoProyectoNuevo);
-        if (proyectoCambiado) c.aRespaldar.AgregarSinRepetir(rutaProyecto);
-
-        CorregirFormularios(ctx, c);
-        if (c.cambiados.empty() && !proyectoCambiado) {
-            VerificarFormularios(c, kErrorVerificacion);
+uint32_t CorregirProyectoFRMConError(Contexto& ctx, const std::string& rutaProyecto) {
+    const ResultadoCorreccionFrm r = EjecutarCorreccionFrm(ctx, rutaProyecto, false);
+    switch (r.estado) {
+        case ResultadoCorreccionFrm::Estado::Cancelado: break;
+        case ResultadoCorreccionFrm::Estado::SinCambios:
             Mostrar(ctx, MensajeInformativo(
                              "Vorpel",
                              "El proyecto no tiene formularios ni .vbp pendientes de correccion."
                              "\r\nNo fue necesario crear backup ni grabar cambios."));
-            return 0;
-        }
-
-        RespaldarYGuardarFormularios(ctx, c, proyectoCambiado);
-        if (proyectoCambiado) GuardarProyecto(ctx, c, textoProyectoNuevo);
-        VerificarFormularios(c, kErrorVerificacion);
-
-        Mostrar(ctx, MensajeInformativo(
-                         "Correccion FRM terminada",
-                         "Proyecto: " + c.nombreProyecto + "\r\nBackup: " + c.carpetaBackup +
-                             "\r\nFormularios modificados: " + std::to_string(c.cambiados.size()) +
-                             "\r\nModSelvira.bas agregado al .vbp: " + SiNo(proyectoCambiado)));
-        return 0;
-    } catch (const ErrorComando& e) {
-        numero = e.numero;
-        descripcion = e.descripcion;
-    } catch (const std::exception& e) {
-        numero = kBaseErrores;
-        descripcion = e.what();
+            break;
+        case ResultadoCorreccionFrm::Estado::Corregido:
+            Mostrar(ctx, MensajeInformativo(
+                             "Correccion FRM terminada",
+                             "Proyecto: " + r.nombreProyecto + "\r\nBackup: " + r.carpetaBackup +
+                                 "\r\nFormularios modificados: " +
+                                 std::to_string(r.formulariosCambiados) +
+                                 "\r\nModSelvira.bas agregado al .vbp: " + SiNo(r.proyectoCambiado)));
+            break;
+        case ResultadoCorreccionFrm::Estado::Fallido:
+            Mostrar(ctx, MensajeDeError("Error al corregir los FRM del proyecto:", rutaProyecto,
+                                        r.descripcionError));
+            break;
     }
-    descripcion = AgregarFallasDeshacer(descripcion, DeshacerCambios(ctx, c));
-    Mostrar(ctx,
-            MensajeDeError("Error al corregir los FRM del proyecto:", rutaProyecto, descripcion));
-    return numero;
+    return r.numeroError;
 }
 
 void CorregirProyectoFRM(Contexto& ctx, const std::string& rutaProyecto) {
@@ -249,34 +236,21 @@ void CorregirProyectoFRM(Contexto& ctx, const std::string& rutaProyecto) {
 
 bool CorregirProyectoFRMCoreConError(Contexto& ctx, const std::string& rutaProyecto,
                                      std::string& resultado, uint32_t& numeroError) {
-    CorreccionFrm c;
-    c.fuente = "CorregirProyectoFRMCore";
-    c.rutaProyecto = rutaProyecto;
-    numeroError = 0;
-    std::string descripcion;
-    try {
-        LeerProyecto(ctx, c);
-        LeerFormularios(ctx, c, kErrorLeerFormulario);
-        CorregirFormularios(ctx, c);
-        if (c.cambiados.empty()) {
-            VerificarFormularios(c, kErrorVerificacionCore);
+    const ResultadoCorreccionFrm r = EjecutarCorreccionFrm(ctx, rutaProyecto, true);
+    numeroError = r.numeroError;
+    switch (r.estado) {
+        case ResultadoCorreccionFrm::Estado::SinCambios:
             resultado = "FRM: sin cambios pendientes.";
             return true;
-        }
-        RespaldarYGuardarFormularios(ctx, c, false);
-        VerificarFormularios(c, kErrorVerificacionCore);
-        resultado = "FRM corregido (backup: " + c.carpetaBackup +
-                    ", formularios modificados: " + std::to_string(c.cambiados.size()) + ")";
-        return true;
-    } catch (const ErrorComando& e) {
-        numeroError = e.numero;
-        descripcion = e.descripcion;
-    } catch (const std::exception& e) {
-        numeroError = kBaseErrores;
-        descripcion = e.what();
+        case ResultadoCorreccionFrm::Estado::Corregido:
+            resultado = "FRM corregido (backup: " + r.carpetaBackup +
+                        ", formularios modificados: " + std::to_string(r.formulariosCambiados) +
+                        ")";
+            return true;
+        case ResultadoCorreccionFrm::Estado::Cancelado:
+        case ResultadoCorreccionFrm::Estado::Fallido: break;
     }
-    descripcion = AgregarFallasDeshacer(descripcion, DeshacerCambios(ctx, c));
-    resultado = "ERROR FRM: " + descripcion;
+    resultado = "ERROR FRM: " + r.descripcionError;
     return false;
 }
 

@@ -9,6 +9,25 @@
 
 namespace vorpel {
 
+struct ResultadoCorreccionFrm {
+    enum class Estado { SinCambios, Corregido, Cancelado, Fallido };
+    Estado estado = Estado::Fallido;
+    std::string nombreProyecto;
+    std::string carpetaBackup;  // empty until the backup succeeded
+    int formulariosCambiados = 0;
+    bool proyectoCambiado = false;  // the ModSelvira module line was added
+    // Set when the state is Fallido.
+    uint32_t numeroError = 0;
+    std::string descripcionError;
+};
+
+/// Runs the correction under the command's single error trap, which undoes
+/// its writes. `enLote`: the batch's correction, which never touches the
+/// project file and asks nothing; otherwise the window's, which asks before
+/// changing forms that other projects share (Cancelado on No).
+ResultadoCorreccionFrm EjecutarCorreccionFrm(Contexto& ctx, const std::string& rutaProyecto,
+                                             bool enLote);
+
 /// Corrects every form of the project (and adds the ModSelvira module line
 /// when the project needs it), with backup, verification and message boxes.
 void CorregirProyectoFRM(Contexto& ctx, const std::string& rutaProyecto);

@@ -1,14 +1,14 @@
 #include "skin/quitar_skin.h"
 
-#include <exception>
+#include <optional>
 
-#include "backup/backup.h"
 #include "platform/texto.h"
 #include "comando/error_comando.h"
 #include "comando/mensajes.h"
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
 #include "proyecto/apertura.h"
+#include "proyecto/cambio_proyecto.h"
 
 namespace vorpel {
 
@@ -22,12 +22,6 @@ constexpr uint32_t kErrorFormulario = 1203;
 constexpr uint32_t kErrorBackup = 1204;
 constexpr uint32_t kErrorGuardarProyecto = 1205;
 constexpr uint32_t kErrorGuardarFormulario = 1206;
-
-struct FormularioCambiado {
-    std::string ruta;
-    std::string texto;
-    bool terminaConSalto = false;
-};
 
 // Only "begin " with its space opens a level: "BeginProperty" does not.
 bool AbreNivel(std::string_view lineaMinusculas) { return lineaMinusculas.starts_with("begin "); }
@@ -94,101 +88,62 @@ bool QuitarSkinDeFormulario(Contexto& ctx, const std::string& rutaFormulario,
     return true;
 }
 
+namespace {
+
+void QuitarSkin(Contexto& ctx, const std::string& rutaProyecto, RegistroDeshacer& registro,
+                ResultadoQuitarSkin& resultado) {
+    const ProyectoLeido proyecto =
+        AbrirProyecto(ctx, rutaProyecto, kFuenteQuitarSkin, kErrorLeerProyecto);
+    resultado.nombreProyecto = proyecto.nombre;
+    std::string mensaje;
+
+    std::string textoNuevo = QuitarReferenciasSkin(proyecto.texto);
+    resultado.proyectoCambiado = textoNuevo != proyecto.texto;
+
+    // Every form is read and checked before the backup, so a form that
+    // cannot be handled stops the command before anything is written.
+    GrupoAGuardar formularios{{}, true, kErrorGuardarFormulario};
+    for (const std::string& rutaFormulario : proyecto.formularios.Elementos()) {
+        TextoAGuardar form{rutaFormulario, {}, false, false};
+        bool cambiado = false;
+        if (!QuitarSkinDeFormulario(ctx, rutaFormulario, form.texto, cambiado,
+                                    form.agregarSalto, mensaje)) {
+            Fallar(kErrorFormulario, kFuenteQuitarSkin, mensaje);
+        }
+        if (cambiado) formularios.textos.push_back(std::move(form));
+    }
+    resultado.formulariosCambiados = static_cast<int>(formularios.textos.size());
+    if (formularios.textos.empty() && !resultado.proyectoCambiado) {
+        resultado.sinCambios = true;
+        return;
+    }
+
+    CambiosAGuardar cambios;
+    cambios.nombreProyecto = resultado.nombreProyecto;
+    if (resultado.proyectoCambiado) {
+        cambios.grupos.push_back({{{rutaProyecto, std::move(textoNuevo),
+                                    proyecto.terminaConSalto, false}},
+                                  false,
+                                  kErrorGuardarProyecto});
+    }
+    cambios.grupos.push_back(std::move(formularios));
+    cambios.errorFrx = kErrorFormulario;
+    cambios.errorBackup = kErrorBackup;
+    RespaldarYGuardar(ctx, kFuenteQuitarSkin, cambios, registro);
+}
+
+}  // namespace
+
 ResultadoQuitarSkin QuitarSkinDeProyecto(Contexto& ctx, const std::string& rutaProyecto) {
     ResultadoQuitarSkin resultado;
-    ConjuntoTextos aRespaldar;
-    // Only what the command did change is put back when it fails.
-    ConjuntoTextos escritos;
-    try {
-        const ProyectoLeido proyecto =
-            AbrirProyecto(ctx, rutaProyecto, kFuenteQuitarSkin, kErrorLeerProyecto);
-        resultado.nombreProyecto = proyecto.nombre;
-        const std::string& texto = proyecto.texto;
-        std::string mensaje;
-
-        const std::string textoNuevo = QuitarReferenciasSkin(texto);
-        resultado.proyectoCambiado = textoNuevo != texto;
-        if (resultado.proyectoCambiado) aRespaldar.AgregarSinRepetir(rutaProyecto);
-
-        // Every form is read and checked before the backup, so a form that
-        // cannot be handled stops the command before anything is written.
-        std::vector<FormularioCambiado> cambiados;
-        for (const std::string& rutaFormulario : proyecto.formularios.Elementos()) {
-            FormularioCambiado form;
-            bool cambiado = false;
-            if (!QuitarSkinDeFormulario(ctx, rutaFormulario, form.texto, cambiado,
-                                        form.terminaConSalto, mensaje)) {
-                Fallar(kErrorFormulario, kFuenteQuitarSkin, mensaje);
-            }
-            if (!cambiado) continue;
-            form.ruta = rutaFormulario;
-            aRespaldar.AgregarSinRepetir(rutaFormulario);
-            const std::string rutaFrx = CambiarExtension(rutaFormulario, ".frx");
-            std::string sistema;
-            const Existencia frx = ExisteArchivo(ctx, rutaFrx, sistema);
-            if (frx == Existencia::Indeterminada) {
-                Fallar(kErrorFormulario, kFuenteQuitarSkin, TextoNoSePudoComprobar(rutaFrx, sistema));
-            }
-            if (frx == Existencia::Presente) aRespaldar.AgregarSinRepetir(rutaFrx);
-            cambiados.push_back(std::move(form));
-        }
-        resultado.formulariosCambiados = static_cast<int>(cambiados.size());
-
-        if (cambiados.empty() && !resultado.proyectoCambiado) {
-            resultado.correcto = true;
-            resultado.sinCambios = true;
-            return resultado;
-        }
-
-        // The folder is only taken once the whole backup succeeded: copies
-        // left by an earlier backup must never be restored over current files.
-        std::vector<std::string> aEscribir;
-        if (resultado.proyectoCambiado) aEscribir.push_back(rutaProyecto);
-        for (const FormularioCambiado& form : cambiados) aEscribir.push_back(form.ruta);
-        std::string carpetaBackup;
-        std::string errorBackup;
-        if (!VerificarEscribibles(ctx, aEscribir, errorBackup) ||
-            !HacerBackup(ctx, kFuenteQuitarSkin, resultado.nombreProyecto, &aRespaldar,
-                         carpetaBackup, errorBackup)) {
-            Fallar(kErrorBackup, kFuenteQuitarSkin, errorBackup);
-        }
-        resultado.carpetaBackup = carpetaBackup;
-
-        std::string error;
-        if (resultado.proyectoCambiado) {
-            bool reemplazado = false;
-            const bool guardado = GuardarArchivoTexto(ctx, rutaProyecto, textoNuevo,
-                                                      proyecto.terminaConSalto, error, &reemplazado);
-            if (reemplazado) escritos.AgregarSinRepetir(rutaProyecto);
-            if (!guardado) Fallar(kErrorGuardarProyecto, kFuenteQuitarSkin, error);
-        }
-        std::vector<TextoAGuardar> textos;
-        // The new texts move into the save: nothing reads them afterwards.
-        for (FormularioCambiado& form : cambiados) {
-            textos.push_back({form.ruta, std::move(form.texto), form.terminaConSalto, false});
-        }
-        const bool guardados = GuardarArchivosTexto(ctx, textos, error);
-        for (const TextoAGuardar& texto : textos) {
-            if (texto.reemplazado) escritos.AgregarSinRepetir(texto.ruta);
-        }
-        if (!guardados) Fallar(kErrorGuardarFormulario, kFuenteQuitarSkin, error);
-        resultado.correcto = true;
-        return resultado;
-    } catch (const std::exception& e) {
-        // The description is taken first; the recovery below must not replace it.
-        const auto* errorComando = dynamic_cast<const ErrorComando*>(&e);
-        resultado.correcto = false;
-        resultado.numeroError = errorComando ? errorComando->numero : 0;
-        resultado.descripcion = errorComando ? errorComando->descripcion : e.what();
-    }
-    if (!resultado.carpetaBackup.empty()) {
-        std::vector<std::string> fallas;
-        try {
-            RestaurarBackup(ctx, resultado.carpetaBackup, &escritos, &fallas);
-        } catch (...) {
-            // Restoring is best effort; the original error is what gets reported.
-        }
-        resultado.descripcion = AgregarFallasDeshacer(resultado.descripcion, fallas);
+    RegistroDeshacer registro;
+    const std::optional<FalloComando> fallo = EjecutarConTrampa(
+        ctx, kFuenteQuitarSkin, registro, [&] { QuitarSkin(ctx, rutaProyecto, registro, resultado); });
+    resultado.carpetaBackup = registro.carpetaBackup;
+    resultado.correcto = !fallo.has_value();
+    if (fallo) {
+        resultado.numeroError = fallo->numero;
+        resultado.descripcion = fallo->descripcion;
     }
     return resultado;
 }

@@ -1,15 +1,14 @@
 #include "vbpfix/correccion_vbp.h"
 
-#include <exception>
-#include <vector>
+#include <optional>
 
-#include "backup/backup.h"
 #include "comando/error_comando.h"
 #include "comando/mensajes.h"
 #include "projectfile/lineas.h"
 #include "textfiles/archivo_texto.h"
 #include "vbpfix/referencias.h"
 #include "proyecto/apertura.h"
+#include "proyecto/cambio_proyecto.h"
 #include "vbpfix/validacion.h"
 
 namespace vorpel {
@@ -25,18 +24,8 @@ constexpr uint32_t kErrorGuardado = 1007;
 constexpr uint32_t kErrorRelectura = 1008;
 constexpr uint32_t kErrorRevalidacion = 1009;
 
-// What the error trap needs to undo the command's writes.
-struct EstadoCorreccion {
-    ConjuntoTextos archivosBackup;
-    std::string carpetaBackup;
-    /// Only the files the command did change are put back from the backup.
-    ConjuntoTextos escritos;
-    std::string destinoModulo;
-    bool moduloCopiado = false;
-};
-
 void EjecutarPasos(Contexto& ctx, const std::string& rutaProyecto, const std::string& fuente,
-                   EstadoCorreccion& estado, ResultadoCorreccionVbp& resultado) {
+                   RegistroDeshacer& registro, ResultadoCorreccionVbp& resultado) {
     const ProyectoLeido proyecto = AbrirProyecto(ctx, rutaProyecto, fuente, kErrorLectura);
     resultado.nombreProyecto = proyecto.nombre;
     const std::string& carpeta = proyecto.carpeta;
@@ -46,43 +35,39 @@ void EjecutarPasos(Contexto& ctx, const std::string& rutaProyecto, const std::st
     const std::string nuevoTexto = ConvertirReferenciasVbp(proyecto.texto, cambiado);
     resultado.cambiado = cambiado;
 
-    estado.destinoModulo = carpeta + kModuloPravixBar;
+    std::string destinoModulo = carpeta + kModuloPravixBar;
     std::string sistema;
-    const Existencia modulo = ExisteArchivo(ctx, estado.destinoModulo, sistema);
+    const Existencia modulo = ExisteArchivo(ctx, destinoModulo, sistema);
     if (modulo == Existencia::Indeterminada) {
-        Fallar(kErrorModulo, fuente, TextoNoSePudoComprobar(estado.destinoModulo, sistema));
+        Fallar(kErrorModulo, fuente, TextoNoSePudoComprobar(destinoModulo, sistema));
     }
     if (!cambiado && modulo == Existencia::Presente) {
         resultado.estado = ResultadoCorreccionVbp::Estado::YaCorregido;
         return;
     }
 
-    // Nothing may be written before the backup has succeeded; a read-only
-    // project file is refused before the backup, with nothing written.
-    if (cambiado && !VerificarEscribibles(ctx, {rutaProyecto}, mensaje)) {
-        Fallar(kErrorBackup, fuente, mensaje);
-    }
-    estado.archivosBackup.AgregarSinRepetir(rutaProyecto);
-    if (!HacerBackup(ctx, fuente, resultado.nombreProyecto, &estado.archivosBackup,
-                     estado.carpetaBackup, mensaje)) {
-        Fallar(kErrorBackup, fuente, mensaje);
-    }
-    resultado.carpetaBackup = estado.carpetaBackup;
-
-    if (!CopiarModuloPravixBar(ctx, carpeta, estado.destinoModulo, estado.moduloCopiado, mensaje)) {
-        Fallar(kErrorModulo, fuente, mensaje);
-    }
-
-    // Validated after the copy, so that the bar module already exists.
-    if (!ValidarVbp(ctx, nuevoTexto, carpeta, mensaje)) Fallar(kErrorValidacion, fuente, mensaje);
-
+    // The project file is backed up even when only the module is missing; a
+    // read-only project file is refused before the backup.
+    CambiosAGuardar cambios;
+    cambios.nombreProyecto = resultado.nombreProyecto;
+    cambios.respaldarAntes = {rutaProyecto};
     if (cambiado) {
-        bool reemplazado = false;
-        const bool guardado = GuardarArchivoTexto(ctx, rutaProyecto, nuevoTexto,
-                                                  proyecto.terminaConSalto, mensaje, &reemplazado);
-        if (reemplazado) estado.escritos.AgregarSinRepetir(rutaProyecto);
-        if (!guardado) Fallar(kErrorGuardado, fuente, mensaje);
+        cambios.grupos.push_back(
+            {{{rutaProyecto, nuevoTexto, proyecto.terminaConSalto, false}}, false, kErrorGuardado});
     }
+    cambios.errorBackup = kErrorBackup;
+    cambios.antesDeGuardar = [&] {
+        resultado.carpetaBackup = registro.carpetaBackup;
+        bool copiado = false;
+        const bool bien = CopiarModuloPravixBar(ctx, carpeta, destinoModulo, copiado, mensaje);
+        if (copiado) registro.copiados.push_back(destinoModulo);
+        if (!bien) Fallar(kErrorModulo, fuente, mensaje);
+        // Validated after the copy, so that the bar module already exists.
+        if (!ValidarVbp(ctx, nuevoTexto, carpeta, mensaje)) {
+            Fallar(kErrorValidacion, fuente, mensaje);
+        }
+    };
+    RespaldarYGuardar(ctx, fuente, cambios, registro);
 
     std::string textoGuardado;
     bool ignorado = false;
@@ -95,45 +80,20 @@ void EjecutarPasos(Contexto& ctx, const std::string& rutaProyecto, const std::st
     resultado.estado = ResultadoCorreccionVbp::Estado::Corregido;
 }
 
-// Recovery steps run after the error is taken; a step that fails is skipped
-// and named in `fallas`.
-void DeshacerCambios(Contexto& ctx, const EstadoCorreccion& estado,
-                     std::vector<std::string>& fallas) {
-    try {
-        if (!estado.carpetaBackup.empty()) {
-            RestaurarBackup(ctx, estado.carpetaBackup, &estado.escritos, &fallas);
-        }
-    } catch (...) {
-    }
-    try {
-        if (estado.moduloCopiado) QuitarArchivoCopiado(ctx, estado.destinoModulo, fallas);
-    } catch (...) {
-    }
-}
-
 }  // namespace
 
 ResultadoCorreccionVbp EjecutarCorreccionVbp(Contexto& ctx, const std::string& rutaProyecto,
                                              const std::string& fuente) {
     ResultadoCorreccionVbp resultado;
-    EstadoCorreccion estado;
-    try {
-        EjecutarPasos(ctx, rutaProyecto, fuente, estado, resultado);
-        return resultado;
-    } catch (const ErrorComando& e) {
-        resultado.numeroError = e.numero;
-        resultado.fuenteError = e.fuente;
-        resultado.descripcionError = e.descripcion;
-    } catch (const std::exception& e) {
-        // Anything unexpected from below still ends in the trap, so the
-        // project is put back as it was.
-        resultado.fuenteError = fuente;
-        resultado.descripcionError = e.what();
+    RegistroDeshacer registro;
+    const std::optional<FalloComando> fallo = EjecutarConTrampa(
+        ctx, fuente, registro, [&] { EjecutarPasos(ctx, rutaProyecto, fuente, registro, resultado); });
+    if (fallo) {
+        resultado.estado = ResultadoCorreccionVbp::Estado::Fallido;
+        resultado.numeroError = fallo->numero;
+        resultado.fuenteError = fallo->fuente;
+        resultado.descripcionError = fallo->descripcion;
     }
-    resultado.estado = ResultadoCorreccionVbp::Estado::Fallido;
-    std::vector<std::string> fallas;
-    DeshacerCambios(ctx, estado, fallas);
-    resultado.descripcionError = AgregarFallasDeshacer(resultado.descripcionError, fallas);
     return resultado;
 }
 
