@@ -20,6 +20,7 @@ struct DefinicionControl {
     int izquierda, arriba, ancho, alto;  // twips
     int tab;
     bool tildadoAlInicio = false;  // check box value in the design
+    bool textoEnVariasLineas = false;  // a button whose long caption wraps
 };
 
 inline constexpr std::string_view kTituloFormulario = "Vorpel ";
@@ -34,12 +35,13 @@ inline constexpr std::array<DefinicionControl, kCantidadControles> kControles{{
     {Control::List2, "List2", TipoControl::Lista, "", 4560, 3240, 4695, 1815, 7},
     {Control::Command2, "Command2", TipoControl::Boton,
      "corrige CTL en los FRM del proyecto para que no de error al abrirlo", 360, 1200, 3855,
-     735, 1},
+     735, 1, false, true},
     {Control::Command1, "Command1", TipoControl::Boton,
      "buscar fendri y pravix en el  vbp y reemplaza por el mismo pero CTL", 360, 2640, 3735,
-     735, 0},
+     735, 0, false, true},
     {Control::Command3, "Command3", TipoControl::Boton,
-     "quitar SkinFramework Codejock del VBP y FRM del proyecto", 360, 3720, 3735, 735, 11},
+     "quitar SkinFramework Codejock del VBP y FRM del proyecto", 360, 3720, 3735, 735, 11,
+     false, true},
     {Control::ListResultados, "ListResultados", TipoControl::Lista, "", 360, 6945, 8970, 2205,
      4},
     {Control::CmdRecompilarSeleccionados, "CmdRecompilarSeleccionados", TipoControl::Boton,
@@ -65,6 +67,10 @@ inline constexpr std::array<DefinicionControl, kCantidadControles> kControles{{
 
 constexpr const DefinicionControl& DefinicionDe(Control control) {
     return kControles[static_cast<size_t>(control)];
+}
+
+constexpr bool EsListaConCasillas(Control control) {
+    return DefinicionDe(control).tipo == TipoControl::ListaConCasillas;
 }
 
 /// Twips to pixels at `dpi`, rounded to the nearest pixel (15 twips a pixel

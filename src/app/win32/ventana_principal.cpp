@@ -64,12 +64,9 @@ ClaseControl ClaseDe(const DefinicionControl& def) {
         case TipoControl::Lista:
             return {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                     WS_EX_CLIENTEDGE};
-        case TipoControl::Boton: {
-            // The three tall correction buttons wrap their long captions.
-            const bool alto = def.control == Control::Command1 ||
-                              def.control == Control::Command2 || def.control == Control::Command3;
-            return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | (alto ? BS_MULTILINE : 0u), 0};
-        }
+        case TipoControl::Boton:
+            return {L"BUTTON",
+                    WS_TABSTOP | BS_PUSHBUTTON | (def.textoEnVariasLineas ? BS_MULTILINE : 0u), 0};
         case TipoControl::Casilla:
             return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0};
         case TipoControl::Etiqueta:
@@ -388,7 +385,7 @@ int VentanaPrincipal::MostrarMenuContextual(Control control,
         const HWND h = ManejadorDe(control);
         RECT r{};
         const int actual =
-            control == Control::List1 ? ListView_GetNextItem(h, -1, LVNI_SELECTED) : -1;
+            EsListaConCasillas(control) ? ListView_GetNextItem(h, -1, LVNI_SELECTED) : -1;
         if (actual < 0 || !ListView_GetItemRect(h, actual, &r, LVIR_LABEL)) GetClientRect(h, &r);
         punto = {r.left, r.bottom};
         ClientToScreen(h, &punto);
@@ -437,7 +434,7 @@ bool VentanaPrincipal::Habilitado(Control control) {
 void VentanaPrincipal::VaciarLista(Control lista) {
     PeticionDesdeCodigo peticion(*this);
     const HWND h = ManejadorDe(lista);
-    if (lista == Control::List1) {
+    if (EsListaConCasillas(lista)) {
         ListView_DeleteAllItems(h);
     } else {
         SendMessageW(h, LB_RESETCONTENT, 0, 0);
@@ -448,7 +445,7 @@ void VentanaPrincipal::AgregarALista(Control lista, const std::string& texto) {
     PeticionDesdeCodigo peticion(*this);
     const HWND h = ManejadorDe(lista);
     std::wstring ancho = Utf8AUtf16(texto);
-    if (lista == Control::List1) {
+    if (EsListaConCasillas(lista)) {
         LVITEMW entrada{};
         entrada.mask = LVIF_TEXT;
         entrada.iItem = ListView_GetItemCount(h);
@@ -461,7 +458,7 @@ void VentanaPrincipal::AgregarALista(Control lista, const std::string& texto) {
 
 int VentanaPrincipal::CantidadEnLista(Control lista) {
     const HWND h = ManejadorDe(lista);
-    if (lista == Control::List1) return ListView_GetItemCount(h);
+    if (EsListaConCasillas(lista)) return ListView_GetItemCount(h);
     return static_cast<int>(SendMessageW(h, LB_GETCOUNT, 0, 0));
 }
 
@@ -469,7 +466,7 @@ std::string VentanaPrincipal::TextoEnLista(Control lista, int indice) {
     const HWND h = ManejadorDe(lista);
     if (indice < 0 || indice >= CantidadEnLista(lista)) return {};
     std::wstring texto;
-    if (lista == Control::List1) {
+    if (EsListaConCasillas(lista)) {
         // LVM_GETITEMTEXT truncates to the buffer: grow it until the text fits.
         for (size_t tamano = 128;; tamano *= 2) {
             texto.assign(tamano, L'\0');
@@ -499,7 +496,7 @@ void VentanaPrincipal::CambiarTextoEnLista(Control lista, int indice, const std:
     const HWND h = ManejadorDe(lista);
     if (indice < 0 || indice >= CantidadEnLista(lista)) return;
     std::wstring ancho = Utf8AUtf16(texto);
-    if (lista == Control::List1) {
+    if (EsListaConCasillas(lista)) {
         ListView_SetItemText(h, indice, 0, ancho.data());
         return;
     }
@@ -513,14 +510,14 @@ void VentanaPrincipal::CambiarTextoEnLista(Control lista, int indice, const std:
 
 int VentanaPrincipal::ActualEnLista(Control lista) {
     const HWND h = ManejadorDe(lista);
-    if (lista == Control::List1) return ListView_GetNextItem(h, -1, LVNI_SELECTED);
+    if (EsListaConCasillas(lista)) return ListView_GetNextItem(h, -1, LVNI_SELECTED);
     return static_cast<int>(SendMessageW(h, LB_GETCURSEL, 0, 0));
 }
 
 void VentanaPrincipal::PonerActualEnLista(Control lista, int indice) {
     PeticionDesdeCodigo peticion(*this);
     const HWND h = ManejadorDe(lista);
-    if (lista != Control::List1) {
+    if (!EsListaConCasillas(lista)) {
         SendMessageW(h, LB_SETCURSEL, static_cast<WPARAM>(indice), 0);
         return;
     }
@@ -534,12 +531,12 @@ void VentanaPrincipal::PonerActualEnLista(Control lista, int indice) {
 }
 
 bool VentanaPrincipal::Marcado(Control lista, int indice) {
-    if (lista != Control::List1) return false;
+    if (!EsListaConCasillas(lista)) return false;
     return ListView_GetCheckState(ManejadorDe(lista), static_cast<UINT>(indice)) != FALSE;
 }
 
 void VentanaPrincipal::PonerMarcado(Control lista, int indice, bool marcado) {
-    if (lista != Control::List1) return;
+    if (!EsListaConCasillas(lista)) return;
     PeticionDesdeCodigo peticion(*this);
     ListView_SetCheckState(ManejadorDe(lista), static_cast<UINT>(indice), marcado ? TRUE : FALSE);
 }
