@@ -134,38 +134,38 @@ void FormularioPrincipal::Command1_Click() { EjecutarCorreccion(ModoCorreccion::
 void FormularioPrincipal::Command2_Click() { EjecutarCorreccion(ModoCorreccion::Frm); }
 void FormularioPrincipal::Command3_Click() { EjecutarCorreccion(ModoCorreccion::Skin); }
 
-void FormularioPrincipal::CmdTraerOrigen_Click() {
+void FormularioPrincipal::EjecutarTraslado(
+    const std::string& verbo, const std::function<void(const std::string& nombre)>& traslado) {
     if (loteEnCurso_) return;
     const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
-    // The bring and the form correction after it are one command.
-    const CerrojoDeComando cerrojo(ctx_, ComandoDeVentana("traer " + nombre));
+    const CerrojoDeComando cerrojo(ctx_, ComandoDeVentana(verbo + " " + nombre));
     if (!cerrojo.Tomado()) {
         ultimoTraslado_ = ResultadoTraslado{};
         ultimoTraslado_.estado = EstadoTraslado::Interrumpido;
         return;
     }
     EmpezarComando(ctx_);
-    ultimoTraslado_ = PedirTraerProyecto(
-        ctx_, RelojDeArena(), nombre, [this] { CargarProyectos(); }, observadorTraslado_);
-    if (ultimoTraslado_.estado == EstadoTraslado::SinNombre ||
-        ultimoTraslado_.estado == EstadoTraslado::Cancelado)
-        return;
-    // Whatever the bring came to, the forms of the project are corrected next,
-    // from what the bring has just read.
-    EjecutarCorreccion(ModoCorreccion::Frm, true);
+    traslado(nombre);
+}
+
+void FormularioPrincipal::CmdTraerOrigen_Click() {
+    // The bring and the form correction after it are one command.
+    EjecutarTraslado("traer", [this](const std::string& nombre) {
+        ultimoTraslado_ = PedirTraerProyecto(
+            ctx_, RelojDeArena(), nombre, [this] { CargarProyectos(); }, observadorTraslado_);
+        if (ultimoTraslado_.estado == EstadoTraslado::SinNombre ||
+            ultimoTraslado_.estado == EstadoTraslado::Cancelado)
+            return;
+        // Whatever the bring came to, the forms of the project are corrected
+        // next, from what the bring has just read.
+        EjecutarCorreccion(ModoCorreccion::Frm, true);
+    });
 }
 
 void FormularioPrincipal::CmdDevolverOrigen_Click() {
-    if (loteEnCurso_) return;
-    const std::string nombre = NormalizarNombreVbp(ventana_.Texto(Control::TxTCorrige));
-    const CerrojoDeComando cerrojo(ctx_, ComandoDeVentana("devolver " + nombre));
-    if (!cerrojo.Tomado()) {
-        ultimoTraslado_ = ResultadoTraslado{};
-        ultimoTraslado_.estado = EstadoTraslado::Interrumpido;
-        return;
-    }
-    EmpezarComando(ctx_);
-    ultimoTraslado_ = PedirDevolverProyecto(ctx_, RelojDeArena(), nombre, observadorTraslado_);
+    EjecutarTraslado("devolver", [this](const std::string& nombre) {
+        ultimoTraslado_ = PedirDevolverProyecto(ctx_, RelojDeArena(), nombre, observadorTraslado_);
+    });
 }
 
 void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {

@@ -3,6 +3,7 @@
 // catalogue it owns. The Win32 window and the in-memory one only forward
 // their events here.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -81,6 +82,10 @@ private:
     /// `seguir`: the correction is the second step of a click (after a
     /// bring), which keeps what the first step learnt of the disk.
     void EjecutarCorreccion(ModoCorreccion modo, bool seguir = false);
+    /// A transfer's click: the project named in TxTCorrige, one command under
+    /// the DEV folder's lock.
+    void EjecutarTraslado(const std::string& verbo,
+                          const std::function<void(const std::string& nombre)>& traslado);
     /// The hourglass while a transfer works on its files.
     AvisoOcupado RelojDeArena() {
         return [this](bool ocupado) {

@@ -177,8 +177,9 @@ bool ArchivosSimulados::AgregarAlArchivo(const std::string& ruta, const std::str
     return true;
 }
 
-bool ArchivosSimulados::Renombrar(const std::string& origen, const std::string& destino,
-                                  std::string& error) {
+bool ArchivosSimulados::LeerHaciaNombreNuevo(const std::string& origen,
+                                             const std::string& destino, std::string& bytes,
+                                             DatosArchivo& datos, std::string& error) {
     const Vista vo = Ver(origen, error);
     if (vo.existe != Existencia::Presente) {
         return vo.existe == Existencia::Ausente ? Fallar(kNoEncontrado, error) : false;
@@ -187,10 +188,17 @@ bool ArchivosSimulados::Renombrar(const std::string& origen, const std::string& 
     if (vd.existe == Existencia::Indeterminada) return false;
     if (vd.existe == Existencia::Presente) return Fallar(kYaExiste, error);
     if (!PadreExiste(destino, error)) return false;
-    std::string bytes;
     if (!Contenido(vo, origen, bytes, error)) return false;
-    DatosArchivo datos = vo.datos;
+    datos = vo.datos;
     datos.nombreEnDisco.clear();
+    return true;
+}
+
+bool ArchivosSimulados::Renombrar(const std::string& origen, const std::string& destino,
+                                  std::string& error) {
+    std::string bytes;
+    DatosArchivo datos;
+    if (!LeerHaciaNombreNuevo(origen, destino, bytes, datos, error)) return false;
     Quitar(origen);
     Poner(destino, std::move(bytes), datos);
     return true;
@@ -254,19 +262,10 @@ bool ArchivosSimulados::ReemplazarConRespaldo(const std::string& nuevo, const st
 
 bool ArchivosSimulados::Copiar(const std::string& origen, const std::string& destino,
                                std::string& error) {
-    const Vista vo = Ver(origen, error);
-    if (vo.existe != Existencia::Presente) {
-        return vo.existe == Existencia::Ausente ? Fallar(kNoEncontrado, error) : false;
-    }
-    const Vista vd = Ver(destino, error);
-    if (vd.existe == Existencia::Indeterminada) return false;
-    if (vd.existe == Existencia::Presente) return Fallar(kYaExiste, error);
-    if (!PadreExiste(destino, error)) return false;
     std::string bytes;
-    if (!Contenido(vo, origen, bytes, error)) return false;
+    DatosArchivo datos;
+    if (!LeerHaciaNombreNuevo(origen, destino, bytes, datos, error)) return false;
     // The copy keeps the source's time, and is never read-only.
-    DatosArchivo datos = vo.datos;
-    datos.nombreEnDisco.clear();
     datos.soloLectura = false;
     Poner(destino, std::move(bytes), datos);
     return true;

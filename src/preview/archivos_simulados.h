@@ -94,6 +94,10 @@ private:
     bool Contenido(const Vista& vista, const std::string& ruta, std::string& bytes,
                    std::string& error);
     bool PadreExiste(const std::string& ruta, std::string& error);
+    /// A rename's or a copy's checks (the source there, the destination a
+    /// new name in a folder that exists), then the source's bytes and data.
+    bool LeerHaciaNombreNuevo(const std::string& origen, const std::string& destino,
+                              std::string& bytes, DatosArchivo& datos, std::string& error);
     Entrada& Poner(const std::string& ruta, std::string bytes, DatosArchivo datos);
     void Quitar(const std::string& ruta);
 

@@ -164,37 +164,40 @@ ResultadoTraslado Devolver(Contexto& ctx, const AvisoOcupado& ocupado,
     return r;
 }
 
+/// The error trap of a transfer: files moved so far stay; no report and no
+/// rescan follow.
+ResultadoTraslado EnTrampa(Contexto& ctx, const AvisoOcupado& ocupado, const char* titulo,
+                           const char* encabezado,
+                           const std::function<ResultadoTraslado(ResultadoTraslado&)>& cuerpo) {
+    ResultadoTraslado r;
+    try {
+        return cuerpo(r);
+    } catch (const std::exception& e) {
+        Avisar(ocupado, false);
+        r.estado = EstadoTraslado::Interrumpido;
+        Mostrar(ctx, titulo, encabezado + DescripcionDe(e), Icono::Critico);
+        return r;
+    }
+}
+
 }  // namespace
 
 ResultadoTraslado TraerProyecto(Contexto& ctx, const AvisoOcupado& ocupado, const std::string& nombreProyecto,
                                 const RecargaProyectos& recargar,
                                 const ObservadorTraslado& observador) {
-    ResultadoTraslado r;
-    try {
-        return Traer(ctx, ocupado, nombreProyecto, recargar, observador, r);
-    } catch (const std::exception& e) {
-        // Files copied so far stay; no report and no rescan follow.
-        Avisar(ocupado, false);
-        r.estado = EstadoTraslado::Interrumpido;
-        Mostrar(ctx, kTituloTraer, "Error al traer el proyecto:\r\n" + DescripcionDe(e),
-                Icono::Critico);
-        return r;
-    }
+    return EnTrampa(ctx, ocupado, kTituloTraer, "Error al traer el proyecto:\r\n",
+                    [&](ResultadoTraslado& r) {
+                        return Traer(ctx, ocupado, nombreProyecto, recargar, observador, r);
+                    });
 }
 
 ResultadoTraslado DevolverProyecto(Contexto& ctx, const AvisoOcupado& ocupado,
                                    const std::string& nombreProyecto,
                                    const ObservadorTraslado& observador) {
-    ResultadoTraslado r;
-    try {
-        return Devolver(ctx, ocupado, nombreProyecto, observador, r);
-    } catch (const std::exception& e) {
-        Avisar(ocupado, false);
-        r.estado = EstadoTraslado::Interrumpido;
-        Mostrar(ctx, kTituloDevolver, "Error al devolver el proyecto:\r\n" + DescripcionDe(e),
-                Icono::Critico);
-        return r;
-    }
+    return EnTrampa(ctx, ocupado, kTituloDevolver, "Error al devolver el proyecto:\r\n",
+                    [&](ResultadoTraslado& r) {
+                        return Devolver(ctx, ocupado, nombreProyecto, observador, r);
+                    });
 }
 
 ResultadoTraslado PedirTraerProyecto(Contexto& ctx, const AvisoOcupado& ocupado,
