@@ -1,6 +1,7 @@
 #include "proyecto/inventario.h"
 
 #include <string_view>
+#include <utility>
 
 #include "platform/rutas.h"
 #include "platform/texto.h"
@@ -44,6 +45,44 @@ ConjuntoTextos InventarioDeTexto(std::string_view textoProyecto, std::string_vie
         }
     }
     return inventario;
+}
+
+std::vector<EntradaCompilacion> EntradasDeCompilacion(std::string_view textoProyecto,
+                                                      std::string_view carpetaProyecto) {
+    static const std::vector<std::pair<std::string_view, std::vector<std::string_view>>>
+        kCompaneras = {{".frm", {".frx"}}, {".ctl", {".ctx"}}, {".pag", {".pgx"}},
+                       {".dob", {".dox"}}, {".dsr", {".dsx", ".dca"}}};
+    std::vector<EntradaCompilacion> entradas;
+    ConjuntoTextos vistas;
+    const auto agregar = [&](const std::string& ruta, bool companera) {
+        if (vistas.ContieneTexto(ruta)) return;
+        vistas.AgregarSinRepetir(ruta);
+        entradas.push_back({ruta, companera});
+    };
+    for (const std::string& original : DividirLineas(textoProyecto)) {
+        const std::string_view linea = Recortar(original);
+        if (linea.empty() || linea.front() == '\'') continue;
+        const std::string clave = ClaveDeLinea(linea);
+        std::string archivo;
+        if (clave == "CLASS" || clave == "MODULE") {
+            archivo = ArchivoDeModulo(linea);
+        } else if (clave == "FORM" || clave == "USERCONTROL" || clave == "PROPERTYPAGE" ||
+                   clave == "USERDOCUMENT" || clave == "DESIGNER" || clave == "RESFILE32") {
+            archivo = ValorDeLinea(linea);
+        } else {
+            continue;
+        }
+        if (Recortar(archivo).empty()) continue;
+        const std::string ruta = ResolverRuta(carpetaProyecto, archivo);
+        agregar(ruta, false);
+        for (const auto& [extension, companeras] : kCompaneras) {
+            if (!TerminaEnExtension(ruta, extension)) continue;
+            for (const std::string_view companera : companeras) {
+                agregar(CambiarExtension(ruta, companera), true);
+            }
+        }
+    }
+    return entradas;
 }
 
 bool ListarArchivosProyecto(Contexto& ctx, const std::string& rutaProyecto,

@@ -1,0 +1,123 @@
+#include "rebuild/grafo_proyectos.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/archivos_falsos.h"
+#include "rebuild/plan_recompilacion.h"
+
+namespace vorpel {
+namespace {
+
+using Nombres = std::vector<std::string>;
+
+constexpr const char* kDev = "C:\\dev";
+
+class GrafoDeProyectos : public ::testing::Test {
+protected:
+    void Proyecto(const std::string& item, const std::string& texto) {
+        disco_.PonerArchivo(std::string(kDev) + "\\" + item, texto);
+        catalogo_.push_back(item);
+    }
+    GrafoProyectos Grafo() { return ConstruirGrafoProyectos(ctx_, catalogo_); }
+    PlanRecompilacion Plan(const GrafoProyectos& grafo, const Nombres& marcados) {
+        std::vector<size_t> posiciones;
+        for (const std::string& m : marcados) posiciones.push_back(grafo.Buscar(m));
+        return PlanearRecompilacion(grafo, posiciones);
+    }
+
+    ArchivosFalsos disco_;
+    Contexto ctx_{disco_, kDev, nullptr};
+    Nombres catalogo_;
+};
+
+TEST_F(GrafoDeProyectos, OutputsInputsAndEveryKindOfEdgeWithItsEvidence) {
+    Proyecto("Base.vbp",
+             "Type=OleDll\r\nClass=CBase; Clases\\CBase.cls\r\nPath32=\"..\\bin\"\r\n"
+             "ExeName32=\"Base.dll\"\r\n");
+    Proyecto("Ctl.vbp", "Type=Control\r\nUserControl=Barra.ctl\r\nPropertyPage=Pag.pag\r\n"
+                        "ResFile32=\"Ctl.res\"\r\nRelatedDoc=leeme.txt\r\nExeName32=\"Ctl.ocx\"\r\n");
+    // The path of the reference climbs and names the folder in other letters.
+    Proyecto("Util.vbp",
+             "Type=OleDll\r\nReference=*\\G{00000000-0000-0000-0000-0000000000A1}#a.1#0#"
+             "..\\Dev\\.\\..\\BIN\\base.DLL#Base\r\nExeName32=\"Util.dll\"\r\n");
+    Proyecto("Ventas.vbp",
+             "Type=Exe\r\nForm=frmMain.frm\r\nReference=*\\A.\\Util.vbp\r\n"
+             "Object={11111111-0000-0000-0000-000000000000}#1.0#0; CTL.OCX\r\n"
+             "Reference=*\\G{22222222-0000-0000-0000-000000000000}#2.0#0#"
+             "C:\\otra\\Base.dll#Base de otro lado\r\nExeName32=\"Ventas.exe\"\r\n");
+    Proyecto("Suelto.vbp", "Type=Exe\r\nForm=frmA.frm\r\n");
+    const GrafoProyectos g = Grafo();
+
+    EXPECT_EQ(g.proyectos[0].salida, "C:\\dev\\..\\bin\\Base.dll");
+    EXPECT_EQ(g.proyectos[4].salida, "");
+    std::vector<std::string> entradas;
+    for (const EntradaCompilacion& e : g.proyectos[1].entradas) {
+        entradas.push_back(e.ruta + (e.companera ? " (companera)" : ""));
+    }
+    EXPECT_EQ(entradas, (Nombres{"C:\\dev\\Ctl.vbp", "C:\\dev\\Barra.ctl",
+                                 "C:\\dev\\Barra.ctx (companera)", "C:\\dev\\Pag.pag",
+                                 "C:\\dev\\Pag.pgx (companera)", "C:\\dev\\Ctl.res"}));
+
+    Nombres aristas;
+    for (const AristaProyecto& a : g.aristas) {
+        aristas.push_back(g.proyectos[a.consumidor].item + " <- " + g.proyectos[a.productor].item +
+                          (a.exacta ? " exacta" : " por nombre"));
+    }
+    EXPECT_EQ(aristas, (Nombres{"Util.vbp <- Base.vbp exacta", "Ventas.vbp <- Util.vbp exacta",
+                                "Ventas.vbp <- Ctl.vbp por nombre",
+                                "Ventas.vbp <- Base.vbp por nombre"}));
+    EXPECT_TRUE(g.ciclos.empty());
+    EXPECT_TRUE(g.ambiguedades.empty());
+}
+
+TEST_F(GrafoDeProyectos, ADuplicatedOutputNameIsAmbiguousUnlessThePathSaysWhichOne) {
+    Proyecto("A.vbp", "Path32=\"a\"\r\nExeName32=\"Comun.dll\"\r\n");
+    Proyecto("B.vbp", "Path32=\"b\"\r\nExeName32=\"Comun.dll\"\r\n");
+    Proyecto("Usa.vbp", "Reference=*\\G{0}#1.0#0#b\\comun.dll#x\r\n"
+                        "Object={1}#1.0#0; Comun.dll\r\nExeName32=\"Usa.exe\"\r\n");
+    const GrafoProyectos g = Grafo();
+    ASSERT_EQ(g.aristas.size(), 1u);
+    EXPECT_EQ(g.aristas[0].productor, 1u);
+    EXPECT_TRUE(g.aristas[0].exacta);
+    ASSERT_EQ(g.ambiguedades.size(), 1u);
+    EXPECT_EQ(g.ambiguedades[0].candidatos, (std::vector<size_t>{0, 1}));
+    EXPECT_EQ(g.ambiguedades[0].linea, "Object={1}#1.0#0; Comun.dll");
+}
+
+TEST_F(GrafoDeProyectos, EveryProjectOfACircleIsInItAndTheTextFollowsTheCircle) {
+    Proyecto("A.vbp", "Reference=*\\A B.vbp\r\nExeName32=\"A.dll\"\r\n");
+    Proyecto("B.vbp", "Reference=*\\A C.vbp\r\nExeName32=\"B.dll\"\r\n");
+    Proyecto("C.vbp", "Reference=*\\A A.vbp\r\nReference=*\\A D.vbp\r\nExeName32=\"C.dll\"\r\n");
+    Proyecto("D.vbp", "Reference=*\\A C.vbp\r\nExeName32=\"D.dll\"\r\n");
+    Proyecto("E.vbp", "Reference=*\\A A.vbp\r\nExeName32=\"E.dll\"\r\n");
+    const GrafoProyectos g = Grafo();
+    ASSERT_EQ(g.ciclos.size(), 1u);
+    std::string texto;
+    ASSERT_TRUE(g.EnCiclo(3, &texto));
+    EXPECT_EQ(texto, "dependencia circular: A.vbp -> B.vbp -> C.vbp -> A.vbp");
+    EXPECT_FALSE(g.EnCiclo(4));
+}
+
+TEST_F(GrafoDeProyectos, ThePlanPutsProducersFirstEvenBehindAnUntickedOneAndKeepsTickedOrderInALevel) {
+    Proyecto("Base.vbp", "ExeName32=\"Base.dll\"\r\n");
+    Proyecto("Medio.vbp", "Reference=*\\A Base.vbp\r\nExeName32=\"Medio.dll\"\r\n");
+    Proyecto("Arriba.vbp", "Reference=*\\A Medio.vbp\r\nExeName32=\"Arriba.exe\"\r\n");
+    Proyecto("Otro.vbp", "ExeName32=\"Otro.exe\"\r\n");
+    Proyecto("X.vbp", "Reference=*\\A Y.vbp\r\nExeName32=\"X.dll\"\r\n");
+    Proyecto("Y.vbp", "Reference=*\\A X.vbp\r\nExeName32=\"Y.dll\"\r\n");
+    const GrafoProyectos g = Grafo();
+    const PlanRecompilacion plan = Plan(g, {"Arriba.vbp", "Otro.vbp", "Base.vbp", "X.vbp"});
+    EXPECT_EQ(LineasDePlan(g, plan),
+              (Nombres{"Plan de recompilacion: 4 proyectos marcados",
+                       "Nivel 1: Otro.vbp, Base.vbp", "Nivel 2: Arriba.vbp", "Dependencias:",
+                       "  Arriba.vbp usa Medio.vbp (exacta): Reference=*\\A Medio.vbp",
+                       "  Arriba.vbp: depende de Medio.vbp, no marcado",
+                       "  X.vbp usa Y.vbp (exacta): Reference=*\\A Y.vbp",
+                       "  X.vbp: depende de Y.vbp, no marcado", "Ciclos:",
+                       "  dependencia circular: X.vbp -> Y.vbp -> X.vbp"}));
+    EXPECT_EQ(DotDePlan(g, plan), "digraph recompilacion {\n  \"Arriba.vbp\";\n  \"Otro.vbp\";\n"
+                                  "  \"Base.vbp\";\n  \"X.vbp\";\n}\n");
+}
+
+}  // namespace
+}  // namespace vorpel
