@@ -180,6 +180,7 @@ void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {
     cierrePedido_ = false;
     OpcionesLote opciones = opcionesLote_;
     opciones.detener = [this] { return detenerLote_; };
+    if (opciones.enOrden || opciones.soloCambios) opciones.catalogo = catalogo_;
     // However the run ends, the window takes commands again afterwards.
     struct EnCurso {
         bool& marca;

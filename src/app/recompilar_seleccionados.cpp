@@ -1,6 +1,10 @@
 #include "app/recompilar_seleccionados.h"
 
+#include <memory>
+
 #include "comando/mensajes.h"
+#include "platform/texto.h"
+#include "app/correccion.h"
 
 namespace vorpel {
 
@@ -10,11 +14,39 @@ void Mostrar(Contexto& ctx, const Mensaje& m) {
     if (ctx.dialogos != nullptr) ctx.dialogos->Mostrar(m);
 }
 
-VistaLote VistaDe(Ventana& ventana) {
+/// The entries of List1 in ticked order: those named in `primeros` first,
+/// in that order, then the others in list order.
+std::vector<int> OrdenDeLista(Ventana& ventana, const std::vector<std::string>& primeros) {
+    const int cantidad = ventana.CantidadEnLista(Control::List1);
+    std::vector<int> orden;
+    std::vector<bool> tomada(static_cast<size_t>(cantidad), false);
+    for (const std::string& nombre : primeros) {
+        for (int i = 0; i < cantidad; ++i) {
+            if (tomada[static_cast<size_t>(i)] ||
+                !IgualesSinMayusculas(NormalizarNombreVbp(ventana.TextoEnLista(Control::List1, i)),
+                                      NormalizarNombreVbp(nombre))) {
+                continue;
+            }
+            tomada[static_cast<size_t>(i)] = true;
+            orden.push_back(i);
+        }
+    }
+    for (int i = 0; i < cantidad; ++i) {
+        if (!tomada[static_cast<size_t>(i)]) orden.push_back(i);
+    }
+    return orden;
+}
+
+VistaLote VistaDe(Ventana& ventana, std::vector<int> orden) {
     VistaLote vista;
-    vista.cantidad = [&ventana] { return ventana.CantidadEnLista(Control::List1); };
-    vista.marcado = [&ventana](int i) { return ventana.Marcado(Control::List1, i); };
-    vista.proyecto = [&ventana](int i) { return ventana.TextoEnLista(Control::List1, i); };
+    auto indices = std::make_shared<std::vector<int>>(std::move(orden));
+    vista.cantidad = [indices] { return static_cast<int>(indices->size()); };
+    vista.marcado = [&ventana, indices](int i) {
+        return ventana.Marcado(Control::List1, (*indices)[static_cast<size_t>(i)]);
+    };
+    vista.proyecto = [&ventana, indices](int i) {
+        return ventana.TextoEnLista(Control::List1, (*indices)[static_cast<size_t>(i)]);
+    };
     vista.corregirAntes = [&ventana] { return ventana.Tildado(Control::ChkCorregirAntes); };
     vista.empezar = [&ventana] {
         ventana.VaciarLista(Control::ListResultados);
@@ -62,9 +94,9 @@ void MostrarResumen(Contexto& ctx, const ResumenLote& resumen) {
 
 ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const ComandosLote& comandos,
                                     const OpcionesLote& opciones) {
+    const std::vector<int> orden = OrdenDeLista(ventana, opciones.primeros);
     std::vector<std::string> marcados;
-    const int cantidad = ventana.CantidadEnLista(Control::List1);
-    for (int i = 0; i < cantidad; ++i) {
+    for (const int i : orden) {
         if (ventana.Marcado(Control::List1, i)) {
             marcados.push_back(ventana.TextoEnLista(Control::List1, i));
         }
@@ -77,7 +109,7 @@ ResumenLote RecompilarSeleccionados(Contexto& ctx, Ventana& ventana, const Coman
         Mostrar(ctx, m);
         return {};
     }
-    const ResumenLote resumen = EjecutarLote(ctx, marcados, VistaDe(ventana), comandos, opciones);
+    const ResumenLote resumen = EjecutarLote(ctx, marcados, VistaDe(ventana, orden), comandos, opciones);
     // Stopped on the way out of the program: nobody is left to read a box.
     if (resumen.ejecutado && !resumen.detenido) MostrarResumen(ctx, resumen);
     return resumen;

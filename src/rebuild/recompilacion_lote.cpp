@@ -12,6 +12,9 @@
 #include "platform/texto.h"
 #include "comando/mensajes.h"
 #include "rebuild/compilacion.h"
+#include "rebuild/grafo_proyectos.h"
+#include "rebuild/plan_recompilacion.h"
+#include "rebuild/salida_al_dia.h"
 #include "vbpfix/correccion_vbp.h"
 
 namespace vorpel {
@@ -103,20 +106,11 @@ public:
           registro_(registro),
           tabla_(tabla) {}
 
-    void Ejecutar() {
-        // Ticks and the check box are read again as the run goes: the window
-        // stays usable while it yields.
-        const int cantidad = vista_.cantidad();
-        for (int i = 0; i < cantidad && !Detenida(); ++i) {
-            if (!vista_.marcado(i)) continue;
-            Proyecto& p = Anunciar(vista_.proyecto(i));
-            if (Detenida()) break;
-            if (Corregir(p)) {
-                pendientes_.push_back(&p);
-            } else {
-                Terminar(p, kNoSeIntentoCompilar, false);
-            }
-            if (paralelo_ == 1) Compilar();
+    void Ejecutar(const std::vector<std::string>& marcados) {
+        if (opciones_.enOrden || opciones_.soloCambios) {
+            EjecutarEnOrden(marcados);
+        } else {
+            EjecutarComoMarcados();
         }
         Compilar();
         // Stopped: what runs is killed, and whatever did not end, ends here.
@@ -141,7 +135,122 @@ private:
         double inicioCompilacion = 0;
         CompilacionEnCurso compilacion;
         bool terminado = false;
+        bool empezado = false;            // its compile started
+        bool compilado = false;           // the compiler ran and succeeded
+        size_t nodo = SIZE_MAX;           // its place in the build graph
+        std::vector<Proyecto*> espera;  // ticked producers, in ticked order
     };
+
+    void EjecutarComoMarcados() {
+        // Ticks and the check box are read again as the run goes: the window
+        // stays usable while it yields.
+        const int cantidad = vista_.cantidad();
+        for (int i = 0; i < cantidad && !Detenida(); ++i) {
+            if (!vista_.marcado(i)) continue;
+            Proyecto& p = Anunciar(vista_.proyecto(i));
+            if (Detenida()) break;
+            CorregirYEsperar(p);
+            if (paralelo_ == 1) Compilar();
+        }
+    }
+
+    void CorregirYEsperar(Proyecto& p) {
+        if (Corregir(p)) {
+            pendientes_.push_back(&p);
+        } else {
+            Terminar(p, kNoSeIntentoCompilar, false);
+        }
+    }
+
+    /// The projects ticked at the start, every one announced in ticked
+    /// order, then corrected and compiled in build order (with several
+    /// compilers, all corrected first in ticked order).
+    void EjecutarEnOrden(const std::vector<std::string>& marcados) {
+        grafo_ = ConstruirGrafoProyectos(ctx_, opciones_.catalogo);
+        std::vector<size_t> nodos;
+        for (const std::string& item : marcados) {
+            if (Detenida()) return;
+            size_t v = grafo_.Buscar(item);
+            if (v == grafo_.proyectos.size()) {
+                // Not in the catalogue: a project of its own, without edges.
+                ProyectoDelGrafo& nuevo = grafo_.proyectos.emplace_back();
+                nuevo.item = item;
+                nuevo.ruta = ctx_.carpetaDev + "\\" + item;
+            }
+            if (std::find(nodos.begin(), nodos.end(), v) != nodos.end()) continue;
+            nodos.push_back(v);
+            Anunciar(item).nodo = v;
+        }
+        const PlanRecompilacion plan = PlanearRecompilacion(grafo_, nodos);
+        std::vector<Proyecto*> porNodo(grafo_.proyectos.size(), nullptr);
+        for (Proyecto& p : proyectos_) porNodo[p.nodo] = &p;
+        for (Proyecto& p : proyectos_) {
+            for (const size_t v : plan.espera[p.nodo]) p.espera.push_back(porNodo[v]);
+            std::string ciclo;
+            if (grafo_.EnCiclo(p.nodo, &ciclo)) Terminar(p, ciclo, false);
+        }
+        if (paralelo_ > 1) {
+            for (Proyecto& p : proyectos_) {
+                if (Detenida()) return;
+                if (!p.terminado && !Corregir(p)) Terminar(p, kNoSeIntentoCompilar, false);
+            }
+        }
+        for (const size_t v : plan.orden) {
+            if (Detenida()) return;
+            Proyecto& p = *porNodo[v];
+            if (p.terminado) continue;
+            if (paralelo_ > 1) {
+                pendientes_.push_back(&p);
+                continue;
+            }
+            if (!TerminarSiFalloUnaDependencia(p)) CorregirYEsperar(p);
+            Compilar();
+        }
+    }
+
+    /// A producer that ended badly: the project is not compiled.
+    bool TerminarSiFalloUnaDependencia(Proyecto& p) {
+        for (const Proyecto* q : p.espera) {
+            if (!q->terminado || q->r.correcto) continue;
+            Terminar(p, "No se intento compilar (fallo la dependencia " + q->r.item + ").",
+                     false);
+            return true;
+        }
+        return false;
+    }
+
+    /// The first waiting project whose producers all ended well; one whose
+    /// producer failed ends on the way.
+    Proyecto* TomarListo() {
+        for (auto it = pendientes_.begin(); it != pendientes_.end();) {
+            Proyecto& p = **it;
+            if (TerminarSiFalloUnaDependencia(p)) {
+                it = pendientes_.erase(it);
+                continue;
+            }
+            if (std::all_of(p.espera.begin(), p.espera.end(),
+                            [](const Proyecto* q) { return q->terminado; })) {
+                pendientes_.erase(it);
+                return &p;
+            }
+            ++it;
+        }
+        return nullptr;
+    }
+
+    /// Up to date: nothing of it, nor a producer, changed since its output.
+    bool TerminarSiEstaAlDia(Proyecto& p) {
+        if (!opciones_.soloCambios || p.nodo >= grafo_.proyectos.size()) return false;
+        if (std::any_of(p.espera.begin(), p.espera.end(),
+                        [](const Proyecto* q) { return q->compilado; })) {
+            return false;
+        }
+        FechaHora salida;
+        if (!SalidaAlDia(ctx_, grafo_, p.nodo, salida)) return false;
+        Terminar(p, "Sin cambios: no se compilo (salida del " + TextoFechaHoraFijo(salida) + ").",
+                 true);
+        return true;
+    }
 
     bool Detenida() {
         if (!detenida_ && opciones_.detener && opciones_.detener()) detenida_ = true;
@@ -175,10 +284,10 @@ private:
     /// ends, until none waits or runs, or the run is stopped.
     void Compilar() {
         while (!pendientes_.empty() || !enCurso_.empty()) {
-            while (!Detenida() && enCurso_.size() < paralelo_ && !pendientes_.empty()) {
-                Proyecto& p = *pendientes_.front();
-                pendientes_.pop_front();
-                Empezar(p);
+            while (!Detenida() && enCurso_.size() < paralelo_) {
+                Proyecto* p = TomarListo();
+                if (p == nullptr) break;
+                Empezar(*p);
             }
             if (Detenida() || enCurso_.empty()) return;
             EsperarUno();
@@ -186,6 +295,8 @@ private:
     }
 
     void Empezar(Proyecto& p) {
+        if (TerminarSiEstaAlDia(p)) return;
+        p.empezado = true;
         p.inicioCompilacion = Ahora();
         std::string texto;
         if (comandos_.compilar) {
@@ -238,6 +349,7 @@ private:
 
     void Terminar(Proyecto& p, const std::string& textoCompilacion, bool compilado) {
         p.terminado = true;
+        p.compilado = compilado && p.empezado;
         p.r.textoCompilacion = textoCompilacion;
         p.r.correcto = p.vbpBien && p.frmBien && compilado;
         if (p.r.correcto) {
@@ -280,6 +392,7 @@ private:
     ArchivoLote& tabla_;
     std::deque<Proyecto> proyectos_;    // in ticked order; a deque keeps references valid
     std::deque<Proyecto*> pendientes_;  // corrected, waiting for a compiler
+    GrafoProyectos grafo_;              // in build order only
     std::vector<Proyecto*> enCurso_;    // a compiler runs for each
     size_t siguienteAEscribir_ = 0;
     bool detenida_ = false;
@@ -387,7 +500,7 @@ ResumenLote EjecutarLote(Contexto& ctx, const std::vector<std::string>& marcados
     EscribirCabecera(ctx, registro, tabla, resumen.marcados, vista.corregirAntes(), compartidos);
 
     EstadoDeEjecucion estado(vista);
-    Corrida(ctx, vista, comandos, opciones, resumen, registro, tabla).Ejecutar();
+    Corrida(ctx, vista, comandos, opciones, resumen, registro, tabla).Ejecutar(marcados);
 
     registro.Lineas({std::string(kGuionesRegistro, '-'),
                      "Total: " + std::to_string(resumen.marcados) +

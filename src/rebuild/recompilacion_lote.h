@@ -46,6 +46,19 @@ struct OpcionesLote {
     std::function<bool()> detener;
     /// Told of each project as it ends, in the order they end.
     std::function<void(const ResultadoProyectoLote&)> alTerminarProyecto;
+    /// Producers before consumers: the projects ticked when the run starts
+    /// are compiled in the order of the DEV folder's build graph (made from
+    /// `catalogo`), a project in a circle is refused and one whose producer
+    /// did not end well is not compiled. With several compilers, a project
+    /// starts once every ticked producer of it has ended well.
+    bool enOrden = false;
+    /// With enOrden: a project whose output is up to date is not compiled.
+    bool soloCambios = false;
+    /// Every project file of the DEV folder (the catalogue), for the graph.
+    std::vector<std::string> catalogo;
+    /// The entries of the list taken first, in this order, before the other
+    /// ticked ones (the command line's arguments): the ticked order.
+    std::vector<std::string> primeros;
 };
 
 struct ResumenLote {

@@ -9,6 +9,7 @@
 #include "fakes/dialogos_grabados.h"
 #include "fakes/entorno_falso.h"
 #include "fakes/procesos_falsos.h"
+#include "projectfile/lineas.h"
 #include "rebuild/compilacion.h"
 
 namespace vorpel {
@@ -464,6 +465,140 @@ TEST(RecompilarSeleccionadosLectura, ReadsTheDevFolderOnceForTheWholeBatch) {
     // another reading of the whole folder (two reads per project).
     const int porProyecto = (conDiez - conUno) / 9;
     EXPECT_LT(porProyecto, 2 * kProyectos / 4) << conUno << " " << conDiez;
+}
+
+// --- In build order ---------------------------------------------------------
+
+class RecompilarEnOrden : public RecompilarSeleccionadosPrueba {
+protected:
+    void Vbp(const std::string& nombre, const std::string& texto, FechaHora fecha = {}) {
+        archivos_.PonerArchivo("C:\\DEV\\" + nombre, texto, fecha);
+        catalogo_.push_back(nombre);
+    }
+    /// Base <- Medio <- Arriba, and Solo on its own; ticked in list order.
+    void Cadena() {
+        Vbp("Arriba.vbp", "Reference=*\\A Medio.vbp\r\nExeName32=\"Arriba.exe\"\r\n");
+        Vbp("Solo.vbp", "ExeName32=\"Solo.exe\"\r\n");
+        Vbp("Base.vbp", "ExeName32=\"Base.dll\"\r\n");
+        Vbp("Medio.vbp", "Object={1}#1.0#0; BASE.DLL\r\nExeName32=\"Medio.dll\"\r\n");
+        Proyectos({{"Arriba.vbp", true}, {"Solo.vbp", true}, {"Base.vbp", true},
+                   {"Medio.vbp", true}});
+        ventana_.PonerTildado(Control::ChkCorregirAntes, false);
+    }
+    ResumenLote EnOrden(int paralelo = 1, bool soloCambios = false) {
+        OpcionesLote opciones;
+        opciones.enOrden = true;
+        opciones.soloCambios = soloCambios;
+        opciones.paralelo = paralelo;
+        opciones.catalogo = catalogo_;
+        opciones.alTerminarProyecto = [this](const ResultadoProyectoLote& r) {
+            textos_[r.item] = r.textoCompilacion;
+        };
+        return Ejecutar(opciones);
+    }
+    std::vector<std::string> Compilados() const {
+        std::vector<std::string> compilados;
+        for (const std::string& l : llamadas_) {
+            if (l.rfind("compilar ", 0) == 0) compilados.push_back(l.substr(9));
+        }
+        return compilados;
+    }
+    std::vector<std::string> BloquesDelLog() {
+        std::vector<std::string> bloques;
+        for (const std::string& l : DividirLineas(Log())) {
+            if (l.size() > 4 && l.ends_with(".vbp") && l[0] != ' ') bloques.push_back(l);
+        }
+        return bloques;
+    }
+
+    std::vector<std::string> catalogo_;
+    std::map<std::string, std::string> textos_;
+};
+
+TEST_F(RecompilarEnOrden, ProducersAreCompiledFirstAndTheLogKeepsTheTickedOrder) {
+    Cadena();
+    for (const int paralelo : {1, 2}) {
+        llamadas_.clear();
+        const ResumenLote r = EnOrden(paralelo);
+        EXPECT_EQ(r.correctos, 4);
+        EXPECT_EQ(Compilados(), (std::vector<std::string>{"C:\\DEV\\Solo.vbp", "C:\\DEV\\Base.vbp",
+                                                          "C:\\DEV\\Medio.vbp",
+                                                          "C:\\DEV\\Arriba.vbp"}))
+            << paralelo;
+        EXPECT_EQ(BloquesDelLog(),
+                  (std::vector<std::string>{"Arriba.vbp", "Solo.vbp", "Base.vbp", "Medio.vbp"}));
+        EXPECT_EQ(ventana_.Entradas(Control::ListResultados),
+                  (std::vector<std::string>{"OK - Arriba.vbp", "OK - Solo.vbp", "OK - Base.vbp",
+                                            "OK - Medio.vbp"}));
+    }
+}
+
+TEST_F(RecompilarEnOrden, AFailedProducerStopsExactlyItsConsumersTransitively) {
+    Cadena();
+    fallosCompilar_["C:\\DEV\\Base.vbp"] = "ERROR compilando: algo";
+    for (const int paralelo : {1, 2}) {
+        llamadas_.clear();
+        const ResumenLote r = EnOrden(paralelo);
+        EXPECT_EQ(r.correctos, 1);
+        EXPECT_EQ(r.conError, 3);
+        EXPECT_EQ(Compilados(),
+                  (std::vector<std::string>{"C:\\DEV\\Solo.vbp", "C:\\DEV\\Base.vbp"}));
+        EXPECT_EQ(textos_["Medio.vbp"], "No se intento compilar (fallo la dependencia Base.vbp).");
+        EXPECT_EQ(textos_["Arriba.vbp"],
+                  "No se intento compilar (fallo la dependencia Medio.vbp).");
+    }
+}
+
+TEST_F(RecompilarEnOrden, ACircleIsRefusedWithoutCompilingAndItsConsumersWait) {
+    Vbp("X.vbp", "Reference=*\\A Y.vbp\r\nExeName32=\"X.dll\"\r\n");
+    Vbp("Y.vbp", "Reference=*\\A X.vbp\r\nExeName32=\"Y.dll\"\r\n");
+    Vbp("Z.vbp", "Reference=*\\A Y.vbp\r\nExeName32=\"Z.dll\"\r\n");
+    Proyectos({{"Z.vbp", true}, {"Y.vbp", true}, {"X.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, true);
+    const ResumenLote r = EnOrden();
+    EXPECT_EQ(r.conError, 3);
+    EXPECT_TRUE(Compilados().empty());
+    EXPECT_EQ(textos_["X.vbp"], "dependencia circular: X.vbp -> Y.vbp -> X.vbp");
+    EXPECT_EQ(textos_["Y.vbp"], "dependencia circular: X.vbp -> Y.vbp -> X.vbp");
+    EXPECT_EQ(textos_["Z.vbp"], "No se intento compilar (fallo la dependencia Y.vbp).");
+}
+
+TEST_F(RecompilarEnOrden, OnlyWhatChangedSinceItsOutputIsCompiledAndWhatUsesIt) {
+    const FechaHora antes{2026, 3, 1, 10, 0, 0};
+    const FechaHora salida{2026, 3, 1, 11, 0, 0};
+    Cadena();
+    for (const char* item : {"Arriba.vbp", "Solo.vbp", "Base.vbp", "Medio.vbp"}) {
+        archivos_.PonerArchivo(std::string("C:\\DEV\\") + item,
+                               *archivos_.Contenido(std::string("C:\\DEV\\") + item), antes);
+    }
+    for (const char* salidaDe : {"Arriba.exe", "Solo.exe", "Base.dll", "Medio.dll"}) {
+        archivos_.PonerArchivo(std::string("C:\\DEV\\") + salidaDe, "salida", salida);
+    }
+    EnOrden(1, true);
+    EXPECT_TRUE(Compilados().empty());
+    EXPECT_EQ(textos_["Base.vbp"], "Sin cambios: no se compilo (salida del 01/03/2026 11:00:00).");
+
+    // A second inside the tolerance is no change; three are.
+    archivos_.PonerArchivo("C:\\DEV\\Solo.vbp", "ExeName32=\"Solo.exe\"\r\n",
+                           FechaHora{2026, 3, 1, 11, 0, 1});
+    archivos_.PonerArchivo("C:\\DEV\\Base.vbp", "ExeName32=\"Base.dll\"\r\n",
+                           FechaHora{2026, 3, 1, 11, 0, 3});
+    llamadas_.clear();
+    const ResumenLote r = EnOrden(1, true);
+    EXPECT_EQ(r.correctos, 4);
+    EXPECT_EQ(Compilados(), (std::vector<std::string>{"C:\\DEV\\Base.vbp", "C:\\DEV\\Medio.vbp",
+                                                      "C:\\DEV\\Arriba.vbp"}));
+
+    // A missing output or a missing listed input compiles.
+    archivos_.PonerArchivo("C:\\DEV\\Base.vbp", "ExeName32=\"Base.dll\"\r\n", antes);
+    archivos_.PonerArchivo("C:\\DEV\\Solo.vbp", "Form=falta.frm\r\nExeName32=\"Solo.exe\"\r\n",
+                           antes);
+    std::string error;
+    ASSERT_TRUE(archivos_.Borrar("C:\\DEV\\Arriba.exe", error));
+    llamadas_.clear();
+    EnOrden(1, true);
+    EXPECT_EQ(Compilados(),
+              (std::vector<std::string>{"C:\\DEV\\Solo.vbp", "C:\\DEV\\Arriba.vbp"}));
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#pragma once
+// Whether a project needs compiling: its output against what it is built from.
+
+#include <cstddef>
+
+#include "platform/contexto.h"
+#include "rebuild/grafo_proyectos.h"
+
+namespace vorpel {
+
+/// Times closer than this are equal: FAT and network shares keep file times
+/// in steps of two seconds.
+inline constexpr long long kToleranciaSegundos = 2;
+
+/// Seconds since 1 January 1970 of a time, its fraction dropped.
+long long SegundosDeFecha(const FechaHora& fecha);
+
+/// True when the project's output exists and no input of it nor any
+/// producer's output is newer than the output (beyond the tolerance). A
+/// listed input that is missing, a look-up that cannot tell, or a project
+/// without a known output: false, it is compiled. `fechaSalida` gets the
+/// output's time when there is one.
+bool SalidaAlDia(Contexto& ctx, const GrafoProyectos& grafo, size_t proyecto,
+                 FechaHora& fechaSalida);
+
+}  // namespace vorpel
