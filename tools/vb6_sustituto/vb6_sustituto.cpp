@@ -10,7 +10,12 @@
 //   - every in-house control declared in its forms must carry the project's
 //     Name as prefix: "Compile Error in File 'FORM', Line N : ..." for the first
 //     one that does not;
-//   - otherwise "Build of 'NAME.exe' succeeded."
+//   - every output of another project of its folder (the DEV folder) that it
+//     references (a Reference=*\G line's file, an Object= line's file by its
+//     name) must exist: "Error: no se encuentra la referencia 'PATH'";
+//   - otherwise it writes its output (the folder + Path32 + ExeName32) holding
+//     "TypeLib={GUID}": a new GUID at each build with CompatibleMode="0", the
+//     previous output's with "1" or "2"; then "Build of 'NAME.exe' succeeded."
 // Paths are Windows path texts; on Linux they go through the Wine prefix
 // ($WINEPREFIX), as the tool's own file services do.
 //
@@ -26,6 +31,7 @@
 //                             log, as a compiler that crashed
 // The lines act in the order they come.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +41,7 @@
 #include <vector>
 
 #include "platform/contexto.h"
+#include "platform/rutas.h"
 #include "platform/sistema.h"
 #include "platform/texto.h"
 #include "projectfile/lineas.h"
@@ -133,6 +140,90 @@ bool EscribirRegistro(SistemaArchivos& archivos, const std::string& ruta,
     for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
 }
 
+// --- Outputs ----------------------------------------------------------------
+
+std::string ValorSinComillas(const std::string& linea) {
+    std::string valor = ValorDeLinea(linea);
+    valor.erase(std::remove(valor.begin(), valor.end(), '"'), valor.end());
+    return valor;
+}
+
+/// Folder + Path32 + ExeName32 of a project text; empty without ExeName32.
+std::string SalidaDe(const std::string& texto, const std::string& carpeta) {
+    std::string nombre, path32;
+    for (const std::string& linea : DividirLineas(texto)) {
+        const std::string clave = ClaveDeLinea(linea);
+        if (clave == "EXENAME32") nombre = ValorSinComillas(linea);
+        if (clave == "PATH32") path32 = ValorSinComillas(linea);
+    }
+    if (nombre.empty()) return {};
+    if (!path32.empty() && path32.back() != '\\') path32 += '\\';
+    return ResolverRuta(carpeta, path32 + nombre);
+}
+
+/// A missing output of another project of the folder that `texto` references.
+std::string ReferenciaFaltante(Contexto& ctx, const std::string& proyecto, const std::string& texto) {
+    const std::string carpeta = ObtenerCarpeta(proyecto, "");
+    std::vector<std::string> nombres;
+    std::string error;
+    if (!ctx.archivos.ListarArchivos(CarpetaDeRuta(proyecto), "*.vbp", nombres, error)) return {};
+    std::vector<std::string> salidas;
+    for (const std::string& nombre : nombres) {
+        std::string otro;
+        bool salto = false;
+        if (IgualesSinMayusculas(nombre, NombreDeArchivo(proyecto)) ||
+            !LeerArchivoTexto(ctx, carpeta + nombre, otro, salto, error)) {
+            continue;
+        }
+        const std::string salida = SalidaDe(otro, carpeta);
+        if (!salida.empty()) salidas.push_back(salida);
+    }
+    for (const std::string& linea : DividirLineas(texto)) {
+        const std::string clave = ClaveDeLinea(linea);
+        const std::string valor = ValorDeLinea(linea);
+        std::string archivo;
+        if (clave == "REFERENCE" && valor.rfind("*\\G", 0) == 0) {
+            size_t campo = 0, inicio = 0;
+            for (; campo < 3 && inicio != std::string::npos; ++campo) {
+                inicio = valor.find('#', inicio);
+                if (inicio != std::string::npos) ++inicio;
+            }
+            if (inicio == std::string::npos) continue;
+            archivo = valor.substr(inicio, valor.find('#', inicio) - inicio);
+        } else if (clave == "OBJECT" && valor.find(';') != std::string::npos) {
+            archivo = std::string(Recortar(valor.substr(valor.find(';') + 1)));
+        } else {
+            continue;
+        }
+        for (const std::string& salida : salidas) {
+            if (!IgualesSinMayusculas(NombreDeArchivo(salida), NombreDeArchivo(archivo))) continue;
+            if (ctx.archivos.ConsultarArchivo(salida, nullptr, error) != Existencia::Presente) {
+                return salida;
+            }
+        }
+    }
+    return {};
+}
+
+/// The output of a good build, with its type library's GUID.
+bool EscribirSalida(Contexto& ctx, const std::string& texto, const std::string& salida) {
+    std::string modo = "0";
+    for (const std::string& linea : DividirLineas(texto)) {
+        if (ClaveDeLinea(linea) == "COMPATIBLEMODE") modo = ValorSinComillas(linea);
+    }
+    std::string anterior, error;
+    if (modo != "0" && ctx.archivos.LeerBytes(salida, anterior, error) &&
+        anterior.rfind("TypeLib=", 0) == 0) {
+        return EscribirRegistro(ctx.archivos, salida, anterior);
+    }
+    const auto ahora = std::chrono::steady_clock::now().time_since_epoch().count();
+    char guid[64];
+    std::snprintf(guid, sizeof guid, "{%08llX-0000-0000-0000-%012llX}",
+                  static_cast<unsigned long long>(ahora) & 0xFFFFFFFFull,
+                  static_cast<unsigned long long>(std::rand()) & 0xFFFFFFFFFFFFull);
+    return EscribirRegistro(ctx.archivos, salida, std::string("TypeLib=") + guid + "\r\n");
+}
+
 // --- The build ---------------------------------------------------------------
 
 int Compilar(const std::string& proyecto, const std::string& registro) {
@@ -202,6 +293,17 @@ int Compilar(const std::string& proyecto, const std::string& registro) {
             EscribirRegistro(*archivos, registro, fallo + "\r\n");
             return 1;
         }
+    }
+    const std::string faltante = ReferenciaFaltante(ctx, proyecto, texto);
+    if (!faltante.empty()) {
+        EscribirRegistro(*archivos, registro,
+                         "Error: no se encuentra la referencia '" + faltante + "'\r\n");
+        return 1;
+    }
+    const std::string salida = SalidaDe(texto, carpeta);
+    if (!salida.empty() && !EscribirSalida(ctx, texto, salida)) {
+        EscribirRegistro(*archivos, registro, "Error: Permission denied: '" + salida + "'\r\n");
+        return 1;
     }
     EscribirRegistro(*archivos, registro, "Build of '" + nombre + ".exe' succeeded.\r\n");
     return 0;
