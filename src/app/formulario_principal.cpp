@@ -168,7 +168,9 @@ void FormularioPrincipal::CmdDevolverOrigen_Click() {
     });
 }
 
-void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {
+void FormularioPrincipal::CmdRecompilarSeleccionados_Click() { RecompilarMarcados(false); }
+
+void FormularioPrincipal::RecompilarMarcados(bool soloCambiosEnOrden) {
     // The run yields to the window: a click meanwhile must not start another.
     if (loteEnCurso_) return;
     // Held while the compilers run too: the run corrects between compiles
@@ -180,6 +182,7 @@ void FormularioPrincipal::CmdRecompilarSeleccionados_Click() {
     cierrePedido_ = false;
     OpcionesLote opciones = opcionesLote_;
     opciones.detener = [this] { return detenerLote_; };
+    if (soloCambiosEnOrden) opciones.enOrden = opciones.soloCambios = true;
     if (opciones.enOrden || opciones.soloCambios) opciones.catalogo = catalogo_;
     // However the run ends, the window takes commands again afterwards.
     struct EnCurso {
@@ -220,6 +223,23 @@ void FormularioPrincipal::List1_MenuContextual() {
                                             kOpcionesMenuProyecto.end());
     const int eleccion = ventana_.MostrarMenuContextual(Control::List1, opciones);
     if (eleccion < 0) return;
+    if (eleccion == 4) {
+        // Reads only: no lock, like a preview.
+        EmpezarComando(ctx_);
+        std::vector<std::string> marcados;
+        const int cantidad = ventana_.CantidadEnLista(Control::List1);
+        for (int i = 0; i < cantidad; ++i) {
+            if (ventana_.Marcado(Control::List1, i)) {
+                marcados.push_back(ventana_.TextoEnLista(Control::List1, i));
+            }
+        }
+        MostrarPlanDeRecompilacion(ctx_, catalogo_, marcados);
+        return;
+    }
+    if (eleccion == 5) {
+        RecompilarMarcados(true);
+        return;
+    }
     if (eleccion == 3) {
         const CerrojoDeComando cerrojo(ctx_, ComandoDeVentana("restaurar " + proyecto));
         if (!cerrojo.Tomado()) return;

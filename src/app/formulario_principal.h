@@ -86,6 +86,9 @@ private:
     /// the DEV folder's lock.
     void EjecutarTraslado(const std::string& verbo,
                           const std::function<void(const std::string& nombre)>& traslado);
+    /// The batch on the ticked projects; `soloCambiosEnOrden`: in build
+    /// order, only what changed.
+    void RecompilarMarcados(bool soloCambiosEnOrden);
     /// The hourglass while a transfer works on its files.
     AvisoOcupado RelojDeArena() {
         return [this](bool ocupado) {

@@ -1,6 +1,8 @@
 #include "app/menu_proyecto.h"
 
 #include "app/simulacion.h"
+#include "rebuild/grafo_proyectos.h"
+#include "rebuild/plan_recompilacion.h"
 #include "restore/restauracion.h"
 #include "comando/mensajes.h"
 
@@ -30,6 +32,20 @@ void MostrarVistaPrevia(Contexto& ctx, ModoCorreccion modo, const std::string& p
     const size_t opcion = modo == ModoCorreccion::Vbp ? 0 : modo == ModoCorreccion::Frm ? 1 : 2;
     if (ctx.dialogos != nullptr) {
         ctx.dialogos->MostrarTexto(kOpcionesMenuProyecto[opcion], Unir(simulacion.Lineas()));
+    }
+}
+
+void MostrarPlanDeRecompilacion(Contexto& ctx, const std::vector<std::string>& catalogo,
+                                const std::vector<std::string>& marcados) {
+    const GrafoProyectos grafo = ConstruirGrafoProyectos(ctx, catalogo);
+    std::vector<size_t> nodos;
+    for (const std::string& item : marcados) {
+        const size_t v = grafo.Buscar(item);
+        if (v < grafo.proyectos.size()) nodos.push_back(v);
+    }
+    const PlanRecompilacion plan = PlanearRecompilacion(grafo, nodos);
+    if (ctx.dialogos != nullptr) {
+        ctx.dialogos->MostrarTexto(kOpcionesMenuProyecto[4], Unir(LineasDePlan(grafo, plan)));
     }
 }
 

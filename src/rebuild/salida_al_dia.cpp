@@ -1,5 +1,9 @@
 #include "rebuild/salida_al_dia.h"
 
+#include <algorithm>
+
+#include "rebuild/plan_recompilacion.h"
+
 namespace vorpel {
 
 namespace {
@@ -48,6 +52,24 @@ bool SalidaAlDia(Contexto& ctx, const GrafoProyectos& grafo, size_t proyecto,
         if (existe == Existencia::Presente && MasNuevo(datos.fecha, salida)) return false;
     }
     return true;
+}
+
+std::vector<SaltoPrevisto> SaltosPrevistos(Contexto& ctx, const GrafoProyectos& grafo,
+                                           const PlanRecompilacion& plan) {
+    std::vector<SaltoPrevisto> saltos;
+    std::vector<bool> salteado(grafo.proyectos.size(), false);
+    for (const size_t v : plan.orden) {
+        const std::vector<size_t>& espera = plan.espera[v];
+        if (!std::all_of(espera.begin(), espera.end(), [&](size_t p) { return salteado[p]; })) {
+            continue;
+        }
+        FechaHora salida;
+        if (!SalidaAlDia(ctx, grafo, v, salida)) continue;
+        salteado[v] = true;
+        saltos.push_back(
+            {v, "Sin cambios: no se compilaria (salida del " + TextoFechaHoraFijo(salida) + ")."});
+    }
+    return saltos;
 }
 
 }  // namespace vorpel

@@ -2,6 +2,8 @@
 // Whether a project needs compiling: its output against what it is built from.
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 #include "platform/contexto.h"
 #include "rebuild/grafo_proyectos.h"
@@ -22,5 +24,18 @@ long long SegundosDeFecha(const FechaHora& fecha);
 /// output's time when there is one.
 bool SalidaAlDia(Contexto& ctx, const GrafoProyectos& grafo, size_t proyecto,
                  FechaHora& fechaSalida);
+
+struct PlanRecompilacion;
+
+/// A ticked project a run with only-changes would not compile, and why.
+struct SaltoPrevisto {
+    size_t proyecto = 0;
+    std::string motivo;  // "Sin cambios: no se compilaria (salida del ...)."
+};
+
+/// What a run of the plan with only-changes would skip, in build order: a
+/// project up to date whose ticked producers are all skipped too.
+std::vector<SaltoPrevisto> SaltosPrevistos(Contexto& ctx, const GrafoProyectos& grafo,
+                                           const PlanRecompilacion& plan);
 
 }  // namespace vorpel

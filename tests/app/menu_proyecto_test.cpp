@@ -64,7 +64,9 @@ TEST_F(MenuProyecto, OffersThePreviewsAndTheRestoreOfTheCurrentEntryOnly) {
     Elegir(-1);
     EXPECT_EQ(opciones_, (std::vector<std::string>{
                              "Vista previa de correccion VBP", "Vista previa de correccion FRM",
-                             "Vista previa de quitar Skin", "Restaurar ultimo backup..."}));
+                             "Vista previa de quitar Skin", "Restaurar ultimo backup...",
+                             "Plan de recompilacion de los marcados...",
+                             "Recompilar los marcados que cambiaron, en orden"}));
     EXPECT_TRUE(dialogos_.mostrados.empty());
     EXPECT_TRUE(dialogos_.textos.empty());
 }
@@ -124,6 +126,23 @@ TEST_F(MenuProyecto, RestoreWithoutBackupSaysSoAndAsksNothing) {
                   "Detalle: El proyecto no tiene corridas de backup: E:\\TEBRI BCK\\Ventas"),
               std::string::npos)
         << dialogos_.mostrados[0].texto;
+}
+
+TEST_F(MenuProyecto, ThePlanOfTheTickedProjectsShowsInATextAndWritesNothing) {
+    archivos_.PonerArchivo("C:\\dev\\Base.vbp", "ExeName32=\"Base.dll\"\r\n");
+    archivos_.PonerArchivo(kVbp, "Type=Exe\r\nReference=*\\A Base.vbp\r\nName=\"Ventas\"\r\n");
+    form_.CargarProyectos();
+    for (int i = 0; i < ventana_.CantidadEnLista(Control::List1); ++i) {
+        ventana_.PonerMarcado(Control::List1, i, true);
+    }
+    const std::vector<std::string> antes = TodoElDisco();
+    Elegir(4);
+    EXPECT_EQ(TodoElDisco(), antes);
+    ASSERT_EQ(dialogos_.textos.size(), 1u);
+    EXPECT_EQ(dialogos_.textos[0].first, "Plan de recompilacion de los marcados...");
+    const std::string& texto = dialogos_.textos[0].second;
+    EXPECT_NE(texto.find("\r\nNivel 1: Base.vbp\r\nNivel 2: Ventas.vbp\r\n"), std::string::npos)
+        << texto;
 }
 
 }  // namespace
