@@ -350,6 +350,12 @@ private:
     void Terminar(Proyecto& p, const std::string& textoCompilacion, bool compilado) {
         p.terminado = true;
         p.compilado = compilado && p.empezado;
+        if (p.compilado && opciones_.soloCambios && p.nodo < grafo_.proyectos.size() &&
+            grafo_.proyectos[p.nodo].autoIncrementaVersion) {
+            // Unsaved, the next run compiles it again: nothing is skipped wrongly.
+            std::string ignorado;
+            (void)GuardarEstadoCompilacion(ctx_, grafo_, p.nodo, ignorado);
+        }
         p.r.textoCompilacion = textoCompilacion;
         p.r.correcto = p.vbpBien && p.frmBien && compilado;
         if (p.r.correcto) {

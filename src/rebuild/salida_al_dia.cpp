@@ -1,8 +1,13 @@
 #include "rebuild/salida_al_dia.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "disco/transaccion.h"
+#include "platform/texto.h"
+#include "projectfile/lineas.h"
 #include "rebuild/plan_recompilacion.h"
+#include "textfiles/archivo_texto.h"
 
 namespace vorpel {
 
@@ -20,6 +25,33 @@ long long DiasDesdeEpoca(int anio, int mes, int dia) {
 
 bool MasNuevo(const FechaHora& fecha, long long salida) {
     return SegundosDeFecha(fecha) > salida + kToleranciaSegundos;
+}
+
+std::string CabeceraEstado(const ProyectoDelGrafo& p) {
+    return "Estado de compilacion de " + p.ruta;
+}
+
+std::string LineaEstado(const std::string& ruta, const DatosArchivo& datos) {
+    char fecha[64];
+    std::snprintf(fecha, sizeof fecha, "%04d%02d%02d%02d%02d%02d.%09d", datos.fecha.anio,
+                  datos.fecha.mes, datos.fecha.dia, datos.fecha.hora, datos.fecha.minuto,
+                  datos.fecha.segundo, datos.fecha.nanosegundo);
+    return std::to_string(datos.tamano) + ";" + fecha + ";" + ruta;
+}
+
+/// The project file is as the state of its last good build says.
+bool ComoSuEstado(Contexto& ctx, const ProyectoDelGrafo& p, const DatosArchivo& datosProyecto) {
+    std::string texto, error;
+    bool salto = false;
+    if (!LeerArchivoTexto(ctx, RutaEstadoCompilacion(ctx.carpetaDev, p.item), texto, salto,
+                          error)) {
+        return false;
+    }
+    const ListaLineas lineas = DividirLineas(texto);
+    if (lineas.empty() || !IgualesSinMayusculas(lineas[0], CabeceraEstado(p))) return false;
+    const std::string esperada = LineaEstado(p.ruta, datosProyecto);
+    return std::any_of(lineas.begin() + 1, lineas.end(),
+                       [&](const std::string& l) { return IgualesSinMayusculas(l, esperada); });
 }
 
 }  // namespace
@@ -42,7 +74,13 @@ bool SalidaAlDia(Contexto& ctx, const GrafoProyectos& grafo, size_t proyecto,
         const Existencia existe = ctx.archivos.ConsultarDatos(entrada.ruta, &datos, error);
         if (existe == Existencia::Ausente && entrada.companera) continue;
         // A missing file is the compiler's to report.
-        if (existe != Existencia::Presente || MasNuevo(datos.fecha, salida)) return false;
+        if (existe != Existencia::Presente) return false;
+        // The compiler itself rewrote the project file after the output.
+        if (p.autoIncrementaVersion && entrada.ruta == p.ruta) {
+            if (!ComoSuEstado(ctx, p, datos)) return false;
+            continue;
+        }
+        if (MasNuevo(datos.fecha, salida)) return false;
     }
     for (const AristaProyecto& a : grafo.aristas) {
         if (a.consumidor != proyecto) continue;
@@ -52,6 +90,34 @@ bool SalidaAlDia(Contexto& ctx, const GrafoProyectos& grafo, size_t proyecto,
         if (existe == Existencia::Presente && MasNuevo(datos.fecha, salida)) return false;
     }
     return true;
+}
+
+std::string RutaEstadoCompilacion(const std::string& carpetaDev, const std::string& item) {
+    return carpetaDev + "\\Herramientas\\Estado_" + item + ".txt";
+}
+
+bool GuardarEstadoCompilacion(Contexto& ctx, const GrafoProyectos& grafo, size_t proyecto,
+                              std::string& error) {
+    const ProyectoDelGrafo& p = grafo.proyectos[proyecto];
+    ListaLineas lineas{CabeceraEstado(p)};
+    for (const EntradaCompilacion& entrada : p.entradas) {
+        DatosArchivo datos;
+        const Existencia existe = ctx.archivos.ConsultarDatos(entrada.ruta, &datos, error);
+        if (existe == Existencia::Indeterminada) return false;
+        if (existe == Existencia::Presente) lineas.push_back(LineaEstado(entrada.ruta, datos));
+    }
+    // Written whole or not at all: a state cut short must never skip a build.
+    TransaccionEscritura transaccion(ctx, TransaccionEscritura::Modo::TodoONada);
+    EscrituraArchivo escritura;
+    escritura.destino = RutaEstadoCompilacion(ctx.carpetaDev, p.item);
+    escritura.bytes = TextoABytes(UnirLineas(lineas) + "\r\n");
+    escritura.conRollback = false;
+    escritura.releer = true;
+    transaccion.Agregar(std::move(escritura));
+    if (transaccion.Confirmar()) return true;
+    const EscrituraArchivo& hecha = transaccion.Escritura(0);
+    error = hecha.error.empty() ? hecha.sistema : hecha.error;
+    return false;
 }
 
 std::vector<SaltoPrevisto> SaltosPrevistos(Contexto& ctx, const GrafoProyectos& grafo,

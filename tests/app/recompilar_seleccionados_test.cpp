@@ -601,5 +601,37 @@ TEST_F(RecompilarEnOrden, OnlyWhatChangedSinceItsOutputIsCompiledAndWhatUsesIt) 
               (std::vector<std::string>{"C:\\DEV\\Solo.vbp", "C:\\DEV\\Arriba.vbp"}));
 }
 
+TEST_F(RecompilarEnOrden, AProjectWhoseCompilerRewritesItsProjectFileIsJudgedByItsState) {
+    const FechaHora antes{2026, 3, 1, 10, 0, 0};
+    const std::string texto = "AutoIncrementVer=1\r\nExeName32=\"Auto.exe\"\r\n";
+    Vbp("Auto.vbp", texto, antes);
+    archivos_.PonerArchivo("C:\\DEV\\Auto.exe", "salida", antes);
+    Proyectos({{"Auto.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, false);
+    // As the compiler does: the project file gets its new version after the output.
+    comandos_.compilar = [this, texto](Contexto&, const std::string& ruta, std::string& salida) {
+        llamadas_.push_back("compilar " + ruta);
+        archivos_.PonerArchivo("C:\\DEV\\Auto.exe", "salida", FechaHora{2026, 3, 1, 12, 0, 0});
+        archivos_.PonerArchivo(ruta, texto + "' version nueva\r\n", FechaHora{2026, 3, 1, 12, 0, 9});
+        salida = "Compilo OK.";
+        return true;
+    };
+    EnOrden(1, true);  // no state yet
+    EnOrden(1, true);
+    EXPECT_EQ(Compilados(), (std::vector<std::string>{"C:\\DEV\\Auto.vbp"}));
+    EXPECT_EQ(textos_["Auto.vbp"].rfind("Sin cambios", 0), 0u) << textos_["Auto.vbp"];
+
+    // A state of another project, or none that can be read: compiled.
+    const std::string estado = "C:\\DEV\\Herramientas\\Estado_Auto.vbp.txt";
+    const std::string guardado = archivos_.Contenido(estado).value_or("");
+    ASSERT_NE(guardado.find("C:\\DEV\\Auto.vbp"), std::string::npos) << guardado;
+    archivos_.PonerArchivo(estado, "Estado de compilacion de C:\\DEV\\Otro.vbp\r\n" +
+                                       guardado.substr(guardado.find("\r\n") + 2));
+    EnOrden(1, true);
+    archivos_.PonerArchivo(estado, guardado.substr(0, guardado.size() / 2));
+    EnOrden(1, true);
+    EXPECT_EQ(Compilados().size(), 3u);
+}
+
 }  // namespace
 }  // namespace vorpel
