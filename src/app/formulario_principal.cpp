@@ -182,8 +182,10 @@ void FormularioPrincipal::RecompilarMarcados(bool soloCambiosEnOrden) {
     cierrePedido_ = false;
     OpcionesLote opciones = opcionesLote_;
     opciones.detener = [this] { return detenerLote_; };
-    if (soloCambiosEnOrden) opciones.enOrden = opciones.soloCambios = true;
-    if (opciones.enOrden || opciones.soloCambios) opciones.catalogo = catalogo_;
+    if (soloCambiosEnOrden) opciones.enOrden = opciones.soloCambios = opciones.previo = true;
+    if (opciones.enOrden || opciones.soloCambios || opciones.previo) {
+        opciones.catalogo = catalogo_;
+    }
     // However the run ends, the window takes commands again afterwards.
     struct EnCurso {
         bool& marca;

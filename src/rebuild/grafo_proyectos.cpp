@@ -33,6 +33,25 @@ std::vector<std::string> Campos(std::string_view valor) {
     return campos;
 }
 
+/// What the checks before a compile need of a Reference or Object line.
+void AnotarReferencia(ProyectoDelGrafo& p, const std::string& carpeta, const std::string& linea) {
+    const std::string valor = ValorDeLinea(linea);
+    if (valor.rfind("*\\", 0) == 0) {
+        const std::vector<std::string> campos = Campos(valor);
+        if (ClaveDeLinea(linea) != "REFERENCE" || campos.size() < 4 ||
+            campos[0].rfind("*\\G", 0) != 0) {
+            return;
+        }
+        p.referenciasTipo.push_back(
+            {campos[0].substr(3), campos[1], ResolverRuta(carpeta, campos[3]), linea});
+        return;
+    }
+    const size_t punto = valor.find(';');
+    if (punto != std::string::npos) {
+        p.objetos.emplace_back(Recortar(std::string_view(valor).substr(punto + 1)));
+    }
+}
+
 /// Reads one project file: its output, its inputs and its reference lines.
 void LeerProyecto(Contexto& ctx, ProyectoDelGrafo& p, std::vector<std::string>& referencias) {
     std::string texto;
@@ -51,8 +70,16 @@ void LeerProyecto(Contexto& ctx, ProyectoDelGrafo& p, std::vector<std::string>& 
             path32 = SinComillas(ValorDeLinea(linea));
         } else if (clave == "AUTOINCREMENTVER") {
             p.autoIncrementaVersion = SinComillas(ValorDeLinea(linea)) == "1";
+        } else if (clave == "COMPATIBLEMODE") {
+            p.modoCompatible = SinComillas(ValorDeLinea(linea));
+        } else if (clave == "COMPATIBLEEXE32") {
+            const std::string archivo = SinComillas(ValorDeLinea(linea));
+            if (!archivo.empty()) p.archivoCompatible = ResolverRuta(carpeta, archivo);
+        } else if (clave == "NOCONTROLUPGRADE") {
+            p.sinActualizarControles = SinComillas(ValorDeLinea(linea)) == "1";
         } else if (clave == "REFERENCE" || clave == "OBJECT") {
             referencias.emplace_back(linea);
+            AnotarReferencia(p, carpeta, std::string(linea));
         }
     }
     if (!p.nombreSalida.empty()) {

@@ -23,6 +23,18 @@ struct ProyectoDelGrafo {
     std::string nombreSalida;  // ExeName32
     std::vector<EntradaCompilacion> entradas;
     bool autoIncrementaVersion = false;  // AutoIncrementVer=1: the compiler rewrites its .vbp
+    std::string modoCompatible;    // CompatibleMode: "0", "1", "2", empty when not said
+    std::string archivoCompatible;  // CompatibleEXE32, resolved; empty when not said
+    bool sinActualizarControles = false;  // NoControlUpgrade=1
+    /// Each Reference=*\G line's type library: its GUID, version and file, resolved.
+    struct ReferenciaTipo {
+        std::string guid;
+        std::string version;
+        std::string archivo;
+        std::string linea;
+    };
+    std::vector<ReferenciaTipo> referenciasTipo;
+    std::vector<std::string> objetos;  // the file of each Object= line, as written
 };
 
 struct AristaProyecto {

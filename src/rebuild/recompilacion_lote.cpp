@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "rebuild/compilacion.h"
 #include "rebuild/grafo_proyectos.h"
 #include "rebuild/plan_recompilacion.h"
+#include "rebuild/revision_previa.h"
 #include "rebuild/salida_al_dia.h"
 #include "vbpfix/correccion_vbp.h"
 
@@ -86,6 +88,10 @@ private:
     bool terminado_ = false;
 };
 
+ColumnasTablaLote ColumnasDe(const OpcionesLote& opciones) {
+    return {opciones.enOrden || opciones.soloCambios, opciones.previo};
+}
+
 Respuesta Mostrar(Contexto& ctx, const Mensaje& m) {
     return ctx.dialogos != nullptr ? ctx.dialogos->Mostrar(m) : m.porDefecto;
 }
@@ -107,7 +113,12 @@ public:
           tabla_(tabla) {}
 
     void Ejecutar(const std::vector<std::string>& marcados) {
-        if (opciones_.enOrden || opciones_.soloCambios) {
+        const bool enOrden = opciones_.enOrden || opciones_.soloCambios;
+        if (enOrden || opciones_.previo) {
+            grafo_ = ConstruirGrafoProyectos(ctx_, opciones_.catalogo);
+            if (opciones_.previo) PrepararRevisiones(marcados);
+        }
+        if (enOrden) {
             EjecutarEnOrden(marcados);
         } else {
             EjecutarComoMarcados();
@@ -148,6 +159,7 @@ private:
         for (int i = 0; i < cantidad && !Detenida(); ++i) {
             if (!vista_.marcado(i)) continue;
             Proyecto& p = Anunciar(vista_.proyecto(i));
+            if (opciones_.previo) p.nodo = grafo_.Buscar(p.r.item);
             if (Detenida()) break;
             CorregirYEsperar(p);
             if (paralelo_ == 1) Compilar();
@@ -166,7 +178,6 @@ private:
     /// order, then corrected and compiled in build order (with several
     /// compilers, all corrected first in ticked order).
     void EjecutarEnOrden(const std::vector<std::string>& marcados) {
-        grafo_ = ConstruirGrafoProyectos(ctx_, opciones_.catalogo);
         std::vector<size_t> nodos;
         for (const std::string& item : marcados) {
             if (Detenida()) return;
@@ -184,10 +195,15 @@ private:
         const PlanRecompilacion plan = PlanearRecompilacion(grafo_, nodos);
         std::vector<Proyecto*> porNodo(grafo_.proyectos.size(), nullptr);
         for (Proyecto& p : proyectos_) porNodo[p.nodo] = &p;
+        for (size_t i = 0; i < plan.orden.size(); ++i) {
+            porNodo[plan.orden[i]]->r.posicionEnOrden = static_cast<int>(i + 1);
+        }
         for (Proyecto& p : proyectos_) {
             for (const size_t v : plan.espera[p.nodo]) p.espera.push_back(porNodo[v]);
             std::string ciclo;
-            if (grafo_.EnCiclo(p.nodo, &ciclo)) Terminar(p, ciclo, false);
+            if (!grafo_.EnCiclo(p.nodo, &ciclo)) continue;
+            p.r.motivoSalto = "dependencia circular";
+            Terminar(p, ciclo, false);
         }
         if (paralelo_ > 1) {
             for (Proyecto& p : proyectos_) {
@@ -208,10 +224,33 @@ private:
         }
     }
 
+    /// The checks of the whole run, on the projects ticked at its start.
+    void PrepararRevisiones(const std::vector<std::string>& marcados) {
+        std::vector<size_t> nodos;
+        for (const std::string& item : marcados) {
+            const size_t v = grafo_.Buscar(item);
+            if (v < grafo_.proyectos.size()) nodos.push_back(v);
+        }
+        const std::vector<RevisionPrevia> revisiones = RevisarCorrida(grafo_, nodos);
+        for (size_t i = 0; i < nodos.size(); ++i) revisiones_[nodos[i]] = revisiones[i];
+    }
+
+    /// A compile that cannot succeed is refused before the compiler starts.
+    bool TerminarSiSeRechaza(Proyecto& p) {
+        if (!opciones_.previo || p.nodo >= grafo_.proyectos.size()) return false;
+        RevisionPrevia revision = revisiones_[p.nodo];
+        RevisarAntesDeCompilar(ctx_, grafo_, p.nodo, revision);
+        p.r.avisos = std::move(revision.avisos);
+        if (revision.rechazo.empty()) return false;
+        Terminar(p, kPrefijoRechazo + revision.rechazo, false);
+        return true;
+    }
+
     /// A producer that ended badly: the project is not compiled.
     bool TerminarSiFalloUnaDependencia(Proyecto& p) {
         for (const Proyecto* q : p.espera) {
             if (!q->terminado || q->r.correcto) continue;
+            p.r.motivoSalto = "fallo la dependencia " + q->r.item;
             Terminar(p, "No se intento compilar (fallo la dependencia " + q->r.item + ").",
                      false);
             return true;
@@ -247,6 +286,7 @@ private:
         }
         FechaHora salida;
         if (!SalidaAlDia(ctx_, grafo_, p.nodo, salida)) return false;
+        p.r.motivoSalto = "sin cambios";
         Terminar(p, "Sin cambios: no se compilo (salida del " + TextoFechaHoraFijo(salida) + ").",
                  true);
         return true;
@@ -295,7 +335,7 @@ private:
     }
 
     void Empezar(Proyecto& p) {
-        if (TerminarSiEstaAlDia(p)) return;
+        if (TerminarSiEstaAlDia(p) || TerminarSiSeRechaza(p)) return;
         p.empezado = true;
         p.inicioCompilacion = Ahora();
         std::string texto;
@@ -380,11 +420,12 @@ private:
             std::vector<std::string> bloque{r.item};
             if (!r.textoVbp.empty()) bloque.push_back("  " + r.textoVbp);
             if (!r.textoFrm.empty()) bloque.push_back("  " + r.textoFrm);
+            for (const std::string& aviso : r.avisos) bloque.push_back("  " + aviso);
             bloque.push_back("  " + r.textoCompilacion);
             bloque.push_back("  Resultado: " + r.lineaResultado);
             bloque.push_back("");
             registro_.Lineas(bloque);
-            tabla_.Linea(FilaTablaLote(r));
+            tabla_.Linea(FilaTablaLote(r, ColumnasDe(opciones_)));
         }
     }
 
@@ -398,7 +439,8 @@ private:
     ArchivoLote& tabla_;
     std::deque<Proyecto> proyectos_;    // in ticked order; a deque keeps references valid
     std::deque<Proyecto*> pendientes_;  // corrected, waiting for a compiler
-    GrafoProyectos grafo_;              // in build order only
+    GrafoProyectos grafo_;  // in build order or with the checks only
+    std::map<size_t, RevisionPrevia> revisiones_;
     std::vector<Proyecto*> enCurso_;    // a compiler runs for each
     size_t siguienteAEscribir_ = 0;
     bool detenida_ = false;
@@ -466,7 +508,8 @@ bool RevisarCompartidos(Contexto& ctx, const std::vector<std::string>& marcados,
 }
 
 void EscribirCabecera(Contexto& ctx, ArchivoLote& registro, ArchivoLote& tabla, int marcados,
-                      bool corregirAntes, const std::string& compartidos) {
+                      bool corregirAntes, const std::string& compartidos,
+                      ColumnasTablaLote columnas) {
     // The header's time is read again: the two stamps may differ by a second.
     FechaHora ahora{};
     if (ctx.entorno != nullptr) ahora = ctx.entorno->FechaHoraLocal();
@@ -481,7 +524,7 @@ void EscribirCabecera(Contexto& ctx, ArchivoLote& registro, ArchivoLote& tabla, 
     }
     cabecera.push_back(std::string(kGuionesRegistro, '-'));
     registro.Lineas(cabecera);
-    tabla.Linea(EncabezadoTablaLote());
+    tabla.Linea(EncabezadoTablaLote(columnas));
 }
 
 }  // namespace
@@ -503,7 +546,8 @@ ResumenLote EjecutarLote(Contexto& ctx, const std::vector<std::string>& marcados
     resumen.rutaTabla = RutaTablaLote(resumen.rutaRegistro);
     ArchivoLote registro(ctx.archivos, resumen.rutaRegistro);
     ArchivoLote tabla(ctx.archivos, resumen.rutaTabla);
-    EscribirCabecera(ctx, registro, tabla, resumen.marcados, vista.corregirAntes(), compartidos);
+    EscribirCabecera(ctx, registro, tabla, resumen.marcados, vista.corregirAntes(), compartidos,
+                     ColumnasDe(opciones));
 
     EstadoDeEjecucion estado(vista);
     Corrida(ctx, vista, comandos, opciones, resumen, registro, tabla).Ejecutar(marcados);

@@ -54,6 +54,10 @@ struct OpcionesLote {
     bool enOrden = false;
     /// With enOrden: a project whose output is up to date is not compiled.
     bool soloCambios = false;
+    /// Before each compile, the checks of what can be seen from the project
+    /// file and the disk: a compile that cannot succeed is refused without
+    /// starting the compiler, one that may go wrong gets warnings in its block.
+    bool previo = false;
     /// Every project file of the DEV folder (the catalogue), for the graph.
     std::vector<std::string> catalogo;
     /// The entries of the list taken first, in this order, before the other

@@ -18,8 +18,11 @@ std::string Campo(std::string_view texto) {
 
 }  // namespace
 
-std::string EncabezadoTablaLote() {
-    return "Proyecto;Resultado VBP;Resultado FRM;Resultado compilacion;Resultado;Segundos";
+std::string EncabezadoTablaLote(ColumnasTablaLote extra) {
+    return std::string(
+               "Proyecto;Resultado VBP;Resultado FRM;Resultado compilacion;Resultado;Segundos") +
+           (extra.orden ? ";Posicion en el orden;Motivo del salto" : "") +
+           (extra.avisos ? ";Avisos" : "");
 }
 
 std::string SegundosConComa(double segundos) {
@@ -32,10 +35,20 @@ std::string SegundosConComa(double segundos) {
     return resultado;
 }
 
-std::string FilaTablaLote(const ResultadoProyectoLote& r) {
-    return Campo(r.item) + ";" + Campo(r.textoVbp) + ";" + Campo(r.textoFrm) + ";" +
-           Campo(r.textoCompilacion) + ";" + (r.correcto ? "OK" : "ERROR") + ";" +
-           SegundosConComa(r.segundos);
+std::string FilaTablaLote(const ResultadoProyectoLote& r, ColumnasTablaLote extra) {
+    std::string fila = Campo(r.item) + ";" + Campo(r.textoVbp) + ";" + Campo(r.textoFrm) + ";" +
+                       Campo(r.textoCompilacion) + ";" + (r.correcto ? "OK" : "ERROR") + ";" +
+                       SegundosConComa(r.segundos);
+    if (extra.orden) {
+        fila += ";" + (r.posicionEnOrden > 0 ? std::to_string(r.posicionEnOrden) : std::string()) +
+                ";" + Campo(r.motivoSalto);
+    }
+    if (extra.avisos) {
+        std::string avisos;
+        for (const std::string& a : r.avisos) avisos += (avisos.empty() ? "" : " / ") + a;
+        fila += ";" + Campo(avisos);
+    }
+    return fila;
 }
 
 }  // namespace vorpel

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorpel {
 
@@ -17,13 +18,23 @@ struct ResultadoProyectoLote {
     std::string lineaResultado;      // "OK - item" or "ERROR - item"
     bool correcto = false;
     double segundos = 0;  // the project's own corrections and compile
+    int posicionEnOrden = 0;  // 1-based in the build order; 0 outside one
+    std::string motivoSalto;  // why a run in order did not compile it
+    std::vector<std::string> avisos;  // of the checks before the compile
+};
+
+/// The columns a run adds at the end when asked for: the build order's
+/// (position, reason of a skip) and the checks' warnings.
+struct ColumnasTablaLote {
+    bool orden = false;
+    bool avisos = false;
 };
 
 /// "Proyecto;Resultado VBP;Resultado FRM;Resultado compilacion;Resultado;Segundos"
-std::string EncabezadoTablaLote();
+std::string EncabezadoTablaLote(ColumnasTablaLote extra = {});
 /// The project's row, without line break: a field holding ";", a quote or a
 /// line break goes in quotes, its quotes doubled.
-std::string FilaTablaLote(const ResultadoProyectoLote& resultado);
+std::string FilaTablaLote(const ResultadoProyectoLote& resultado, ColumnasTablaLote extra = {});
 /// Seconds with two decimals and a decimal comma ("12,05").
 std::string SegundosConComa(double segundos);
 

@@ -633,5 +633,68 @@ TEST_F(RecompilarEnOrden, AProjectWhoseCompilerRewritesItsProjectFileIsJudgedByI
     EXPECT_EQ(Compilados().size(), 3u);
 }
 
+// --- Checks before the compile ------------------------------------------------
+
+TEST_F(RecompilarEnOrden, ACompileThatCannotSucceedIsRefusedWithoutStartingTheCompiler) {
+    Vbp("Falta.vbp", "Form=frmFalta.frm\r\nExeName32=\"Falta.exe\"\r\n");
+    Vbp("Compat.vbp", "CompatibleMode=\"2\"\r\nCompatibleEXE32=\"ref\\Compat.dll\"\r\n"
+                      "ExeName32=\"Compat.dll\"\r\n");
+    Vbp("SinCompat.vbp", "CompatibleMode=\"2\"\r\nExeName32=\"SinCompat.dll\"\r\n");
+    Vbp("Fija.vbp", "ExeName32=\"Fija.exe\"\r\n");
+    archivos_.PonerArchivo("C:\\DEV\\Fija.exe", "vieja", {}, AtributosFalsos{false, false, true});
+    Vbp("Uno.vbp", "Path32=\"bin\"\r\nExeName32=\"Comun.dll\"\r\n");
+    Vbp("Dos.vbp", "Path32=\"BIN\\.\"\r\nExeName32=\"comun.DLL\"\r\n");
+    Vbp("Bien.vbp", "ExeName32=\"Bien.exe\"\r\n");
+    Proyectos({{"Falta.vbp", true}, {"Compat.vbp", true}, {"SinCompat.vbp", true},
+               {"Fija.vbp", true}, {"Uno.vbp", true}, {"Dos.vbp", true}, {"Bien.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, false);
+    OpcionesLote opciones;
+    opciones.previo = true;
+    opciones.catalogo = catalogo_;
+    opciones.alTerminarProyecto = [this](const ResultadoProyectoLote& r) {
+        textos_[r.item] = r.textoCompilacion;
+    };
+    const ResumenLote r = Ejecutar(opciones);
+    EXPECT_EQ(Compilados(), (std::vector<std::string>{"C:\\DEV\\Bien.vbp"}));
+    EXPECT_EQ(r.conError, 6);
+    EXPECT_EQ(textos_["Falta.vbp"], "ERROR antes de compilar: no existe el archivo C:\\DEV\\frmFalta.frm");
+    EXPECT_EQ(textos_["Compat.vbp"], "ERROR antes de compilar: no existe el archivo de "
+                                     "compatibilidad binaria C:\\DEV\\ref\\Compat.dll");
+    EXPECT_EQ(textos_["SinCompat.vbp"], "ERROR antes de compilar: compatibilidad binaria "
+                                        "(CompatibleMode=\"2\") sin archivo en CompatibleEXE32");
+    EXPECT_EQ(textos_["Fija.vbp"],
+              "ERROR antes de compilar: la salida es de solo lectura: C:\\DEV\\Fija.exe");
+    EXPECT_EQ(textos_["Uno.vbp"],
+              "ERROR antes de compilar: la salida C:\\DEV\\bin\\Comun.dll es tambien la de Dos.vbp");
+    EXPECT_EQ(textos_["Dos.vbp"], "ERROR antes de compilar: la salida C:\\DEV\\BIN\\.\\comun.DLL "
+                                  "es tambien la de Uno.vbp");
+}
+
+TEST_F(RecompilarEnOrden, AWarningGoesInTheBlockBeforeTheCompileAndTheCompileRuns) {
+    Vbp("Base.vbp", "CompatibleMode=\"1\"\r\nExeName32=\"Base.dll\"\r\n");
+    Vbp("Usa.vbp", "Reference=*\\G{AAAA}#1.0#0#Base.dll#Base\r\n"
+                   "Object={831FDD16-0C5C-11D2-A9FC-0000F8754DA1}#2.0#0; COMCTL32.OCX\r\n"
+                   "ExeName32=\"Usa.exe\"\r\n");
+    Vbp("Otro.vbp", "Reference=*\\G{BBBB}#1.0#0#base.dll#Base\r\nExeName32=\"Otro.exe\"\r\n");
+    Proyectos({{"Base.vbp", true}, {"Usa.vbp", true}, {"Otro.vbp", false}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, false);
+    OpcionesLote opciones;
+    opciones.previo = true;
+    opciones.catalogo = catalogo_;
+    const ResumenLote r = Ejecutar(opciones);
+    EXPECT_EQ(r.correctos, 2);
+    const std::string log = Log();
+    const std::vector<std::string> esperadas = {
+        "Base.vbp\r\n  Aviso: la salida C:\\DEV\\Base.dll se referencia con GUID distintos en la "
+        "carpeta DEV ({AAAA}, {BBBB}); alguno quedo viejo\r\n  Aviso: sin compatibilidad binaria "
+        "(CompatibleMode=\"1\") y con consumidores en esta corrida: cada compilacion cambia el "
+        "GUID de su biblioteca de tipos\r\n  Compilo OK.\r\n",
+        "Usa.vbp\r\n  Aviso: usa COMCTL32.OCX sin NoControlUpgrade=1; el compilador puede "
+        "preguntar si actualizar los controles\r\n  Compilo OK.\r\n"};
+    for (const std::string& e : esperadas) EXPECT_NE(log.find(e), std::string::npos) << log;
+    const std::string tabla = archivos_.Contenido(RutaTablaLote(kRutaLog)).value_or("");
+    EXPECT_NE(tabla.find(";Segundos;Avisos\r\n"), std::string::npos) << tabla;
+}
+
 }  // namespace
 }  // namespace vorpel
