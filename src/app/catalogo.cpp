@@ -24,6 +24,16 @@ bool CargarProyectos(Contexto& ctx, CatalogoProyectos& catalogo, std::string& er
     return true;
 }
 
+bool LeerCatalogo(Contexto& ctx, CatalogoProyectos& catalogo, std::string& error) {
+    catalogo.clear();
+    std::vector<std::string> nombres;
+    if (!ctx.archivos.ListarArchivos(ctx.carpetaDev, "*", nombres, error)) return false;
+    for (std::string& nombre : nombres) {
+        if (CoincidePatron(nombre, "*.vbp")) catalogo.push_back(std::move(nombre));
+    }
+    return true;
+}
+
 std::vector<std::string> FiltrarProyectos(const CatalogoProyectos& catalogo,
                                           std::string_view textoBusqueda) {
     const std::string clave = AMinusculas(Recortar(textoBusqueda));

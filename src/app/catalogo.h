@@ -17,6 +17,10 @@ using CatalogoProyectos = std::vector<std::string>;
 /// system lists them, never sorted. Fails only when the folder cannot be listed.
 [[nodiscard]] bool CargarProyectos(Contexto& ctx, CatalogoProyectos& catalogo, std::string& error);
 
+/// The catalogue as the folder shows it now, without repairing anything: for
+/// a command that only reads.
+[[nodiscard]] bool LeerCatalogo(Contexto& ctx, CatalogoProyectos& catalogo, std::string& error);
+
 /// The catalogue names that pass the search text, in catalogue order: the
 /// text is trimmed and lower-cased; an empty key passes every name, otherwise
 /// a name passes when its lower-cased form contains the key.

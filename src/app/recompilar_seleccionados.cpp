@@ -87,6 +87,10 @@ void MostrarResumen(Contexto& ctx, const ResumenLote& resumen) {
         m.texto += "\r\n\r\nNo se pudo guardar la tabla en:\r\n" + resumen.rutaTabla +
                    "\r\n\r\nDetalle: " + resumen.errorTabla;
     }
+    for (const std::string& estado : resumen.estadosSinGuardar) {
+        m.texto += "\r\n\r\nNo se pudo guardar el estado de compilacion (se compilara de nuevo):"
+                   "\r\n" + estado;
+    }
     Mostrar(ctx, m);
 }
 

@@ -13,6 +13,8 @@
 #include "platform/texto.h"
 #include "comando/mensajes.h"
 #include "projectfile/lineas.h"
+#include "rebuild/grafo_proyectos.h"
+#include "rebuild/plan_recompilacion.h"
 #include "restore/restauracion.h"
 
 namespace vorpel {
@@ -31,13 +33,63 @@ struct OpcionesCli {
     std::optional<std::string> paralelo;  // as written
     int compiladoresALaVez = 1;           // its value
     bool json = false;
+    bool plan = false;
+    bool dot = false;
+    bool orden = false;
+    bool soloCambios = false;
+    bool previo = false;
     std::string comando;
     std::vector<std::string> argumentos;
 };
 
-[[nodiscard]] bool AnalizarArgumentos(const std::vector<std::string>& args, OpcionesCli& opciones,
-                                      std::string& error) {
-    bool hayComando = false;
+/// The options that belong to one command, in the order their misuse is told.
+struct OpcionDeComando {
+    const char* nombre;
+    bool OpcionesCli::*marca;
+    const char* comando;
+};
+const OpcionDeComando kOpcionesDeComando[] = {
+    {"--sin-corregir", &OpcionesCli::sinCorregir, "recompilar"},
+    {"--paralelo", nullptr, "recompilar"},
+    {"--json", &OpcionesCli::json, "recompilar"},
+    {"--plan", &OpcionesCli::plan, "recompilar"},
+    {"--dot", &OpcionesCli::dot, "recompilar"},
+    {"--orden", &OpcionesCli::orden, "recompilar"},
+    {"--solo-cambios", &OpcionesCli::soloCambios, "recompilar"},
+    {"--previo", &OpcionesCli::previo, "recompilar"},
+    {"--lista", &OpcionesCli::lista, "restaurar"},
+};
+
+bool Presente(const OpcionesCli& opciones, const OpcionDeComando& o) {
+    return o.marca != nullptr ? opciones.*o.marca : opciones.paralelo.has_value();
+}
+
+/// The arguments a command takes.
+enum class FormaArgumentos {
+    TextoOpcional,     // listar [TEXTO]
+    UnProyecto,        // vbp PROYECTO
+    Proyectos,         // recompilar PROYECTO...
+    ProyectoYCorrida,  // restaurar PROYECTO [CORRIDA], or --lista PROYECTO
+};
+
+struct ServiciosComando;
+using ManejadorComando = int (*)(Contexto&, const OpcionesCli&, ServiciosComando&);
+
+struct DefinicionComando {
+    const char* nombre;
+    FormaArgumentos forma;
+    bool simulable;  // --simular applies
+    bool escribe;    // may write in the DEV folder, and so holds it
+    ManejadorComando ejecutar;
+    const char* uso;  // its lines of the usage text
+};
+
+const DefinicionComando* BuscarComando(const std::string& nombre);
+std::string ComandosSimulables();
+
+/// The global options and the words; false with the error of the first misuse.
+[[nodiscard]] bool LeerPalabras(const std::vector<std::string>& args, OpcionesCli& opciones,
+                                bool& hayComando, std::string& error) {
     bool soloArgumentos = false;
     bool vistoSi = false, vistoNo = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -52,18 +104,18 @@ struct OpcionesCli {
             }
             continue;
         }
+        const auto marca = std::find_if(std::begin(kOpcionesDeComando), std::end(kOpcionesDeComando),
+                                        [&](const OpcionDeComando& o) {
+                                            return o.marca != nullptr && arg == o.nombre;
+                                        });
         if (arg == "--") {
             soloArgumentos = true;
         } else if (arg == "--help" || arg == "-h") {
             opciones.ayuda = true;
-        } else if (arg == "--sin-corregir") {
-            opciones.sinCorregir = true;
+        } else if (marca != std::end(kOpcionesDeComando)) {
+            opciones.*(marca->marca) = true;
         } else if (arg == "--simular") {
             opciones.simular = true;
-        } else if (arg == "--lista") {
-            opciones.lista = true;
-        } else if (arg == "--json") {
-            opciones.json = true;
         } else if (arg == "--paralelo" || arg.rfind("--paralelo=", 0) == 0) {
             if (arg == "--paralelo" && i + 1 >= args.size()) {
                 error = "--paralelo necesita un numero.";
@@ -103,61 +155,74 @@ struct OpcionesCli {
     }
     if (vistoSi) opciones.respuestas = ModoRespuestas::SiempreSi;
     if (vistoNo) opciones.respuestas = ModoRespuestas::SiempreNo;
+    return true;
+}
+
+[[nodiscard]] bool RevisarArgumentos(const DefinicionComando& d, const OpcionesCli& opciones,
+                                     std::string& error) {
+    const std::vector<std::string>& a = opciones.argumentos;
+    const bool sinProyecto = a.empty() || Recortar(a[0]).empty();
+    switch (d.forma) {
+        case FormaArgumentos::TextoOpcional:
+            if (a.size() > 1) {
+                error = std::string(d.nombre) +
+                        " admite un solo texto de busqueda (use comillas si lleva espacios).";
+            }
+            break;
+        case FormaArgumentos::UnProyecto:
+            if (sinProyecto) {
+                error = "falta el nombre del proyecto.";
+            } else if (a.size() > 1) {
+                error = std::string(d.nombre) +
+                        " admite un solo proyecto (use comillas si el nombre lleva espacios).";
+            }
+            break;
+        case FormaArgumentos::Proyectos:
+            if (a.empty()) error = "falta el nombre de al menos un proyecto.";
+            break;
+        case FormaArgumentos::ProyectoYCorrida:
+            if (sinProyecto) {
+                error = "falta el nombre del proyecto.";
+            } else if (a.size() > (opciones.lista ? 1u : 2u)) {
+                error = opciones.lista ? std::string(d.nombre) + " --lista admite un solo proyecto."
+                                       : std::string(d.nombre) + " admite un proyecto y una corrida.";
+            }
+            break;
+    }
+    return error.empty();
+}
+
+[[nodiscard]] bool AnalizarArgumentos(const std::vector<std::string>& args, OpcionesCli& opciones,
+                                      std::string& error) {
+    bool hayComando = false;
+    if (!LeerPalabras(args, opciones, hayComando, error)) return false;
     if (opciones.ayuda) return true;
     if (!hayComando) {
         error = "falta el comando.";
         return false;
     }
-    const std::string& c = opciones.comando;
-    if (c == "listar") {
-        if (opciones.argumentos.size() > 1) {
-            error = "listar admite un solo texto de busqueda (use comillas si lleva espacios).";
-            return false;
-        }
-    } else if (c == "vbp" || c == "frm" || c == "skin" || c == "traer" || c == "devolver") {
-        if (opciones.argumentos.empty() || Recortar(opciones.argumentos[0]).empty()) {
-            error = "falta el nombre del proyecto.";
-            return false;
-        }
-        if (opciones.argumentos.size() > 1) {
-            error = c + " admite un solo proyecto (use comillas si el nombre lleva espacios).";
-            return false;
-        }
-    } else if (c == "recompilar") {
-        if (opciones.argumentos.empty()) {
-            error = "falta el nombre de al menos un proyecto.";
-            return false;
-        }
-    } else if (c == "restaurar") {
-        if (opciones.argumentos.empty() || Recortar(opciones.argumentos[0]).empty()) {
-            error = "falta el nombre del proyecto.";
-            return false;
-        }
-        if (opciones.argumentos.size() > (opciones.lista ? 1u : 2u)) {
-            error = opciones.lista ? "restaurar --lista admite un solo proyecto."
-                                   : "restaurar admite un proyecto y una corrida.";
-            return false;
-        }
-    } else {
-        error = "comando desconocido: " + c;
+    const DefinicionComando* d = BuscarComando(opciones.comando);
+    if (d == nullptr) {
+        error = "comando desconocido: " + opciones.comando;
         return false;
     }
-    if (c != "recompilar") {
-        const char* soloRecompilar = opciones.sinCorregir ? "--sin-corregir"
-                                     : opciones.paralelo  ? "--paralelo"
-                                     : opciones.json      ? "--json"
-                                                          : nullptr;
-        if (soloRecompilar != nullptr) {
-            error = std::string(soloRecompilar) + " solo vale para recompilar.";
+    if (!RevisarArgumentos(*d, opciones, error)) return false;
+    for (const OpcionDeComando& o : kOpcionesDeComando) {
+        if (Presente(opciones, o) && opciones.comando != o.comando) {
+            error = std::string(o.nombre) + " solo vale para " + o.comando + ".";
             return false;
         }
     }
-    if (opciones.lista && c != "restaurar") {
-        error = "--lista solo vale para restaurar.";
+    if (opciones.simular && !d->simulable) {
+        error = "--simular solo vale para " + ComandosSimulables() + ".";
         return false;
     }
-    if (opciones.simular && (c == "listar" || c == "recompilar" || c == "restaurar")) {
-        error = "--simular solo vale para vbp, frm, skin, traer y devolver.";
+    if (opciones.dot && !opciones.plan) {
+        error = "--dot solo vale con --plan.";
+        return false;
+    }
+    if (opciones.dot && opciones.json) {
+        error = "--dot y --json no pueden ir juntos.";
         return false;
     }
     return true;
@@ -278,6 +343,67 @@ private:
     size_t siguiente_ = 0;
 };
 
+/// The catalogue's entry of each named project, in the order named; false
+/// after telling which one the DEV folder does not hold.
+[[nodiscard]] bool EntradasNombradas(const Contexto& ctx, const std::vector<std::string>& catalogo,
+                                     const OpcionesCli& opciones, ServiciosCli& servicios,
+                                     std::vector<std::string>& entradas) {
+    for (const std::string& pedido : opciones.argumentos) {
+        const std::string nombre = AMinusculas(NormalizarNombreVbp(pedido));
+        const auto hallada = std::find_if(catalogo.begin(), catalogo.end(), [&](const std::string& e) {
+            return !nombre.empty() && AMinusculas(NormalizarNombreVbp(e)) == nombre;
+        });
+        if (hallada == catalogo.end()) {
+            servicios.errores << kPrograma << ": no hay un proyecto '" << pedido
+                              << "' en la carpeta DEV " << ctx.carpetaDev << ".\n";
+            return false;
+        }
+        if (std::find(entradas.begin(), entradas.end(), *hallada) == entradas.end()) {
+            entradas.push_back(*hallada);
+        }
+    }
+    return true;
+}
+
+// recompilar --plan: the build plan of the named projects, in the order
+// named; nothing is compiled, repaired or written.
+int MostrarPlan(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios) {
+    CatalogoProyectos catalogo;
+    std::string error;
+    if (!LeerCatalogo(ctx, catalogo, error)) {
+        servicios.errores << kPrograma << ": no se pudo listar la carpeta DEV " << ctx.carpetaDev
+                          << ": " << error << "\n";
+        return kSalidaFallo;
+    }
+    std::vector<std::string> entradas;
+    if (!EntradasNombradas(ctx, catalogo, opciones, servicios, entradas)) return kSalidaUso;
+    const GrafoProyectos grafo = ConstruirGrafoProyectos(ctx, catalogo);
+    std::vector<size_t> marcados;
+    for (const std::string& e : entradas) marcados.push_back(grafo.Buscar(e));
+    const PlanRecompilacion plan = PlanearRecompilacion(grafo, marcados);
+    std::vector<SaltoPrevisto> saltos;
+    if (opciones.soloCambios) saltos = SaltosPrevistos(ctx, grafo, plan);
+    if (opciones.json) {
+        servicios.salida << JsonPlan(grafo, plan, saltos) << "\n";
+    } else if (opciones.dot) {
+        servicios.salida << DotDePlan(grafo, plan);
+    } else {
+        std::vector<std::string> extra;
+        if (opciones.soloCambios) {
+            extra.push_back(saltos.empty() ? "Con --solo-cambios no se saltearia ninguno."
+                                           : "Con --solo-cambios se saltearian:");
+        }
+        for (const SaltoPrevisto& salto : saltos) {
+            extra.push_back("  " + grafo.proyectos[salto.proyecto].item + ": " + salto.motivo);
+        }
+        for (const std::string& linea : LineasDePlan(grafo, plan, extra)) {
+            servicios.salida << linea << "\n";
+        }
+    }
+    servicios.salida.flush();
+    return kSalidaCorrecta;
+}
+
 // The batch run through the window's own behaviour: the named projects are
 // the ticked ones, and the lines ListResultados receives are printed (or,
 // with --json, one object per project and a summary).
@@ -307,10 +433,16 @@ int Recompilar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servici
 
     OpcionesLote lote;
     lote.paralelo = opciones.compiladoresALaVez;
+    lote.enOrden = opciones.orden;
+    lote.soloCambios = opciones.soloCambios;
+    lote.previo = opciones.previo;
+    // The ticked order is the order the projects were named in.
+    lote.primeros = opciones.argumentos;
     ImpresionResultados impresion(servicios.salida);
     if (opciones.json) {
-        lote.alTerminarProyecto = [&servicios](const ResultadoProyectoLote& r) {
-            servicios.salida << JsonProyectoLote(r) << "\n";
+        const ColumnasTablaLote columnas{opciones.orden || opciones.soloCambios, opciones.previo};
+        lote.alTerminarProyecto = [&servicios, columnas](const ResultadoProyectoLote& r) {
+            servicios.salida << JsonProyectoLote(r, columnas) << "\n";
             servicios.salida.flush();
         };
     } else {
@@ -405,12 +537,6 @@ int Restaurar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicio
     return kSalidaCorrecta;
 }
 
-/// Whether the command may write in the DEV folder, and so must hold it.
-bool Escribe(const OpcionesCli& opciones) {
-    if (opciones.comando == "listar" || opciones.simular) return false;
-    return !(opciones.comando == "restaurar" && opciones.lista);
-}
-
 /// The command line as typed, for whoever finds the DEV folder taken.
 std::string LineaDeComando(const std::vector<std::string>& args) {
     std::string linea = kPrograma;
@@ -421,38 +547,114 @@ std::string LineaDeComando(const std::vector<std::string>& args) {
     return linea;
 }
 
+/// What every command's handler may need besides the context.
+struct ServiciosComando {
+    ServiciosCli& servicios;
+    DialogosImpresos& dialogos;
+    ComandosCorreccion comandos;
+};
+
+int ManejarListar(Contexto& ctx, const OpcionesCli& o, ServiciosComando& s) {
+    return Listar(ctx, o, s.servicios);
+}
+int ManejarCorreccion(Contexto& ctx, const OpcionesCli& o, ServiciosComando& s) {
+    if (o.simular) return Simular(ctx, o, s.servicios, s.comandos, s.dialogos);
+    return Corregir(ctx, o, s.servicios, s.comandos, s.dialogos);
+}
+int ManejarTraslado(Contexto& ctx, const OpcionesCli& o, ServiciosComando& s) {
+    if (o.simular) return Simular(ctx, o, s.servicios, s.comandos, s.dialogos);
+    return Trasladar(ctx, o, s.servicios, s.comandos, s.dialogos);
+}
+int ManejarRecompilar(Contexto& ctx, const OpcionesCli& o, ServiciosComando& s) {
+    if (o.plan) return MostrarPlan(ctx, o, s.servicios);
+    return Recompilar(ctx, o, s.servicios, s.dialogos);
+}
+int ManejarRestaurar(Contexto& ctx, const OpcionesCli& o, ServiciosComando& s) {
+    return Restaurar(ctx, o, s.servicios, s.dialogos);
+}
+
+const DefinicionComando kComandos[] = {
+    {"listar", FormaArgumentos::TextoOpcional, false, false, ManejarListar,
+     "  listar [TEXTO]   los proyectos de la carpeta DEV que contienen TEXTO (todos sin\n"
+     "                   TEXTO), uno por linea, y la cuenta: Proyectos (N)\n"},
+    {"vbp", FormaArgumentos::UnProyecto, true, true, ManejarCorreccion,
+     "  vbp PROYECTO     corrige el .vbp del proyecto (controles fuente y ModPravixBar.bas)\n"},
+    {"frm", FormaArgumentos::UnProyecto, true, true, ManejarCorreccion,
+     "  frm PROYECTO     corrige los prefijos de los controles en los .frm del proyecto\n"},
+    {"skin", FormaArgumentos::UnProyecto, true, true, ManejarCorreccion,
+     "  skin PROYECTO    quita SkinFramework Codejock del .vbp y los .frm del proyecto\n"},
+    {"traer", FormaArgumentos::UnProyecto, true, true, ManejarTraslado,
+     "  traer PROYECTO   copia el proyecto desde la carpeta de origen ZEL_CONT a la\n"
+     "                   carpeta DEV sin pisar archivos mas nuevos en DEV; despues\n"
+     "                   corrige sus .frm (como frm)\n"},
+    {"devolver", FormaArgumentos::UnProyecto, true, true, ManejarTraslado,
+     "  devolver PROYECTO  mueve el proyecto de la carpeta DEV a ZEL_CONT (copia y\n"
+     "                   borra de DEV) sin pisar archivos mas nuevos en origen\n"},
+    {"recompilar", FormaArgumentos::Proyectos, false, true, ManejarRecompilar,
+     "  recompilar [--sin-corregir] [--paralelo N] [--json] PROYECTO...\n"
+     "                   corrige (salvo con --sin-corregir) y compila con VB6 los\n"
+     "                   proyectos nombrados; muestra cada resultado y deja el\n"
+     "                   registro y una tabla .csv en Herramientas\\ de la carpeta\n"
+     "                   DEV. Con --paralelo N (de 1 a la cantidad de procesadores,\n"
+     "                   1 por omision) corrige todos uno tras otro y despues compila\n"
+     "                   N a la vez; los resultados siguen el orden de los proyectos.\n"
+     "                   Con --json imprime un objeto JSON por proyecto al terminar\n"
+     "                   cada uno y uno de resumen al final (los mensajes van a la\n"
+     "                   salida de errores)\n"
+     "  recompilar [--orden] [--solo-cambios] [--previo] PROYECTO...\n"
+     "                   con --orden compila los productores antes que sus\n"
+     "                   consumidores (segun las referencias entre proyectos de la\n"
+     "                   carpeta DEV); con --solo-cambios (que implica --orden) no\n"
+     "                   compila un proyecto cuya salida es mas nueva que todo lo que\n"
+     "                   lee; con --previo rechaza antes de empezar la compilacion\n"
+     "                   que no puede salir bien y avisa de la que puede fallar\n"
+     "  recompilar --plan [--solo-cambios] [--json | --dot] PROYECTO...\n"
+     "                   muestra el orden de compilacion por niveles, cada\n"
+     "                   dependencia con su evidencia, los ciclos y los ambiguos, sin\n"
+     "                   compilar ni escribir nada (--dot: un grafo de Graphviz)\n"},
+    {"restaurar", FormaArgumentos::ProyectoYCorrida, false, true, ManejarRestaurar,
+     "  restaurar PROYECTO [CORRIDA]\n"
+     "                   pone los archivos del proyecto como estaban antes de su ultima\n"
+     "                   corrida de backup (o de CORRIDA), comprobando cada copia con\n"
+     "                   su manifiesto; antes respalda los archivos actuales\n"
+     "  restaurar --lista PROYECTO\n"
+     "                   las corridas de backup del proyecto: nombre, comando y archivos\n"},
+};
+
+const DefinicionComando* BuscarComando(const std::string& nombre) {
+    for (const DefinicionComando& d : kComandos) {
+        if (nombre == d.nombre) return &d;
+    }
+    return nullptr;
+}
+
+/// "vbp, frm, skin, traer y devolver".
+std::string ComandosSimulables() {
+    std::vector<std::string> nombres;
+    for (const DefinicionComando& d : kComandos) {
+        if (d.simulable) nombres.emplace_back(d.nombre);
+    }
+    std::string texto;
+    for (size_t i = 0; i < nombres.size(); ++i) {
+        texto += (i == 0 ? "" : i + 1 == nombres.size() ? " y " : ", ") + nombres[i];
+    }
+    return texto;
+}
+
+/// Whether the command may write in the DEV folder, and so must hold it.
+bool Escribe(const DefinicionComando& d, const OpcionesCli& opciones) {
+    return d.escribe && !opciones.simular && !opciones.lista && !opciones.plan;
+}
+
 }  // namespace
 
 std::string TextoUso() {
-    return "Uso: vorpel-cli [--dev CARPETA] [--si | --no] [--simular] COMANDO [ARGUMENTOS]\n"
-           "\n"
-           "Comandos:\n"
-           "  listar [TEXTO]   los proyectos de la carpeta DEV que contienen TEXTO (todos sin\n"
-           "                   TEXTO), uno por linea, y la cuenta: Proyectos (N)\n"
-           "  vbp PROYECTO     corrige el .vbp del proyecto (controles fuente y ModPravixBar.bas)\n"
-           "  frm PROYECTO     corrige los prefijos de los controles en los .frm del proyecto\n"
-           "  skin PROYECTO    quita SkinFramework Codejock del .vbp y los .frm del proyecto\n"
-           "  traer PROYECTO   copia el proyecto desde la carpeta de origen ZEL_CONT a la\n"
-           "                   carpeta DEV sin pisar archivos mas nuevos en DEV; despues\n"
-           "                   corrige sus .frm (como frm)\n"
-           "  devolver PROYECTO  mueve el proyecto de la carpeta DEV a ZEL_CONT (copia y\n"
-           "                   borra de DEV) sin pisar archivos mas nuevos en origen\n"
-           "  recompilar [--sin-corregir] [--paralelo N] [--json] PROYECTO...\n"
-           "                   corrige (salvo con --sin-corregir) y compila con VB6 los\n"
-           "                   proyectos nombrados; muestra cada resultado y deja el\n"
-           "                   registro y una tabla .csv en Herramientas\\ de la carpeta\n"
-           "                   DEV. Con --paralelo N (de 1 a la cantidad de procesadores,\n"
-           "                   1 por omision) corrige todos uno tras otro y despues compila\n"
-           "                   N a la vez; los resultados siguen el orden de los proyectos.\n"
-           "                   Con --json imprime un objeto JSON por proyecto al terminar\n"
-           "                   cada uno y uno de resumen al final (los mensajes van a la\n"
-           "                   salida de errores)\n"
-           "  restaurar PROYECTO [CORRIDA]\n"
-           "                   pone los archivos del proyecto como estaban antes de su ultima\n"
-           "                   corrida de backup (o de CORRIDA), comprobando cada copia con\n"
-           "                   su manifiesto; antes respalda los archivos actuales\n"
-           "  restaurar --lista PROYECTO\n"
-           "                   las corridas de backup del proyecto: nombre, comando y archivos\n"
+    std::string uso =
+        "Uso: vorpel-cli [--dev CARPETA] [--si | --no] [--simular] COMANDO [ARGUMENTOS]\n"
+        "\n"
+        "Comandos:\n";
+    for (const DefinicionComando& d : kComandos) uso += d.uso;
+    return uso +
            "\n"
            "PROYECTO es el nombre del .vbp en la carpeta DEV (para traer, en ZEL_CONT), con\n"
            "o sin la extension; para restaurar, tambien el valor de su linea Name=.\n"
@@ -462,7 +664,7 @@ std::string TextoUso() {
            "                   carpeta dentro de una unidad del prefijo de Wine\n"
            "  --si, --no       la respuesta a las preguntas; sin ellas se pregunta en la\n"
            "                   terminal, o se responde No cuando no hay terminal\n"
-           "  --simular        con vbp, frm, skin, traer y devolver: hace todas las lecturas\n"
+           "  --simular        con " + ComandosSimulables() + ": hace todas las lecturas\n"
            "                   y comprobaciones y muestra lo que se escribiria (cada archivo,\n"
            "                   con sus diferencias) sin escribir nada, ni el backup\n"
            "  --help           muestra esta ayuda\n"
@@ -511,26 +713,18 @@ int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
 
     // From before the first look at the projects to the last write: the
     // repairs of one command must not take another's files for leftovers.
+    const DefinicionComando& definicion = *BuscarComando(opciones.comando);
     std::optional<CerrojoDeComando> cerrojo;
-    if (Escribe(opciones)) {
+    if (Escribe(definicion, opciones)) {
         cerrojo.emplace(ctx, LineaDeComando(args));
         if (!cerrojo->Tomado()) {
             mensajes.flush();
             return kSalidaFallo;
         }
     }
-
-    if (opciones.comando == "listar") return Listar(ctx, opciones, servicios);
-    if (opciones.comando == "recompilar") return Recompilar(ctx, opciones, servicios, dialogos);
-
-    if (opciones.comando == "restaurar") return Restaurar(ctx, opciones, servicios, dialogos);
-
-    const ComandosCorreccion comandos = servicios.comandos.value_or(ComandosReales());
-    if (opciones.simular) return Simular(ctx, opciones, servicios, comandos, dialogos);
-    if (opciones.comando == "traer" || opciones.comando == "devolver") {
-        return Trasladar(ctx, opciones, servicios, comandos, dialogos);
-    }
-    return Corregir(ctx, opciones, servicios, comandos, dialogos);
+    ServiciosComando delComando{servicios, dialogos,
+                                servicios.comandos.value_or(ComandosReales())};
+    return definicion.ejecutar(ctx, opciones, delComando);
 }
 
 }  // namespace vorpel

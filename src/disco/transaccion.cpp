@@ -54,6 +54,12 @@ void TransaccionEscritura::Fallar(size_t i, EtapaEscritura etapa, const std::str
 }
 
 bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetasHechas) {
+    if (!PrepararCarpeta(i, carpetasHechas)) return false;
+    if (escrituras_[i].mover) return true;
+    return MirarDestino(i) && QuitarRestos(i) && EscribirTemporal(i);
+}
+
+bool TransaccionEscritura::PrepararCarpeta(size_t i, std::vector<std::string>& carpetasHechas) {
     SistemaArchivos& fs = ctx_.archivos;
     EscrituraArchivo& e = escrituras_[i];
     std::string sistema;
@@ -78,7 +84,13 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
         carpetasHechas.push_back(carpeta);
     }
     e.destinoEnDisco = e.destino;
-    if (e.mover) return true;
+    return true;
+}
+
+bool TransaccionEscritura::MirarDestino(size_t i) {
+    SistemaArchivos& fs = ctx_.archivos;
+    EscrituraArchivo& e = escrituras_[i];
+    std::string sistema;
     // An existing destination keeps the name it has on disk: a path written
     // in another case must not rename the user's file.
     DatosArchivo datos;
@@ -94,7 +106,7 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
         return false;
     }
     e.existia = existe == Existencia::Presente;
-    if (e.existia) e.destinoEnDisco = carpeta + datos.nombreEnDisco;
+    if (e.existia) e.destinoEnDisco = ObtenerCarpeta(e.destino, ctx_.carpetaDev) + datos.nombreEnDisco;
     e.temporal = e.destinoEnDisco + e.sufijoTemporal;
     e.rollback = e.destinoEnDisco + kSufijoRollback;
     if (e.visto && (!e.existia || datos.tamano != e.visto->tamano ||
@@ -102,12 +114,20 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
         Fallar(i, EtapaEscritura::Cambiado, "el archivo cambio en el disco desde que se leyo");
         return false;
     }
+    return true;
+}
+
+bool TransaccionEscritura::QuitarRestos(size_t i) {
+    SistemaArchivos& fs = ctx_.archivos;
+    EscrituraArchivo& e = escrituras_[i];
+    std::string sistema;
     // Only a write cut off leaves side files, and the repair at the start of
     // the command looked: a folder it found clean stays so while we hold DEV.
     const bool sinRestos =
         ctx_.cerrojoDev != nullptr &&
         ctx_.carpetasSinRestos.count(ClaveDeRuta(CarpetaDeRuta(e.destinoEnDisco))) > 0;
-    if (!sinRestos && e.conRollback && !e.existia) {
+    if (sinRestos) return true;
+    if (e.conRollback && !e.existia) {
         // A write cut off with the old file moved aside left its content only
         // in the rollback copy: it goes back instead of being deleted.
         const Existencia rollback = fs.ConsultarArchivo(e.rollback, nullptr, sistema);
@@ -118,11 +138,18 @@ bool TransaccionEscritura::Preparar(size_t i, std::vector<std::string>& carpetas
         }
         e.existia = rollback == Existencia::Presente;
     }
-    if (!sinRestos && (!QuitarResto(fs, e.temporal, sistema) ||
-                       (e.conRollback && !QuitarResto(fs, e.rollback, sistema)))) {
+    if (!QuitarResto(fs, e.temporal, sistema) ||
+        (e.conRollback && !QuitarResto(fs, e.rollback, sistema))) {
         Fallar(i, EtapaEscritura::Restos, sistema);
         return false;
     }
+    return true;
+}
+
+bool TransaccionEscritura::EscribirTemporal(size_t i) {
+    SistemaArchivos& fs = ctx_.archivos;
+    EscrituraArchivo& e = escrituras_[i];
+    std::string sistema;
     // Read back: what replaces the file is exactly what was meant, and the
     // caller may take the new content for the file's from here on.
     bool iguales = true;

@@ -108,7 +108,14 @@ public:
     size_t Fallida() const { return fallida_; }
 
 private:
+    /// Each file's steps before the replace: its source and folder, its
+    /// destination as the disk has it, the side files of a write cut off,
+    /// its temporary copy.
     bool Preparar(size_t i, std::vector<std::string>& carpetasHechas);
+    bool PrepararCarpeta(size_t i, std::vector<std::string>& carpetasHechas);
+    bool MirarDestino(size_t i);
+    bool QuitarRestos(size_t i);
+    bool EscribirTemporal(size_t i);
     bool Reemplazar(size_t i);
     void Fallar(size_t i, EtapaEscritura etapa, const std::string& sistema);
     /// Puts back every file that went in, from its rollback copy.

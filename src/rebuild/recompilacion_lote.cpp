@@ -393,8 +393,11 @@ private:
         if (p.compilado && opciones_.soloCambios && p.nodo < grafo_.proyectos.size() &&
             grafo_.proyectos[p.nodo].autoIncrementaVersion) {
             // Unsaved, the next run compiles it again: nothing is skipped wrongly.
-            std::string ignorado;
-            (void)GuardarEstadoCompilacion(ctx_, grafo_, p.nodo, ignorado);
+            std::string error;
+            if (!GuardarEstadoCompilacion(ctx_, grafo_, p.nodo, error)) {
+                resumen_.estadosSinGuardar.push_back(
+                    RutaEstadoCompilacion(ctx_.carpetaDev, p.r.item) + " - " + error);
+            }
         }
         p.r.textoCompilacion = textoCompilacion;
         p.r.correcto = p.vbpBien && p.frmBien && compilado;

@@ -77,6 +77,9 @@ struct ResumenLote {
     std::string rutaTabla;
     bool tablaGuardada = false;
     std::string errorTabla;
+    /// The state files of projects built well that could not be saved (each
+    /// path and why): those projects are compiled again next time.
+    std::vector<std::string> estadosSinGuardar;
 };
 
 /// What the run asks of and tells whoever shows it.

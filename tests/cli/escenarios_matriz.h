@@ -108,6 +108,16 @@ inline void PonerLote(ArchivosFalsos& d) {
                    Formulario("frmOtro", "", "   Begin Ajeno.Gravlo Grid1 \r\n   End\r\n", ""), kAntes);
 }
 
+// The batch as a build: Otro's compiler rewrites its project file, so a run
+// with only-changes keeps the state of its inputs in Herramientas.
+inline void PonerLoteEnOrden(ArchivosFalsos& d) {
+    PonerLote(d);
+    d.PonerArchivo("C:\\DEV\\Otro.vbp",
+                   "Type=Exe\r\nForm=frmOtro.frm\r\nModule=Base; quimbo.bas\r\nName=\"Otro\"\r\n"
+                   "AutoIncrementVer=1\r\nExeName32=\"Otro.exe\"\r\n",
+                   kAntes);
+}
+
 // The origin holds Caja: a form with its .frx, one whose .frx is missing, one
 // in a subfolder, a user control outside the project's folder. DEV already
 // holds a newer copy of one form (never to be overwritten) and an equal copy
@@ -187,6 +197,10 @@ inline std::vector<matriz::Escenario> EscenariosMatriz() {
          PonerLote,
          {"--si", "recompilar", "Ventas", "Otro"},
          {{{"--si", "recompilar", "Ventas"}, std::nullopt}}},
+        {"recompilar_en_orden",
+         PonerLoteEnOrden,
+         {"--si", "recompilar", "--solo-cambios", "--previo", "Ventas", "Otro"},
+         {{{"--si", "recompilar", "--solo-cambios", "--previo", "Ventas"}, std::nullopt}}},
     };
 }
 

@@ -150,5 +150,74 @@ TEST_F(RecompilarCli, UsageErrors) {
     EXPECT_TRUE(procesos_.lineas.empty());
 }
 
+// --- As a build ---------------------------------------------------------------
+
+class RecompilarComoConstruccion : public RecompilarCli {
+protected:
+    RecompilarComoConstruccion() {
+        archivos_.PonerArchivo("C:\\dev\\Base.vbp", "Name=\"Base\"\r\nExeName32=\"Base.dll\"\r\n");
+        archivos_.PonerArchivo("C:\\dev\\Ventas.vbp",
+                               "Name=\"Ventas\"\r\nReference=*\\A Base.vbp\r\n"
+                               "Object={1}#1.0#0; Compras.exe\r\nExeName32=\"Ventas.exe\"\r\n");
+        archivos_.PonerArchivo("C:\\dev\\Compras.vbp",
+                               "Name=\"Compras\"\r\nExeName32=\"Compras.exe\"\r\n");
+    }
+    std::vector<std::string> Compilados() const {
+        std::vector<std::string> compilados;
+        for (const std::string& l : procesos_.lineas) {
+            const size_t make = l.find("/make \"");
+            compilados.push_back(l.substr(make + 7, l.find('"', make + 7) - make - 7));
+        }
+        return compilados;
+    }
+};
+
+TEST_F(RecompilarComoConstruccion, TheTickedOrderIsTheOrderTheProjectsAreNamedIn) {
+    EXPECT_EQ(Ejecutar({"--sin-corregir", "recompilar", "Ventas", "Compras", "Base"}), 0);
+    EXPECT_EQ(Compilados(), (std::vector<std::string>{"C:\\dev\\Ventas.vbp", "C:\\dev\\Compras.vbp",
+                                                      "C:\\dev\\Base.vbp"}));
+    procesos_.lineas.clear();
+    EXPECT_EQ(Ejecutar({"--sin-corregir", "recompilar", "--orden", "Ventas", "Compras", "Base"}), 0);
+    EXPECT_EQ(Compilados(), (std::vector<std::string>{"C:\\dev\\Compras.vbp", "C:\\dev\\Base.vbp",
+                                                      "C:\\dev\\Ventas.vbp"}));
+}
+
+TEST_F(RecompilarComoConstruccion, ThePlanPrintsLevelsAndEvidenceAndWritesNothing) {
+    const std::vector<std::string> antes = archivos_.TodosLosArchivos();
+    EXPECT_EQ(Ejecutar({"recompilar", "--plan", "Ventas", "Base"}), 0);
+    EXPECT_EQ(salida_.str(), "Plan de recompilacion: 2 proyectos marcados\n"
+                             "Nivel 1: Base.vbp\n"
+                             "Nivel 2: Ventas.vbp\n"
+                             "Dependencias:\n"
+                             "  Ventas.vbp usa Base.vbp (exacta): Reference=*\\A Base.vbp\n"
+                             "  Ventas.vbp usa Compras.vbp (por nombre): Object={1}#1.0#0; "
+                             "Compras.exe\n"
+                             "  Ventas.vbp: depende de Compras.vbp, no marcado\n");
+    EXPECT_TRUE(procesos_.lineas.empty());
+    EXPECT_EQ(archivos_.TodosLosArchivos(), antes);
+
+    salida_.str("");
+    EXPECT_EQ(Ejecutar({"recompilar", "--plan", "--dot", "Ventas", "Base", "Compras"}), 0);
+    EXPECT_EQ(salida_.str(), "digraph recompilacion {\n  \"Ventas.vbp\";\n  \"Base.vbp\";\n"
+                             "  \"Compras.vbp\";\n  \"Base.vbp\" -> \"Ventas.vbp\";\n"
+                             "  \"Compras.vbp\" -> \"Ventas.vbp\" [style=dashed];\n}\n");
+
+    salida_.str("");
+    EXPECT_EQ(Ejecutar({"recompilar", "--plan", "--json", "Base"}), 0);
+    EXPECT_EQ(salida_.str(), "{\"marcados\":[\"Base.vbp\"],\"niveles\":[[\"Base.vbp\"]],"
+                             "\"dependencias\":[],\"ambiguos\":[],\"ciclos\":[],"
+                             "\"se_saltearian\":[]}\n");
+}
+
+TEST_F(RecompilarComoConstruccion, TheNewOptionsAreRefusedWhereTheyDoNotBelong) {
+    EXPECT_EQ(Ejecutar({"listar", "--orden"}), 2);
+    EXPECT_EQ(errores_.str().substr(0, errores_.str().find('\n')),
+              "vorpel-cli: --orden solo vale para recompilar.");
+    errores_.str("");
+    EXPECT_EQ(Ejecutar({"recompilar", "--dot", "Base"}), 2);
+    EXPECT_EQ(errores_.str().substr(0, errores_.str().find('\n')),
+              "vorpel-cli: --dot solo vale con --plan.");
+}
+
 }  // namespace
 }  // namespace vorpel
