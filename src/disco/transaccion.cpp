@@ -248,28 +248,25 @@ void TransaccionEscritura::CopiarResultadosADuplicados() {
     }
 }
 
-bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& antesDeTerminar) {
-    SistemaArchivos& fs = ctx_.archivos;
-    const bool todoONada = modo_ == Modo::TodoONada;
-    fallida_ = escrituras_.size();
-    const auto terminar = [this](bool resultado) {
-        CopiarResultadosADuplicados();
-        // A write that did not end cleanly may have left a side file behind.
-        for (const EscrituraArchivo& e : escrituras_) {
-            if (e.etapa == EtapaEscritura::Ninguna || e.destinoEnDisco.empty()) continue;
-            ctx_.carpetasSinRestos.erase(ClaveDeRuta(CarpetaDeRuta(e.destinoEnDisco)));
-        }
-        return resultado;
-    };
-    const auto fallarTodo = [&](size_t i) {
-        fallida_ = i;
-        Deshacer();
-        return terminar(false);
-    };
+bool TransaccionEscritura::Terminar(bool resultado) {
+    CopiarResultadosADuplicados();
+    // A write that did not end cleanly may have left a side file behind.
+    for (const EscrituraArchivo& e : escrituras_) {
+        if (e.etapa == EtapaEscritura::Ninguna || e.destinoEnDisco.empty()) continue;
+        ctx_.carpetasSinRestos.erase(ClaveDeRuta(CarpetaDeRuta(e.destinoEnDisco)));
+    }
+    return resultado;
+}
 
+bool TransaccionEscritura::FallarTodo(size_t i) {
+    fallida_ = i;
+    Deshacer();
+    return Terminar(false);
+}
+
+std::optional<bool> TransaccionEscritura::PrepararTodas(std::vector<size_t>& preparadas,
+                                                        bool& todas) {
     std::vector<std::string> carpetasHechas;
-    std::vector<size_t> preparadas;
-    bool todas = true;
     for (size_t i = 0; i < escrituras_.size(); ++i) {
         EscrituraArchivo& e = escrituras_[i];
         if (original_[i] != i) continue;
@@ -284,33 +281,35 @@ bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& an
             continue;
         }
         todas = false;
-        if (todoONada) return fallarTodo(i);
+        if (modo_ == Modo::TodoONada) return FallarTodo(i);
         if (modo_ == Modo::HastaElPrimerFallo) break;
     }
-    if (preparadas.empty()) {
-        confirmada_ = true;
-        return terminar(todas);
-    }
+    if (!preparadas.empty()) return std::nullopt;
+    confirmada_ = true;
+    return Terminar(todas);
+}
 
-    // Every new content is on the disk before any of them replaces a file.
+std::optional<bool> TransaccionEscritura::SincronizarTemporales(
+    const std::vector<size_t>& preparadas) {
     std::string sistema;
     std::vector<std::string> temporales;
     for (size_t i : preparadas) {
         if (!escrituras_[i].mover) temporales.push_back(escrituras_[i].temporal);
     }
-    if (!temporales.empty() && !fs.Sincronizar(temporales, sistema)) {
-        for (size_t i : preparadas) {
-            if (!escrituras_[i].mover) BorrarSiQueda(ctx_, escrituras_[i].temporal);
-            Fallar(i, EtapaEscritura::Sincronizar, sistema);
-        }
-        if (todoONada) return fallarTodo(preparadas.front());
-        return terminar(false);
+    if (temporales.empty() || ctx_.archivos.Sincronizar(temporales, sistema)) return std::nullopt;
+    for (size_t i : preparadas) {
+        if (!escrituras_[i].mover) BorrarSiQueda(ctx_, escrituras_[i].temporal);
+        Fallar(i, EtapaEscritura::Sincronizar, sistema);
     }
+    if (modo_ == Modo::TodoONada) return FallarTodo(preparadas.front());
+    return Terminar(false);
+}
 
-    // One step each: the new content takes the file's place and the old file
-    // stays as the rollback copy, so the file is never missing.
-    std::vector<std::string> carpetas;
-    std::vector<size_t> puestas;
+std::optional<bool> TransaccionEscritura::ReemplazarTodas(const std::vector<size_t>& preparadas,
+                                                          std::vector<size_t>& puestas,
+                                                          std::vector<std::string>& carpetas,
+                                                          bool& todas) {
+    SistemaArchivos& fs = ctx_.archivos;
     bool seguir = true;
     for (size_t k = 0; k < preparadas.size(); ++k) {
         const size_t i = preparadas[k];
@@ -329,11 +328,11 @@ bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& an
                 (void)fs.Renombrar(e.rollback, e.destinoEnDisco, ignorado);
             }
             if (!e.puesta) BorrarSiQueda(ctx_, e.temporal);
-            if (todoONada) {
+            if (modo_ == Modo::TodoONada) {
                 for (size_t j = k + 1; j < preparadas.size(); ++j) {
                     BorrarSiQueda(ctx_, escrituras_[preparadas[j]].temporal);
                 }
-                return fallarTodo(i);
+                return FallarTodo(i);
             }
             // A file that went in and must not stay goes back on its own.
             if (e.puesta && fs.Reemplazar(e.rollback, e.destinoEnDisco, ignorado)) {
@@ -351,38 +350,61 @@ bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& an
             }
         }
     }
-    if (puestas.empty()) {
+    if (!puestas.empty()) return std::nullopt;
+    confirmada_ = true;
+    return Terminar(false);
+}
+
+std::optional<bool> TransaccionEscritura::AsentarNombres(
+    const std::vector<size_t>& puestas, const std::vector<std::string>& carpetas,
+    const std::function<bool(std::string&)>& antesDeTerminar) {
+    std::string sistema;
+    if (!ctx_.archivos.Sincronizar(carpetas, sistema)) {
+        for (size_t i : puestas) Fallar(i, EtapaEscritura::Carpetas, sistema);
+        if (modo_ == Modo::TodoONada) return FallarTodo(puestas.front());
         confirmada_ = true;
-        return terminar(false);
+        return Terminar(false);
+    }
+    if (!antesDeTerminar) return std::nullopt;
+    std::string error;
+    if (antesDeTerminar(error)) return std::nullopt;
+    escrituras_[puestas.front()].error = error;
+    Fallar(puestas.front(), EtapaEscritura::Confirmar, error);
+    if (modo_ == Modo::TodoONada) return FallarTodo(puestas.front());
+    return Terminar(false);
+}
+
+bool TransaccionEscritura::Confirmar(const std::function<bool(std::string&)>& antesDeTerminar) {
+    fallida_ = escrituras_.size();
+    std::vector<size_t> preparadas;
+    bool todas = true;
+    if (const std::optional<bool> fin = PrepararTodas(preparadas, todas)) return *fin;
+    // Every new content is on the disk before any of them replaces a file.
+    if (const std::optional<bool> fin = SincronizarTemporales(preparadas)) return *fin;
+    // One step each: the new content takes the file's place and the old file
+    // stays as the rollback copy, so the file is never missing.
+    std::vector<size_t> puestas;
+    std::vector<std::string> carpetas;
+    if (const std::optional<bool> fin = ReemplazarTodas(preparadas, puestas, carpetas, todas)) {
+        return *fin;
     }
     // The new names are on the disk too before anyone relies on them.
-    if (!fs.Sincronizar(carpetas, sistema)) {
-        for (size_t i : puestas) Fallar(i, EtapaEscritura::Carpetas, sistema);
-        if (todoONada) return fallarTodo(puestas.front());
-        confirmada_ = true;
-        return terminar(false);
-    }
-    if (antesDeTerminar) {
-        std::string error;
-        if (!antesDeTerminar(error)) {
-            escrituras_[puestas.front()].error = error;
-            Fallar(puestas.front(), EtapaEscritura::Confirmar, error);
-            if (todoONada) return fallarTodo(puestas.front());
-            return terminar(false);
-        }
+    if (const std::optional<bool> fin = AsentarNombres(puestas, carpetas, antesDeTerminar)) {
+        return *fin;
     }
     confirmada_ = true;
     for (size_t i : puestas) escrituras_[i].hecha = true;
     // Only the old files' second names are left: one that stays is a
     // leftover the next repair deletes, and the new content stays.
+    std::string sistema;
     for (size_t i : puestas) {
         EscrituraArchivo& e = escrituras_[i];
-        if (TieneRollback(e) && !fs.Borrar(e.rollback, sistema)) {
+        if (TieneRollback(e) && !ctx_.archivos.Borrar(e.rollback, sistema)) {
             e.etapa = EtapaEscritura::Rollback;
             e.sistema = sistema;
         }
     }
-    return terminar(todas);
+    return Terminar(todas);
 }
 
 }  // namespace vorpel

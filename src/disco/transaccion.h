@@ -117,6 +117,19 @@ private:
     bool QuitarRestos(size_t i);
     bool EscribirTemporal(size_t i);
     bool Reemplazar(size_t i);
+    /// The steps of Confirmar: a value ends it with that result.
+    std::optional<bool> PrepararTodas(std::vector<size_t>& preparadas, bool& todas);
+    std::optional<bool> SincronizarTemporales(const std::vector<size_t>& preparadas);
+    std::optional<bool> ReemplazarTodas(const std::vector<size_t>& preparadas,
+                                        std::vector<size_t>& puestas,
+                                        std::vector<std::string>& carpetas, bool& todas);
+    std::optional<bool> AsentarNombres(const std::vector<size_t>& puestas,
+                                       const std::vector<std::string>& carpetas,
+                                       const std::function<bool(std::string&)>& antesDeTerminar);
+    /// Ends a commit: the results copied to duplicates, the folders where a
+    /// write broke off no longer taken for clean.
+    bool Terminar(bool resultado);
+    bool FallarTodo(size_t i);
     void Fallar(size_t i, EtapaEscritura etapa, const std::string& sistema);
     /// Puts back every file that went in, from its rollback copy.
     void Deshacer();
