@@ -237,6 +237,19 @@ TEST_F(ArchivosPosixTest, ListsOnlyPlainFilesMatchingThePattern) {
     EXPECT_TRUE(nombres.empty());
 }
 
+TEST_F(ArchivosPosixTest, AListingIsByNameIgnoringCaseAsWindowsShowsAFolder) {
+    for (const char* nombre : {"Ventas.vbp", "caja.vbp", "Piel.vbp", "_Base.vbp", "Compras.vbp",
+                               "ancho.vbp", "Zeta.vbp", "b2.vbp", "B10.vbp"}) {
+        falso_.CrearArchivo(std::string("discoC/Dev/") + nombre);
+    }
+    std::vector<std::string> nombres;
+    ASSERT_TRUE(archivos_.ListarArchivos("C:\\Dev", "*.vbp", nombres, error_)) << error_;
+    // Upper-cased, as the Windows file system compares: "_" after the letters.
+    EXPECT_EQ(nombres, (std::vector<std::string>{"ancho.vbp", "B10.vbp", "b2.vbp", "caja.vbp",
+                                                 "Compras.vbp", "Piel.vbp", "Ventas.vbp",
+                                                 "Zeta.vbp", "_Base.vbp"}));
+}
+
 TEST_F(ArchivosPosixTest, ListingAMissingFolderFails) {
     std::vector<std::string> nombres;
     EXPECT_FALSE(archivos_.ListarArchivos("C:\\Falta", "*.vbp", nombres, error_));
