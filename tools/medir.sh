@@ -6,7 +6,7 @@
 # docs/medidas.md for the jobs, the floors and how to read the figures.
 #
 # Usage: tools/medir.sh [options] [JOB...]
-#   JOB: p1 p1b p2 p3 p4 wine historial llamadas (default: all of them)
+#   JOB: p1 p1b p2 p3 p4 grafo wine historial llamadas (default: all of them)
 #   --rapido             small sizes, for a quick look
 #   --veces R            runs of each measurement (default 5, at least 5
 #                        for figures that count)
@@ -44,20 +44,22 @@ while (($#)); do
         --base-exe) base_exe="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"; shift ;;
         --construir-base) commit_base="$2"; shift ;;
         -h | --help) sed -n '2,24p' "${BASH_SOURCE[0]}"; exit 0 ;;
-        p1 | p1b | p2 | p3 | p4 | wine | historial | llamadas) pedidos+=("$1") ;;
+        p1 | p1b | p2 | p3 | p4 | grafo | wine | historial | llamadas) pedidos+=("$1") ;;
         *) echo "medir.sh: unknown argument: $1 (see --help)" >&2; exit 2 ;;
     esac
     shift
 done
-((${#pedidos[@]} == 0)) && pedidos=(p1 p1b p2 p3 p4 wine historial llamadas)
+((${#pedidos[@]} == 0)) && pedidos=(p1 p1b p2 p3 p4 grafo wine historial llamadas)
 quiere() { [[ " ${pedidos[*]} " == *" $1 "* ]]; }
 
 # Sizes: the full run and the quick one.
 if ((rapido)); then
     tamanos_p1=(100 400) n_p1b=400 m_p2=200 ks_p2=(20 50 100) f_p3=400 m_p4=1000 n_wine=200
+    ms_grafo=(100 200) k_grafo=100
     f_wine=400 n_historial=400 n_llamadas=100 f_llamadas=200 m_llamadas=500
 else
     tamanos_p1=(250 2000) n_p1b=2000 m_p2=1000 ks_p2=(100 250 500) f_p3=2000 m_p4=5000
+    ms_grafo=(500 1000) k_grafo=500
     n_wine=2000 f_wine=2000 n_historial=2000 n_llamadas=250 f_llamadas=500 m_llamadas=2000
 fi
 
@@ -383,6 +385,38 @@ trabajo_p4() {
     linea p4 vorpel "vorpel-cli listar" piso "floor" ls "ls"
     linea p4 piso "floor: list the folder, keep the .vbp"
     linea p4 ls "peer: ls"
+}
+
+# --- Grafo: the DEV folder as a build ------------------------------------------------
+
+trabajo_grafo() {
+    local lugar="$datos/grafo" m resumen=()
+    for m in "${ms_grafo[@]}"; do
+        aviso "Grafo: recompilar --plan of $m projects, --solo-cambios of $k_grafo up to date"
+        generar "$lugar/trabajo-$m" grafo "$m"
+        export WINEPREFIX="$lugar/trabajo-$m"
+        local dev="$lugar/trabajo-$m/unidad_c/DEV" nombres=()
+        mapfile -t nombres < <(cd "$dev" && ls -- *.vbp | sed 's/\.vbp$//' | LC_ALL=C sort)
+        local marcados=("${nombres[@]:0:k_grafo}")
+        local prep="rm -f '$dev'/Herramientas/*; calentar '$dev'"
+        limpiar_variantes
+        variante plan "calentar '$dev'" "^Nivel 1: " "$dev" "$cli" --dev "$dev" recompilar --plan "${nombres[@]}"
+        variante piso "calentar '$dev'" "" "$dev" "$pisos" entradas "$dev"
+        variante solo-cambios "$prep" "OK: $k_grafo   Con error: 0" "$dev" \
+            "$cli" --dev "$dev" --sin-corregir recompilar --solo-cambios "${marcados[@]}"
+        variante piso-marcados "calentar '$dev'" "" "$dev" "$pisos" entradas "$dev" "${marcados[@]}"
+        correr "grafo-$m"
+        informe ""
+        informe "Grafo  $m projects ($(du -sh "$dev" | cut -f1)); $k_grafo ticked, all up to date"
+        linea "grafo-$m" plan "vorpel-cli recompilar --plan (all)" piso "floor"
+        linea "grafo-$m" piso "floor: every .vbp read once, every input looked up once"
+        linea "grafo-$m" solo-cambios "vorpel-cli recompilar --solo-cambios" piso-marcados "floor"
+        linea "grafo-$m" piso-marcados "floor: the ticked .vbp read once, their inputs looked up once"
+        resumen+=("$m:$(mediana "grafo-$m" plan)")
+        unset WINEPREFIX
+    done
+    local primero="${resumen[0]}" ultimo="${resumen[-1]}"
+    informe "  linearity of --plan: $(awk -v a="${primero#*:}" -v m="${primero%%:*}" 'BEGIN { printf "%.3f", a * 1000 / m }') ms per project at ${primero%%:*}, $(awk -v a="${ultimo#*:}" -v m="${ultimo%%:*}" 'BEGIN { printf "%.3f", a * 1000 / m }') ms at ${ultimo%%:*}"
 }
 
 # --- Historial: frm twice, the second run replacing the first run's copies ----------
@@ -728,7 +762,7 @@ trabajo_llamadas() {
     return 0
 }
 
-for t in p1 p1b p2 p3 p4 historial wine llamadas; do
+for t in p1 p1b p2 p3 p4 grafo historial wine llamadas; do
     quiere "$t" || continue
     "trabajo_$t" || informe "  job $t could not run"
 done

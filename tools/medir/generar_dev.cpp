@@ -11,6 +11,8 @@
 //   lote M                    M corrected projects in C:\DEV, a few forms each,
 //                             all sharing a form without in-house controls
 //   catalogo M                M project files in C:\DEV
+//   grafo M                   M projects in C:\DEV that consume each other's
+//                             outputs, every output up to date
 //   origen F                  one corrected project "Traslado" of F files in
 //                             total (the .vbp included) in the origin folder
 //   --semilla S               another set of bytes (default 1)
@@ -436,6 +438,8 @@ struct Proyecto {
     std::vector<std::string> clases;       // Class= values
     std::vector<std::string> controles;    // UserControl= values besides the required ones
     bool conSelvira = true;                // the ModSelvira line is in already
+    std::string salida;                    // ExeName32; the name + ".exe" when empty
+    std::vector<std::string> referencias;  // Reference= and Object= lines to other projects
 };
 
 std::string TextoVbp(const Proyecto& p) {
@@ -445,6 +449,7 @@ std::string TextoVbp(const Proyecto& p) {
     t.Linea("Reference=*\\G{00000205-0000-0010-8000-00AA006D2EA4}#2.5#0#..\\..\\..\\Program Files (x86)\\Common Files\\System\\ado\\msado25.tlb#Microsoft ActiveX Data Objects 2.5 Library");
     t.Linea("Object={831FDD16-0C5C-11D2-A9FC-0000F8754DA1}#2.0#0; MSCOMCTL.OCX");
     t.Linea("Object={7C3A1B2D-4E5F-4A6B-9C8D-0E1F2A3B4C5D}#1.0#0; PRAVIX2021.OCX");
+    for (const std::string& r : p.referencias) t.Linea(r);
     for (const std::string& f : p.formularios) t.Linea("Form=" + f);
     t.Linea("Module=Base; quimbo.bas");
     for (const std::string& m : p.modulos) t.Linea("Module=" + m);
@@ -458,7 +463,7 @@ std::string TextoVbp(const Proyecto& p) {
     t.Linea("Startup=\"" + inicio.substr(0, inicio.rfind('.')) + "\"");
     t.Linea("HelpFile=\"\"");
     t.Linea("Title=\"Gestión " + p.nombre + " Año 2024\"");
-    t.Linea("ExeName32=\"" + p.nombre + ".exe\"");
+    t.Linea("ExeName32=\"" + (p.salida.empty() ? p.nombre + ".exe" : p.salida) + "\"");
     t.Linea("Command32=\"\"");
     t.Linea("Name=\"" + p.nombre + "\"");
     t.Linea("HelpContextID=\"0\"");
@@ -619,6 +624,49 @@ void EscenarioLote(Disposicion& d, Azar& azar, int m) {
     }
 }
 
+/// M projects that build on each other (each one's output a DLL that up to
+/// two earlier ones consume, by path or by name), with forms, .frx and a
+/// module each; every output is written last, so that all are up to date.
+void EscenarioGrafo(Disposicion& d, Azar& azar, int m) {
+    d.ComunesDev(azar, "DEV\\");
+    std::vector<std::string> nombres;
+    for (int i = 1; i <= m; ++i) {
+        Proyecto p;
+        char nombre[32];
+        std::snprintf(nombre, sizeof nombre, "%s%04d",
+                      kSustantivos[static_cast<size_t>(i) % kSustantivos.size()].c_str(), i);
+        p.nombre = nombre;
+        p.salida = p.nombre + ".dll";
+        for (int k = 0; k < 2 && !nombres.empty(); ++k) {
+            const std::string& otro = azar.Uno(nombres);
+            char guid[40];
+            std::snprintf(guid, sizeof guid, "%08X-0000-0000-0000-%012d", i * 7 + k, i);
+            p.referencias.push_back(azar.Probable(50)
+                                        ? "Reference=*\\G{" + std::string(guid) + "}#1.0#0#" +
+                                              otro + ".dll#" + otro
+                                        : "Object={" + std::string(guid) + "}#1.0#0; " + otro +
+                                              ".dll");
+        }
+        const int formularios = azar.Entre(2, 5);
+        for (int k = 0; k < formularios; ++k) {
+            ::Formulario f;
+            f.nombre = NombreFormulario(k + i, p.nombre);
+            f.conFrx = azar.Probable(50);
+            f.largoBuscado = LargoFormulario(azar);
+            d.Formulario(azar, "DEV\\", f, p.nombre);
+            p.formularios.push_back(f.nombre + ".frm");
+        }
+        const std::string modulo = "Mod" + p.nombre;
+        d.Escribir(d.EnC("DEV\\" + modulo + ".bas"), TextoModulo(azar, modulo, false));
+        p.modulos.push_back(modulo + "; " + modulo + ".bas");
+        d.Escribir(d.EnC("DEV\\" + p.nombre + ".vbp"), TextoVbp(p));
+        nombres.push_back(p.nombre);
+    }
+    for (const std::string& nombre : nombres) {
+        d.Escribir(d.EnC("DEV\\" + nombre + ".dll"), "MZ salida de " + nombre);
+    }
+}
+
 void EscenarioCatalogo(Disposicion& d, Azar& azar, int m) {
     d.ComunesDev(azar, "DEV\\");
     for (int i = 1; i <= m; ++i) {
@@ -679,7 +727,7 @@ void EscenarioOrigen(Disposicion& d, Azar& azar, int total) {
 }
 
 int Uso() {
-    std::cerr << "Uso: generar-dev PREFIJO (frm N [--corregido] | lote M | catalogo M | origen F)"
+    std::cerr << "Uso: generar-dev PREFIJO (frm N [--corregido] | lote M | catalogo M | grafo M | origen F)"
                  " [--semilla S]\n";
     return 2;
 }
@@ -712,6 +760,8 @@ int main(int argc, char** argv) {
             EscenarioFrm(d, azar, cantidad, corregido);
         } else if (escenario == "lote") {
             EscenarioLote(d, azar, cantidad);
+        } else if (escenario == "grafo") {
+            EscenarioGrafo(d, azar, cantidad);
         } else if (escenario == "catalogo") {
             EscenarioCatalogo(d, azar, cantidad);
         } else if (escenario == "origen") {

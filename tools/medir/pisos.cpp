@@ -14,6 +14,9 @@
 //                                     keeping its last-modified time
 //   pisos listar CARPETA              list the .vbp files of a folder, one a
 //                                     line, and their count
+//   pisos entradas DEV [PROYECTO...]  read each .vbp of DEV (or the named ones)
+//                                     once and look up every file it builds
+//                                     from (and each companion) and its output
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -153,9 +156,63 @@ size_t Copiar(const std::string& origen, const std::string& destino) {
     return copiados;
 }
 
+/// The value of a "Key=value" line when its key is one of `claves`; for a
+/// module or class, the file after the ";".
+bool ArchivoDeLinea(const std::string& linea, std::string& archivo) {
+    static const char* const kClaves[] = {"Form=",         "Module=",       "Class=",
+                                          "UserControl=",  "PropertyPage=", "UserDocument=",
+                                          "Designer=",     "ResFile32=",    "ExeName32="};
+    for (const char* clave : kClaves) {
+        const size_t largo = std::strlen(clave);
+        if (linea.compare(0, largo, clave) != 0) continue;
+        archivo = linea.substr(largo);
+        const size_t punto = archivo.find(';');
+        if (punto != std::string::npos) archivo = archivo.substr(punto + 2);
+        std::string sinComillas;
+        for (const char c : archivo) {
+            if (c != '"') sinComillas += c == '\\' ? '/' : c;
+        }
+        archivo = sinComillas;
+        return true;
+    }
+    return false;
+}
+
+size_t MirarEntradas(const std::string& dev, std::vector<std::string> proyectos) {
+    if (proyectos.empty()) {
+        for (const std::string& n : Listar(dev)) {
+            if (TerminaEnVbp(n)) proyectos.push_back(n.substr(0, n.size() - 4));
+        }
+    }
+    size_t vistos = 0;
+    for (const std::string& p : proyectos) {
+        const std::string texto = LeerTodo(dev + "/" + p + ".vbp");
+        size_t inicio = 0;
+        while (inicio < texto.size()) {
+            size_t fin = texto.find('\n', inicio);
+            if (fin == std::string::npos) fin = texto.size();
+            std::string linea = texto.substr(inicio, fin - inicio);
+            inicio = fin + 1;
+            if (!linea.empty() && linea.back() == '\r') linea.pop_back();
+            std::string archivo;
+            if (!ArchivoDeLinea(linea, archivo)) continue;
+            const std::string ruta = dev + "/" + archivo;
+            struct stat datos {};
+            vistos += ::stat(ruta.c_str(), &datos) == 0;
+            const size_t punto = ruta.rfind('.');
+            const std::string ext = punto == std::string::npos ? "" : ruta.substr(punto);
+            const char* companera = ext == ".frm" ? ".frx" : ext == ".ctl" ? ".ctx" : nullptr;
+            if (companera != nullptr) {
+                vistos += ::stat((ruta.substr(0, punto) + companera).c_str(), &datos) == 0;
+            }
+        }
+    }
+    return vistos;
+}
+
 int Uso() {
     std::cerr << "Uso: pisos leer DEV PROYECTO... | leer-vbp DEV | reescribir DEV PROYECTO BCK"
-                 " | copiar ORIGEN DESTINO | listar CARPETA\n";
+                 " | copiar ORIGEN DESTINO | listar CARPETA | entradas DEV [PROYECTO...]\n";
     return 2;
 }
 
@@ -178,6 +235,9 @@ int main(int argc, char** argv) {
         Reescribir(a[1], a[2], a[3]);
     } else if (a.size() == 3 && a[0] == "copiar") {
         std::cout << Copiar(a[1], a[2]) << " archivos copiados\n";
+    } else if (a.size() >= 2 && a[0] == "entradas") {
+        std::cout << MirarEntradas(a[1], std::vector<std::string>(a.begin() + 2, a.end()))
+                  << " archivos vistos\n";
     } else if (a.size() == 2 && a[0] == "listar") {
         size_t cuantos = 0;
         for (const std::string& n : Listar(a[1])) {
