@@ -281,14 +281,22 @@ std::optional<std::string> ResolverCarpetaDev(const OpcionesCli& opciones,
     return carpeta;
 }
 
+/// The DEV folder's catalogue (with the repair of leftovers when `reparar`);
+/// false after telling why it could not be listed.
+[[nodiscard]] bool Catalogo(Contexto& ctx, ServiciosCli& servicios, bool reparar,
+                            CatalogoProyectos& catalogo) {
+    std::string error;
+    if (reparar ? CargarProyectos(ctx, catalogo, error) : LeerCatalogo(ctx, catalogo, error)) {
+        return true;
+    }
+    servicios.errores << kPrograma << ": no se pudo listar la carpeta DEV " << ctx.carpetaDev
+                      << ": " << error << "\n";
+    return false;
+}
+
 int Listar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios) {
     CatalogoProyectos catalogo;
-    std::string error;
-    if (!CargarProyectos(ctx, catalogo, error)) {
-        servicios.errores << kPrograma << ": no se pudo listar la carpeta DEV " << ctx.carpetaDev
-                          << ": " << error << "\n";
-        return kSalidaFallo;
-    }
+    if (!Catalogo(ctx, servicios, true, catalogo)) return kSalidaFallo;
     const std::string busqueda = opciones.argumentos.empty() ? "" : opciones.argumentos[0];
     const std::vector<std::string> visibles = FiltrarProyectos(catalogo, busqueda);
     for (const std::string& nombre : visibles) servicios.salida << nombre << "\n";
@@ -369,12 +377,7 @@ private:
 // named; nothing is compiled, repaired or written.
 int MostrarPlan(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servicios) {
     CatalogoProyectos catalogo;
-    std::string error;
-    if (!LeerCatalogo(ctx, catalogo, error)) {
-        servicios.errores << kPrograma << ": no se pudo listar la carpeta DEV " << ctx.carpetaDev
-                          << ": " << error << "\n";
-        return kSalidaFallo;
-    }
+    if (!Catalogo(ctx, servicios, false, catalogo)) return kSalidaFallo;
     std::vector<std::string> entradas;
     if (!EntradasNombradas(ctx, catalogo, opciones, servicios, entradas)) return kSalidaUso;
     const GrafoProyectos grafo = ConstruirGrafoProyectos(ctx, catalogo);

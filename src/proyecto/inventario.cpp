@@ -1,7 +1,7 @@
 #include "proyecto/inventario.h"
 
 #include <string_view>
-#include <utility>
+#include <functional>
 
 #include "platform/rutas.h"
 #include "platform/texto.h"
@@ -19,8 +19,26 @@ bool TerminaEnExtension(std::string_view ruta, std::string_view extensionMinuscu
 
 }  // namespace
 
-ConjuntoTextos InventarioDeTexto(std::string_view textoProyecto, std::string_view carpetaProyecto) {
-    ConjuntoTextos inventario;
+namespace {
+
+/// The files that live beside a file of a kind; the inventory that moves a
+/// project takes those of forms and user controls.
+struct Companera {
+    std::string_view de;
+    std::string_view extension;
+    bool enInventario;
+};
+constexpr Companera kCompaneras[] = {{".frm", ".frx", true},  {".ctl", ".ctx", true},
+                                     {".pag", ".pgx", false}, {".dob", ".dox", false},
+                                     {".dsr", ".dsx", false}, {".dsr", ".dca", false}};
+
+/// Calls `visitar` with each file the project text names, resolved, in file
+/// order, each one followed by its companions (told apart). `deCompilacion`
+/// adds the PropertyPage, UserDocument, Designer and ResFile32 files to the
+/// Form, Module, Class and UserControl ones.
+void RecorrerNombrados(std::string_view textoProyecto, std::string_view carpetaProyecto,
+                       bool deCompilacion,
+                       const std::function<void(const std::string&, bool)>& visitar) {
     for (const std::string& original : DividirLineas(textoProyecto)) {
         const std::string_view linea = Recortar(original);
         if (linea.empty() || linea.front() == '\'') continue;
@@ -29,7 +47,9 @@ ConjuntoTextos InventarioDeTexto(std::string_view textoProyecto, std::string_vie
         std::string archivo;
         if (clave == "CLASS" || clave == "MODULE") {
             archivo = ArchivoDeModulo(linea);
-        } else if (clave == "FORM" || clave == "USERCONTROL") {
+        } else if (clave == "FORM" || clave == "USERCONTROL" ||
+                   (deCompilacion && (clave == "PROPERTYPAGE" || clave == "USERDOCUMENT" ||
+                                      clave == "DESIGNER" || clave == "RESFILE32"))) {
             archivo = ValorDeLinea(linea);
         } else {
             continue;
@@ -37,51 +57,34 @@ ConjuntoTextos InventarioDeTexto(std::string_view textoProyecto, std::string_vie
         if (Recortar(archivo).empty()) continue;
 
         const std::string ruta = ResolverRuta(carpetaProyecto, archivo);
-        inventario.AgregarSinRepetir(ruta);
-        if (TerminaEnExtension(ruta, ".frm")) {
-            inventario.AgregarSinRepetir(CambiarExtension(ruta, ".frx"));
-        } else if (TerminaEnExtension(ruta, ".ctl")) {
-            inventario.AgregarSinRepetir(CambiarExtension(ruta, ".ctx"));
+        visitar(ruta, false);
+        for (const Companera& c : kCompaneras) {
+            if ((deCompilacion || c.enInventario) && TerminaEnExtension(ruta, c.de)) {
+                visitar(CambiarExtension(ruta, c.extension), true);
+            }
         }
     }
+}
+
+}  // namespace
+
+ConjuntoTextos InventarioDeTexto(std::string_view textoProyecto, std::string_view carpetaProyecto) {
+    ConjuntoTextos inventario;
+    RecorrerNombrados(textoProyecto, carpetaProyecto, false,
+                      [&](const std::string& ruta, bool) { inventario.AgregarSinRepetir(ruta); });
     return inventario;
 }
 
 std::vector<EntradaCompilacion> EntradasDeCompilacion(std::string_view textoProyecto,
                                                       std::string_view carpetaProyecto) {
-    static const std::vector<std::pair<std::string_view, std::vector<std::string_view>>>
-        kCompaneras = {{".frm", {".frx"}}, {".ctl", {".ctx"}}, {".pag", {".pgx"}},
-                       {".dob", {".dox"}}, {".dsr", {".dsx", ".dca"}}};
     std::vector<EntradaCompilacion> entradas;
     ConjuntoTextos vistas;
-    const auto agregar = [&](const std::string& ruta, bool companera) {
-        if (vistas.ContieneTexto(ruta)) return;
-        vistas.AgregarSinRepetir(ruta);
-        entradas.push_back({ruta, companera});
-    };
-    for (const std::string& original : DividirLineas(textoProyecto)) {
-        const std::string_view linea = Recortar(original);
-        if (linea.empty() || linea.front() == '\'') continue;
-        const std::string clave = ClaveDeLinea(linea);
-        std::string archivo;
-        if (clave == "CLASS" || clave == "MODULE") {
-            archivo = ArchivoDeModulo(linea);
-        } else if (clave == "FORM" || clave == "USERCONTROL" || clave == "PROPERTYPAGE" ||
-                   clave == "USERDOCUMENT" || clave == "DESIGNER" || clave == "RESFILE32") {
-            archivo = ValorDeLinea(linea);
-        } else {
-            continue;
-        }
-        if (Recortar(archivo).empty()) continue;
-        const std::string ruta = ResolverRuta(carpetaProyecto, archivo);
-        agregar(ruta, false);
-        for (const auto& [extension, companeras] : kCompaneras) {
-            if (!TerminaEnExtension(ruta, extension)) continue;
-            for (const std::string_view companera : companeras) {
-                agregar(CambiarExtension(ruta, companera), true);
-            }
-        }
-    }
+    RecorrerNombrados(textoProyecto, carpetaProyecto, true,
+                      [&](const std::string& ruta, bool companera) {
+                          if (vistas.ContieneTexto(ruta)) return;
+                          vistas.AgregarSinRepetir(ruta);
+                          entradas.push_back({ruta, companera});
+                      });
     return entradas;
 }
 
