@@ -1,6 +1,7 @@
 #include "rebuild/grafo_proyectos.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_map>
 
 #include "platform/rutas.h"
@@ -150,13 +151,15 @@ private:
 
     void Agregar(size_t productor, size_t consumidor, bool exacta, const std::string& linea) {
         if (productor == consumidor) return;
-        for (AristaProyecto& a : grafo_.aristas) {
-            if (a.productor != productor || a.consumidor != consumidor) continue;
-            // Two lines naming one producer: the exact one is the evidence.
-            if (exacta && !a.exacta) a = {productor, consumidor, true, linea};
+        const auto [vista, nueva] =
+            aristaDe_.emplace(std::make_pair(consumidor, productor), grafo_.aristas.size());
+        if (nueva) {
+            grafo_.aristas.push_back({productor, consumidor, exacta, linea});
             return;
         }
-        grafo_.aristas.push_back({productor, consumidor, exacta, linea});
+        // Two lines naming one producer: the exact one is the evidence.
+        AristaProyecto& a = grafo_.aristas[vista->second];
+        if (exacta && !a.exacta) a = {productor, consumidor, true, linea};
     }
 
     GrafoProyectos& grafo_;
@@ -164,6 +167,7 @@ private:
     std::unordered_map<std::string, size_t> porProyecto_;
     std::unordered_map<std::string, std::vector<size_t>> porSalida_;
     std::unordered_map<std::string, std::vector<size_t>> porNombre_;
+    std::map<std::pair<size_t, size_t>, size_t> aristaDe_;  // (consumer, producer)
 };
 
 /// The strongly connected parts of the "depends on" relation (Tarjan's,
@@ -243,10 +247,19 @@ std::vector<size_t> Circulo(const std::vector<std::vector<size_t>>& depende,
 }  // namespace
 
 size_t GrafoProyectos::Buscar(const std::string& item) const {
-    for (size_t i = 0; i < proyectos.size(); ++i) {
-        if (IgualesSinMayusculas(proyectos[i].item, item)) return i;
-    }
-    return proyectos.size();
+    const auto p = porItem.find(AMinusculas(item));
+    return p != porItem.end() ? p->second : proyectos.size();
+}
+
+size_t GrafoProyectos::AgregarSinLeer(const std::string& item, const std::string& ruta) {
+    ProyectoDelGrafo& nuevo = proyectos.emplace_back();
+    nuevo.item = item;
+    nuevo.ruta = ruta;
+    const size_t v = proyectos.size() - 1;
+    porItem.emplace(AMinusculas(item), v);
+    aristasDe.emplace_back();
+    cicloDe.push_back(-1);
+    return v;
 }
 
 bool GrafoProyectos::EnCiclo(size_t proyecto, std::string* texto) const {
@@ -262,6 +275,7 @@ GrafoProyectos ConstruirGrafoProyectos(Contexto& ctx, const std::vector<std::str
         ProyectoDelGrafo& p = grafo.proyectos.emplace_back();
         p.item = catalogo[i];
         p.ruta = ctx.carpetaDev + "\\" + catalogo[i];
+        grafo.porItem.emplace(AMinusculas(catalogo[i]), i);
         LeerProyecto(ctx, p, referencias[i]);
     }
     Enlazador enlazador(grafo, ctx.carpetaDev);
@@ -269,7 +283,12 @@ GrafoProyectos ConstruirGrafoProyectos(Contexto& ctx, const std::vector<std::str
         for (const std::string& linea : referencias[i]) enlazador.Enlazar(i, linea);
     }
     std::vector<std::vector<size_t>> depende(grafo.proyectos.size());
-    for (const AristaProyecto& a : grafo.aristas) depende[a.consumidor].push_back(a.productor);
+    grafo.aristasDe.assign(grafo.proyectos.size(), {});
+    for (size_t i = 0; i < grafo.aristas.size(); ++i) {
+        const AristaProyecto& a = grafo.aristas[i];
+        depende[a.consumidor].push_back(a.productor);
+        grafo.aristasDe[a.consumidor].push_back(i);
+    }
     std::vector<std::vector<size_t>> partes = PartesFuertes(depende);
     for (std::vector<size_t>& parte : partes) std::sort(parte.begin(), parte.end());
     std::sort(partes.begin(), partes.end());

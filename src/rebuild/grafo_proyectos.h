@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/contexto.h"
@@ -61,8 +62,15 @@ struct GrafoProyectos {
     /// circles has one), or -1.
     std::vector<int> cicloDe;
 
+    /// Per project, its edges as consumer (positions in `aristas`).
+    std::vector<std::vector<size_t>> aristasDe;
+    /// Each item, lower-cased, with its position.
+    std::unordered_map<std::string, size_t> porItem;
+
     /// The project whose item is `item`, ignoring case; proyectos.size() when none.
     size_t Buscar(const std::string& item) const;
+    /// Adds a project that is not in the catalogue, without edges.
+    size_t AgregarSinLeer(const std::string& item, const std::string& ruta);
     /// True when `proyecto` is in a circle; `texto` then names it.
     bool EnCiclo(size_t proyecto, std::string* texto = nullptr) const;
 };

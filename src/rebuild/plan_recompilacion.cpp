@@ -99,9 +99,7 @@ std::vector<const AristaProyecto*> AristasDePlan(const GrafoProyectos& grafo,
                                                  const PlanRecompilacion& plan) {
     std::vector<const AristaProyecto*> aristas;
     for (const size_t c : plan.marcados) {
-        for (const AristaProyecto& a : grafo.aristas) {
-            if (a.consumidor == c) aristas.push_back(&a);
-        }
+        for (const size_t i : grafo.aristasDe[c]) aristas.push_back(&grafo.aristas[i]);
     }
     return aristas;
 }

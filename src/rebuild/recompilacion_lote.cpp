@@ -36,8 +36,19 @@ public:
 
     void Linea(const std::string& texto) { Lineas({texto}); }
 
-    /// Every line ends in CRLF; one write for them all.
-    void Lineas(const std::vector<std::string>& lineas) {
+    /// Every line ends in CRLF; one write for them all. `diferir`: kept
+    /// until the next write or Vaciar(), so that the blocks of projects that
+    /// end at once (skipped, refused) go in one write.
+    void Lineas(const std::vector<std::string>& lineas, bool diferir = false) {
+        for (const std::string& linea : lineas) pendiente_ += linea + "\r\n";
+        if (!diferir) Vaciar();
+    }
+
+    /// Writes what was kept.
+    void Vaciar() {
+        if (pendiente_.empty() && abierto_) return;
+        std::string texto;
+        texto.swap(pendiente_);
         if (fallo_) return;
         if (!abierto_) {
             abierto_ = true;
@@ -53,8 +64,6 @@ public:
                 return;
             }
         }
-        std::string texto;
-        for (const std::string& linea : lineas) texto += linea + "\r\n";
         if (!archivos_.AgregarAlArchivo(ruta_, TextoABytes(texto), error_)) fallo_ = true;
     }
 
@@ -68,6 +77,7 @@ private:
     bool abierto_ = false;
     bool fallo_ = false;
     std::string error_;
+    std::string pendiente_;
 };
 
 /// Tells the view the run ended, however it ends.
@@ -184,9 +194,7 @@ private:
             size_t v = grafo_.Buscar(item);
             if (v == grafo_.proyectos.size()) {
                 // Not in the catalogue: a project of its own, without edges.
-                ProyectoDelGrafo& nuevo = grafo_.proyectos.emplace_back();
-                nuevo.item = item;
-                nuevo.ruta = ctx_.carpetaDev + "\\" + item;
+                v = grafo_.AgregarSinLeer(item, ctx_.carpetaDev + "\\" + item);
             }
             if (std::find(nodos.begin(), nodos.end(), v) != nodos.end()) continue;
             nodos.push_back(v);
@@ -311,8 +319,15 @@ private:
     }
 
     /// True when the project may be compiled.
+    /// The blocks kept go to the disk before work that takes its time.
+    void VaciarRegistros() {
+        registro_.Vaciar();
+        tabla_.Vaciar();
+    }
+
     bool Corregir(Proyecto& p) {
         if (!vista_.corregirAntes()) return true;
+        VaciarRegistros();
         const double inicio = Ahora();
         p.vbpBien = comandos_.corregirVbp(ctx_, p.ruta, p.r.textoVbp);
         if (p.vbpBien) p.frmBien = comandos_.corregirFrm(ctx_, p.ruta, p.r.textoFrm);
@@ -336,6 +351,7 @@ private:
 
     void Empezar(Proyecto& p) {
         if (TerminarSiEstaAlDia(p) || TerminarSiSeRechaza(p)) return;
+        VaciarRegistros();
         p.empezado = true;
         p.inicioCompilacion = Ahora();
         std::string texto;
@@ -427,8 +443,11 @@ private:
             bloque.push_back("  " + r.textoCompilacion);
             bloque.push_back("  Resultado: " + r.lineaResultado);
             bloque.push_back("");
-            registro_.Lineas(bloque);
-            tabla_.Linea(FilaTablaLote(r, ColumnasDe(opciones_)));
+            // In build order many projects end at once (up to date, refused):
+            // their blocks wait for the next work that takes its time.
+            const bool diferir = opciones_.enOrden || opciones_.soloCambios || opciones_.previo;
+            registro_.Lineas(bloque, diferir);
+            tabla_.Lineas({FilaTablaLote(r, ColumnasDe(opciones_))}, diferir);
         }
     }
 
@@ -559,6 +578,7 @@ ResumenLote EjecutarLote(Contexto& ctx, const std::vector<std::string>& marcados
                      "Total: " + std::to_string(resumen.marcados) +
                          "  OK: " + std::to_string(resumen.correctos) +
                          "  Con error: " + std::to_string(resumen.conError)});
+    tabla.Vaciar();
     resumen.registroGuardado = registro.Guardado();
     resumen.errorRegistro = registro.Error();
     resumen.tablaGuardada = tabla.Guardado();

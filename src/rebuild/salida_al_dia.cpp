@@ -82,8 +82,8 @@ bool SalidaAlDia(Contexto& ctx, const GrafoProyectos& grafo, size_t proyecto,
         }
         if (MasNuevo(datos.fecha, salida)) return false;
     }
-    for (const AristaProyecto& a : grafo.aristas) {
-        if (a.consumidor != proyecto) continue;
+    for (const size_t i : grafo.aristasDe[proyecto]) {
+        const AristaProyecto& a = grafo.aristas[i];
         const std::string& otra = grafo.proyectos[a.productor].salida;
         const Existencia existe = ctx.archivos.ConsultarDatos(otra, &datos, error);
         if (existe == Existencia::Indeterminada) return false;
