@@ -182,7 +182,10 @@ void FormularioPrincipal::RecompilarMarcados(bool soloCambiosEnOrden) {
     cierrePedido_ = false;
     OpcionesLote opciones = opcionesLote_;
     opciones.detener = [this] { return detenerLote_; };
-    if (soloCambiosEnOrden) opciones.enOrden = opciones.soloCambios = opciones.previo = true;
+    if (soloCambiosEnOrden) {
+        opciones.enOrden = opciones.soloCambios = opciones.previo = true;
+        opciones.dialogos = 10;
+    }
     if (opciones.enOrden || opciones.soloCambios || opciones.previo) {
         opciones.catalogo = catalogo_;
     }

@@ -32,6 +32,8 @@ struct OpcionesCli {
     bool lista = false;
     std::optional<std::string> paralelo;  // as written
     int compiladoresALaVez = 1;           // its value
+    std::optional<std::string> dialogos;  // as written
+    uint32_t segundosDialogo = 0;         // its value
     bool json = false;
     bool plan = false;
     bool dot = false;
@@ -43,25 +45,38 @@ struct OpcionesCli {
 };
 
 /// The options that belong to one command, in the order their misuse is told.
+/// A mark, or an option with a value (`valor`).
 struct OpcionDeComando {
     const char* nombre;
     bool OpcionesCli::*marca;
+    std::optional<std::string> OpcionesCli::*valor;
     const char* comando;
 };
 const OpcionDeComando kOpcionesDeComando[] = {
-    {"--sin-corregir", &OpcionesCli::sinCorregir, "recompilar"},
-    {"--paralelo", nullptr, "recompilar"},
-    {"--json", &OpcionesCli::json, "recompilar"},
-    {"--plan", &OpcionesCli::plan, "recompilar"},
-    {"--dot", &OpcionesCli::dot, "recompilar"},
-    {"--orden", &OpcionesCli::orden, "recompilar"},
-    {"--solo-cambios", &OpcionesCli::soloCambios, "recompilar"},
-    {"--previo", &OpcionesCli::previo, "recompilar"},
-    {"--lista", &OpcionesCli::lista, "restaurar"},
+    {"--sin-corregir", &OpcionesCli::sinCorregir, nullptr, "recompilar"},
+    {"--paralelo", nullptr, &OpcionesCli::paralelo, "recompilar"},
+    {"--json", &OpcionesCli::json, nullptr, "recompilar"},
+    {"--plan", &OpcionesCli::plan, nullptr, "recompilar"},
+    {"--dot", &OpcionesCli::dot, nullptr, "recompilar"},
+    {"--orden", &OpcionesCli::orden, nullptr, "recompilar"},
+    {"--solo-cambios", &OpcionesCli::soloCambios, nullptr, "recompilar"},
+    {"--previo", &OpcionesCli::previo, nullptr, "recompilar"},
+    {"--dialogos", nullptr, &OpcionesCli::dialogos, "recompilar"},
+    {"--lista", &OpcionesCli::lista, nullptr, "restaurar"},
 };
 
 bool Presente(const OpcionesCli& opciones, const OpcionDeComando& o) {
-    return o.marca != nullptr ? opciones.*o.marca : opciones.paralelo.has_value();
+    return o.marca != nullptr ? opciones.*o.marca : (opciones.*o.valor).has_value();
+}
+
+/// The option with a value that `arg` names ("--paralelo 2" or "--paralelo=2").
+const OpcionDeComando* ConValor(const std::string& arg) {
+    for (const OpcionDeComando& o : kOpcionesDeComando) {
+        if (o.valor == nullptr) continue;
+        const std::string nombre = o.nombre;
+        if (arg == nombre || arg.rfind(nombre + "=", 0) == 0) return &o;
+    }
+    return nullptr;
 }
 
 /// The arguments a command takes.
@@ -116,12 +131,13 @@ std::string ComandosSimulables();
             opciones.*(marca->marca) = true;
         } else if (arg == "--simular") {
             opciones.simular = true;
-        } else if (arg == "--paralelo" || arg.rfind("--paralelo=", 0) == 0) {
-            if (arg == "--paralelo" && i + 1 >= args.size()) {
-                error = "--paralelo necesita un numero.";
+        } else if (const OpcionDeComando* o = ConValor(arg)) {
+            const std::string nombre = o->nombre;
+            if (arg == nombre && i + 1 >= args.size()) {
+                error = nombre + " necesita un numero.";
                 return false;
             }
-            opciones.paralelo = arg == "--paralelo" ? args[++i] : arg.substr(11);
+            opciones.*(o->valor) = arg == nombre ? args[++i] : arg.substr(nombre.size() + 1);
         } else if (arg == "--si") {
             vistoSi = true;
         } else if (arg == "--no") {
@@ -245,6 +261,24 @@ std::string ComandosSimulables();
         return false;
     }
     paralelo = valor;
+    return true;
+}
+
+/// The value of --dialogos: seconds, 1 to 3600.
+[[nodiscard]] bool LeerSegundosDialogo(OpcionesCli& opciones, std::string& error) {
+    if (!opciones.dialogos) return true;
+    const std::string& escrito = *opciones.dialogos;
+    uint32_t valor = 0;
+    bool numero = !escrito.empty() && escrito.size() <= 4;
+    for (const char c : escrito) {
+        numero = numero && c >= '0' && c <= '9';
+        if (numero) valor = valor * 10 + static_cast<uint32_t>(c - '0');
+    }
+    if (!numero || valor < 1 || valor > 3600) {
+        error = "--dialogos necesita los segundos, de 1 a 3600.";
+        return false;
+    }
+    opciones.segundosDialogo = valor;
     return true;
 }
 
@@ -439,6 +473,15 @@ int Recompilar(Contexto& ctx, const OpcionesCli& opciones, ServiciosCli& servici
     lote.enOrden = opciones.orden;
     lote.soloCambios = opciones.soloCambios;
     lote.previo = opciones.previo;
+    lote.dialogos = opciones.segundosDialogo;
+    if (lote.dialogos > 0 && servicios.procesos != nullptr) {
+        if (!servicios.procesos->VigilarDialogos(lote.dialogos)) {
+            servicios.errores << kPrograma
+                              << ": --dialogos: en esta plataforma no se pueden mirar las "
+                                 "ventanas del compilador; se espera como siempre.\n";
+        }
+        (void)servicios.procesos->VigilarDialogos(0);
+    }
     // The ticked order is the order the projects were named in.
     lote.primeros = opciones.argumentos;
     ImpresionResultados impresion(servicios.salida);
@@ -604,13 +647,15 @@ const DefinicionComando kComandos[] = {
      "                   Con --json imprime un objeto JSON por proyecto al terminar\n"
      "                   cada uno y uno de resumen al final (los mensajes van a la\n"
      "                   salida de errores)\n"
-     "  recompilar [--orden] [--solo-cambios] [--previo] PROYECTO...\n"
+     "  recompilar [--orden] [--solo-cambios] [--previo] [--dialogos S] PROYECTO...\n"
      "                   con --orden compila los productores antes que sus\n"
      "                   consumidores (segun las referencias entre proyectos de la\n"
      "                   carpeta DEV); con --solo-cambios (que implica --orden) no\n"
      "                   compila un proyecto cuya salida es mas nueva que todo lo que\n"
      "                   lee; con --previo rechaza antes de empezar la compilacion\n"
-     "                   que no puede salir bien y avisa de la que puede fallar\n"
+     "                   que no puede salir bien y avisa de la que puede fallar; con\n"
+     "                   --dialogos S, un dialogo del compilador visible S segundos se\n"
+     "                   lee, se informa y se termina la compilacion\n"
      "  recompilar --plan [--solo-cambios] [--json | --dot] PROYECTO...\n"
      "                   muestra el orden de compilacion por niveles, cada\n"
      "                   dependencia con su evidencia, los ciclos y los ambiguos, sin\n"
@@ -687,7 +732,8 @@ int EjecutarCli(const std::vector<std::string>& args, ServiciosCli& servicios) {
     std::string error;
     const int maximo = std::clamp(servicios.procesadores, 1, kMaximoProcesosEnEspera);
     if (!AnalizarArgumentos(args, opciones, error) ||
-        !LeerParalelo(opciones.paralelo, maximo, opciones.compiladoresALaVez, error)) {
+        !LeerParalelo(opciones.paralelo, maximo, opciones.compiladoresALaVez, error) ||
+        !LeerSegundosDialogo(opciones, error)) {
         servicios.errores << kPrograma << ": " << error << "\n\n" << TextoUso();
         return kSalidaUso;
     }

@@ -115,11 +115,15 @@ public:
                                        const std::function<bool()>& atenderMensajes,
                                        FinDeProceso& fin, std::string& error) override;
     void Detener(IdProceso id) override;
+    bool VigilarDialogos(uint32_t segundos) override;
 
 private:
     struct Ejecucion;
+    /// The dialog of the run that has stayed up long enough, read; empty when none.
+    std::string DialogoQueQuedo(Ejecucion& ejecucion, ULONGLONG ahora);
     std::map<IdProceso, std::unique_ptr<Ejecucion>> ejecuciones_;
     IdProceso siguiente_ = 1;
+    ULONGLONG vigilanciaMs_ = 0;
 };
 
 }  // namespace vorpel

@@ -15,6 +15,7 @@ using IdProceso = uint64_t;
 enum class FinProceso {
     Terminado,      // the program ended by itself within its time
     TiempoAgotado,  // still running when its time ran out: killed with its children
+    Dialogo,        // a dialog of it stayed up: killed with its children
 };
 
 /// The end of one started program.
@@ -22,6 +23,9 @@ struct FinDeProceso {
     IdProceso id = 0;
     FinProceso fin = FinProceso::Terminado;
     uint32_t codigoSalida = 0;  // only for Terminado
+    /// Dialogo: the dialog read ("caption: text / text..."); TiempoAgotado
+    /// while dialogs are watched: each one visible at the kill, one a line.
+    std::string dialogos;
 };
 
 /// The most programs one wait takes: Win32 waits on at most 63 handles
@@ -57,6 +61,11 @@ public:
     /// Kills a started program with every process it started and forgets it;
     /// returns when they are gone.
     virtual void Detener(IdProceso id) = 0;
+    /// From now on a dialog (a window of class "#32770") of a waited program
+    /// or of one it started that stays visible `segundos` ends the wait for
+    /// it as Dialogo; 0 stops watching. False: this platform cannot look at
+    /// another program's windows, and the waits stay as they were.
+    virtual bool VigilarDialogos(uint32_t segundos) { return segundos == 0; }
 };
 
 /// Splits a Windows command line into arguments as CommandLineToArgvW does:

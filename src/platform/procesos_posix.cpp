@@ -190,7 +190,7 @@ Espera ProcesosPosix::EsperarAlguno(const std::vector<IdProceso>& ids,
             int estado = 0;
             const pid_t terminado = ::waitpid(esperados[i]->pid, &estado, WNOHANG);
             if (terminado == esperados[i]->pid || (terminado < 0 && errno == ECHILD)) {
-                fin = {ids[i], FinProceso::Terminado, terminado > 0 ? CodigoDeSalida(estado) : 0};
+                fin = {ids[i], FinProceso::Terminado, terminado > 0 ? CodigoDeSalida(estado) : 0, {}};
                 Olvidar(ids[i]);
                 return Espera::Termino;
             }
@@ -200,7 +200,7 @@ Espera ProcesosPosix::EsperarAlguno(const std::vector<IdProceso>& ids,
         for (size_t i = 0; i < ids.size(); ++i) {
             if (esperados[i]->limite <= ahora) {
                 Detener(ids[i]);
-                fin = {ids[i], FinProceso::TiempoAgotado, 0};
+                fin = {ids[i], FinProceso::TiempoAgotado, 0, {}};
                 return Espera::Termino;
             }
             limite = std::min(limite, esperados[i]->limite);

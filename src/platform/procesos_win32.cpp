@@ -2,6 +2,7 @@
 // a time-out kills it together with every process it started.
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,104 @@ void TerminarYEsperar(HANDLE trabajo, HANDLE proceso) {
     while (QuedanProcesosEnTrabajo(trabajo) && GetTickCount64() < limite) Sleep(10);
 }
 
+// Dialogs are looked for this often while they are watched.
+constexpr DWORD kPasoVigilanciaMs = 500;
+// A dialog's text is asked with this time-out: a hung program must not hang us.
+constexpr UINT kEsperaTextoMs = 500;
+
+/// The ids of every process in the job (or the program alone without one).
+std::vector<DWORD> ProcesosDe(HANDLE trabajo, HANDLE proceso) {
+    std::vector<DWORD> ids;
+    if (trabajo != nullptr) {
+        struct {
+            JOBOBJECT_BASIC_PROCESS_ID_LIST lista;
+            ULONG_PTR mas[255];
+        } datos{};
+        datos.lista.NumberOfAssignedProcesses = 256;
+        if (QueryInformationJobObject(trabajo, JobObjectBasicProcessIdList, &datos, sizeof datos,
+                                      nullptr)) {
+            for (DWORD i = 0; i < datos.lista.NumberOfProcessIdsInList; ++i) {
+                ids.push_back(static_cast<DWORD>(datos.lista.ProcessIdList[i]));
+            }
+        }
+    }
+    if (ids.empty()) ids.push_back(GetProcessId(proceso));
+    return ids;
+}
+
+bool EsDialogo(HWND ventana) {
+    wchar_t clase[16] = {};
+    return GetClassNameW(ventana, clase, 16) > 0 && std::wstring_view(clase) == L"#32770";
+}
+
+/// The visible top-level dialogs of those processes.
+std::vector<HWND> DialogosVisibles(const std::vector<DWORD>& ids) {
+    struct Busqueda {
+        const std::vector<DWORD>* ids;
+        std::vector<HWND> halladas;
+    } busqueda{&ids, {}};
+    EnumWindows(
+        [](HWND ventana, LPARAM datos) -> BOOL {
+            auto& b = *reinterpret_cast<Busqueda*>(datos);
+            DWORD id = 0;
+            GetWindowThreadProcessId(ventana, &id);
+            if (std::find(b.ids->begin(), b.ids->end(), id) != b.ids->end() &&
+                IsWindowVisible(ventana) && EsDialogo(ventana)) {
+                b.halladas.push_back(ventana);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&busqueda));
+    return busqueda.halladas;
+}
+
+/// A window's text, asked of its own thread: GetWindowText does not read the
+/// controls of another process.
+std::string TextoDe(HWND ventana) {
+    DWORD_PTR largo = 0;
+    if (!SendMessageTimeoutW(ventana, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kEsperaTextoMs,
+                             &largo) ||
+        largo == 0) {
+        return {};
+    }
+    std::wstring texto(largo + 1, L'\0');
+    DWORD_PTR leidos = 0;
+    if (!SendMessageTimeoutW(ventana, WM_GETTEXT, largo + 1, reinterpret_cast<LPARAM>(texto.data()),
+                             SMTO_ABORTIFHUNG, kEsperaTextoMs, &leidos)) {
+        return {};
+    }
+    texto.resize(leidos);
+    return Utf16AUtf8(texto);
+}
+
+/// "caption: text / text": the dialog's caption, then the texts of its static
+/// texts, then those of its buttons (what it says before what it asks).
+std::string LeerDialogo(HWND dialogo) {
+    struct Textos {
+        std::vector<std::string> estaticos, botones;
+    } textos;
+    EnumChildWindows(
+        dialogo,
+        [](HWND hijo, LPARAM datos) -> BOOL {
+            wchar_t clase[16] = {};
+            GetClassNameW(hijo, clase, 16);
+            const std::wstring_view c(clase);
+            auto& t = *reinterpret_cast<Textos*>(datos);
+            std::vector<std::string>* destino =
+                c == L"Static" ? &t.estaticos : c == L"Button" ? &t.botones : nullptr;
+            if (destino == nullptr) return TRUE;
+            std::string texto = TextoDe(hijo);
+            if (!texto.empty()) destino->push_back(std::move(texto));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&textos));
+    std::string unidos;
+    for (const auto* lista : {&textos.estaticos, &textos.botones}) {
+        for (const std::string& t : *lista) unidos += (unidos.empty() ? "" : " / ") + t;
+    }
+    return TextoDe(dialogo) + ": " + unidos;
+}
+
 }  // namespace
 
 struct ProcesosWin32::Ejecucion {
@@ -50,7 +149,27 @@ struct ProcesosWin32::Ejecucion {
     Handle proceso;
     bool enTrabajo = false;
     ULONGLONG limite = 0;  // GetTickCount64 value
+    std::map<HWND, ULONGLONG> vistos;  // each dialog seen, with when it was first
 };
+
+bool ProcesosWin32::VigilarDialogos(uint32_t segundos) {
+    vigilanciaMs_ = static_cast<ULONGLONG>(segundos) * 1000;
+    return true;
+}
+
+std::string ProcesosWin32::DialogoQueQuedo(Ejecucion& e, ULONGLONG ahora) {
+    const std::vector<HWND> visibles =
+        DialogosVisibles(ProcesosDe(e.enTrabajo ? e.trabajo.get() : nullptr, e.proceso.get()));
+    std::map<HWND, ULONGLONG> siguen;
+    for (const HWND d : visibles) {
+        const auto visto = e.vistos.find(d);
+        const ULONGLONG desde = visto != e.vistos.end() ? visto->second : ahora;
+        if (ahora - desde >= vigilanciaMs_) return LeerDialogo(d);
+        siguen[d] = desde;
+    }
+    e.vistos.swap(siguen);
+    return {};
+}
 
 ProcesosWin32::ProcesosWin32() = default;
 
@@ -118,7 +237,7 @@ Espera ProcesosWin32::EsperarAlguno(const std::vector<IdProceso>& ids,
     auto terminado = [&](DWORD indice) {
         DWORD codigo = 0;
         GetExitCodeProcess(handles[indice], &codigo);
-        fin = {ids[indice], FinProceso::Terminado, codigo};
+        fin = {ids[indice], FinProceso::Terminado, codigo, {}};
         ejecuciones_.erase(ids[indice]);
         return Espera::Termino;
     };
@@ -137,9 +256,25 @@ Espera ProcesosWin32::EsperarAlguno(const std::vector<IdProceso>& ids,
         ULONGLONG limite = ~0ull;
         for (DWORD i = 0; i < cantidad; ++i) {
             if (esperados[i]->limite <= ahora) {
+                fin = {ids[i], FinProceso::TiempoAgotado, 0, {}};
+                if (vigilanciaMs_ > 0) {
+                    Ejecucion& e = *esperados[i];
+                    for (const HWND d : DialogosVisibles(ProcesosDe(
+                             e.enTrabajo ? e.trabajo.get() : nullptr, e.proceso.get()))) {
+                        fin.dialogos += (fin.dialogos.empty() ? "" : "\r\n") + LeerDialogo(d);
+                    }
+                }
                 Detener(ids[i]);
-                fin = {ids[i], FinProceso::TiempoAgotado, 0};
                 return Espera::Termino;
+            }
+            if (vigilanciaMs_ > 0) {
+                std::string dialogo = DialogoQueQuedo(*esperados[i], ahora);
+                if (!dialogo.empty()) {
+                    fin = {ids[i], FinProceso::Dialogo, 0, std::move(dialogo)};
+                    Detener(ids[i]);
+                    return Espera::Termino;
+                }
+                limite = std::min(limite, ahora + kPasoVigilanciaMs);
             }
             limite = std::min(limite, esperados[i]->limite);
         }

@@ -105,6 +105,12 @@ bool TerminarCompilacion(Contexto& ctx, const CompilacionEnCurso& compilacion,
     if (fin.fin == FinProceso::TiempoAgotado) {
         // A log the killed compiler wrote stays in TEMP for a look by hand.
         resultado = kResultadoTiempoAgotado;
+        if (!fin.dialogos.empty()) resultado += "\r\nDialogos visibles: " + fin.dialogos;
+        return false;
+    }
+    if (fin.fin == FinProceso::Dialogo) {
+        resultado = kPrefijoErrorCompilando + std::string("el compilador mostro un dialogo: ") +
+                    fin.dialogos;
         return false;
     }
     try {

@@ -572,7 +572,11 @@ ResumenLote EjecutarLote(Contexto& ctx, const std::vector<std::string>& marcados
                      ColumnasDe(opciones));
 
     EstadoDeEjecucion estado(vista);
+    // Watched for this run only: a later run without it waits as before.
+    const bool vigilados =
+        opciones.dialogos > 0 && ctx.procesos != nullptr && ctx.procesos->VigilarDialogos(opciones.dialogos);
     Corrida(ctx, vista, comandos, opciones, resumen, registro, tabla).Ejecutar(marcados);
+    if (vigilados) (void)ctx.procesos->VigilarDialogos(0);
 
     registro.Lineas({std::string(kGuionesRegistro, '-'),
                      "Total: " + std::to_string(resumen.marcados) +

@@ -5,6 +5,7 @@
 // is told of each project through callbacks, and keeps answering while a
 // compiler runs.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -58,6 +59,9 @@ struct OpcionesLote {
     /// file and the disk: a compile that cannot succeed is refused without
     /// starting the compiler, one that may go wrong gets warnings in its block.
     bool previo = false;
+    /// Seconds a dialog of a running compiler may stay up before it is read
+    /// and the compiler killed; 0: not watched.
+    uint32_t dialogos = 0;
     /// Every project file of the DEV folder (the catalogue), for the graph.
     std::vector<std::string> catalogo;
     /// The entries of the list taken first, in this order, before the other

@@ -78,9 +78,9 @@ Espera ProcesosFalsos::EsperarAlguno(const std::vector<IdProceso>& ids,
     const EnCurso& e = elegido->second;
     if (e.fin <= e.limite) {
         if (e.guion.registro) EscribirRegistro(archivos_, RutaSalida(e.linea), *e.guion.registro);
-        fin = {elegido->first, FinProceso::Terminado, e.guion.codigo};
+        fin = {elegido->first, FinProceso::Terminado, e.guion.codigo, {}};
     } else {
-        fin = {elegido->first, FinProceso::TiempoAgotado, 0};
+        fin = {elegido->first, FinProceso::TiempoAgotado, 0, {}};
     }
     enCurso_.erase(elegido);
     return Espera::Termino;

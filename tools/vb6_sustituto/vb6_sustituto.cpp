@@ -29,6 +29,13 @@
 //   SustitutoVB6=Demora N     waits N milliseconds, then builds as usual
 //   SustitutoVB6=Codigo N     ends with exit status N without writing any
 //                             log, as a compiler that crashed
+//   SustitutoVB6=Dialogo TITULO|TEXTO
+//                             shows a message box with that caption and text
+//                             and waits for an answer (where there are no
+//                             windows, it never ends), then ends with 1
+//   SustitutoVB6=DialogoHijo TITULO|TEXTO
+//                             the same box in a child process, while this
+//                             one waits for it
 // The lines act in the order they come.
 
 #include <algorithm>
@@ -115,6 +122,52 @@ bool EscribirRegistro(SistemaArchivos& archivos, const std::string& ruta,
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
+}
+
+// --- A dialog that waits for an answer -----------------------------------------
+
+[[noreturn]] void MostrarDialogo(const std::string& tituloYTexto) {
+    const size_t barra = tituloYTexto.find('|');
+    const std::string titulo = tituloYTexto.substr(0, barra);
+    const std::string texto = barra == std::string::npos ? "" : tituloYTexto.substr(barra + 1);
+#ifdef _WIN32
+    const auto ancho = [](const std::string& t) {
+        const int n = MultiByteToWideChar(CP_UTF8, 0, t.c_str(), -1, nullptr, 0);
+        std::wstring w(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, t.c_str(), -1, w.data(), n);
+        return w;
+    };
+    MessageBoxW(nullptr, ancho(texto).c_str(), ancho(titulo).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    std::exit(1);
+#else
+    (void)titulo;
+    (void)texto;
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+#endif
+}
+
+[[noreturn]] void DialogoEnHijo(const std::string& tituloYTexto) {
+#ifdef _WIN32
+    wchar_t propio[MAX_PATH];
+    GetModuleFileNameW(nullptr, propio, MAX_PATH);
+    const int n = MultiByteToWideChar(CP_UTF8, 0, tituloYTexto.c_str(), -1, nullptr, 0);
+    std::wstring valor(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, tituloYTexto.c_str(), -1, valor.data(), n);
+    valor.resize(valor.size() - 1);
+    std::wstring linea = L"\"" + std::wstring(propio) + L"\" /dialogo \"" + valor + L"\"";
+    STARTUPINFOW inicio{};
+    inicio.cb = sizeof inicio;
+    PROCESS_INFORMATION proceso{};
+    if (CreateProcessW(nullptr, linea.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &inicio, &proceso)) {
+        CloseHandle(proceso.hThread);
+        WaitForSingleObject(proceso.hProcess, INFINITE);
+        CloseHandle(proceso.hProcess);
+    }
+    std::exit(1);
+#else
+    MostrarDialogo(tituloYTexto);
+#endif
 }
 
 [[noreturn]] void Colgar(const std::string& rutaLatido) {
@@ -245,6 +298,9 @@ int Compilar(const std::string& proyecto, const std::string& registro) {
         const int numero =
             espacio == std::string::npos ? 0 : std::atoi(valor.c_str() + espacio + 1);
         if (IgualesSinMayusculas(modo, "Colgar")) Colgar(proyecto + ".latido");
+        const std::string resto = espacio == std::string::npos ? "" : valor.substr(espacio + 1);
+        if (IgualesSinMayusculas(modo, "Dialogo")) MostrarDialogo(resto);
+        if (IgualesSinMayusculas(modo, "DialogoHijo")) DialogoEnHijo(resto);
         if (IgualesSinMayusculas(modo, "SinRegistro")) return 0;
         if (IgualesSinMayusculas(modo, "Codigo")) return numero;
         if (IgualesSinMayusculas(modo, "Demora")) {
@@ -311,6 +367,7 @@ int Compilar(const std::string& proyecto, const std::string& registro) {
 
 int Principal(const std::vector<std::string>& args) {
     if (args.size() == 2 && args[0] == "/latido") Latir(args[1]);
+    if (args.size() == 2 && args[0] == "/dialogo") MostrarDialogo(args[1]);
     std::string proyecto, registro;
     for (size_t i = 0; i + 1 < args.size(); ++i) {
         if (IgualesSinMayusculas(args[i], "/make")) proyecto = args[++i];

@@ -1,0 +1,93 @@
+// A compiler stuck on a dialog, under the real Win32 processes: the dialog is
+// read and the compiler ended instead of waiting for the time-out.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "platform/plataforma_win32.h"
+#include "platform/procesos.h"
+#include "platform/sistema.h"
+
+namespace vorpel {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DialogosDelCompilador : public ::testing::Test {
+protected:
+    DialogosDelCompilador() {
+        wchar_t temporal[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temporal);
+        carpeta_ = fs::path(temporal) / (L"vorpel_dialogos_" + std::to_wstring(GetCurrentProcessId()));
+        fs::create_directories(carpeta_);
+        wchar_t propio[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, propio, MAX_PATH);
+        sustituto_ = fs::path(propio).parent_path().parent_path() / L"tools" / L"VB6.exe";
+    }
+    ~DialogosDelCompilador() override {
+        std::error_code ignorado;
+        fs::remove_all(carpeta_, ignorado);
+    }
+
+    /// Starts the stand-in on a project with `linea` and waits for its end.
+    FinDeProceso Compilar(const std::string& linea, uint32_t esperaMs, ULONGLONG& milisegundos) {
+        const fs::path vbp = carpeta_ / L"P.vbp";
+        std::ofstream(vbp, std::ios::binary) << "Type=Exe\r\nName=\"P\"\r\n" << linea << "\r\n";
+        const std::string comando = "\"" + Utf16AUtf8(sustituto_.wstring()) + "\" /make \"" +
+                                    Utf16AUtf8(vbp.wstring()) + "\" /out \"" +
+                                    Utf16AUtf8((carpeta_ / L"P.log").wstring()) + "\"";
+        IdProceso id = 0;
+        std::string error;
+        FinDeProceso fin;
+        const ULONGLONG inicio = GetTickCount64();
+        EXPECT_TRUE(procesos_->Iniciar(comando, esperaMs, id, error)) << error;
+        EXPECT_EQ(procesos_->EsperarAlguno({id}, {}, fin, error), Espera::Termino) << error;
+        milisegundos = GetTickCount64() - inicio;
+        return fin;
+    }
+
+    std::unique_ptr<Procesos> procesos_ = CrearProcesos();
+    fs::path carpeta_;
+    fs::path sustituto_;
+};
+
+TEST_F(DialogosDelCompilador, ADialogOfTheCompilerOrOfItsChildIsReadAndEndsTheWait) {
+    ASSERT_TRUE(procesos_->VigilarDialogos(1));
+    for (const char* modo : {"Dialogo", "DialogoHijo"}) {
+        ULONGLONG ms = 0;
+        const FinDeProceso fin = Compilar(
+            std::string("SustitutoVB6=") + modo + " Microsoft Visual Basic|Falta el archivo X.ocx",
+            60000, ms);
+        EXPECT_EQ(fin.fin, FinProceso::Dialogo) << modo;
+        EXPECT_EQ(fin.dialogos.rfind("Microsoft Visual Basic: Falta el archivo X.ocx", 0), 0u)
+            << modo << ": " << fin.dialogos;
+        // One second of the dialog, and well short of the time-out.
+        EXPECT_GE(ms, 1000u) << modo;
+        EXPECT_LT(ms, 15000u) << modo;
+    }
+}
+
+TEST_F(DialogosDelCompilador, AHungCompilerWithoutADialogStillWaitsForItsTimeOut) {
+    ASSERT_TRUE(procesos_->VigilarDialogos(1));
+    ULONGLONG ms = 0;
+    const FinDeProceso fin = Compilar("SustitutoVB6=Demora 60000", 3000, ms);
+    EXPECT_EQ(fin.fin, FinProceso::TiempoAgotado);
+    EXPECT_TRUE(fin.dialogos.empty()) << fin.dialogos;
+    EXPECT_GE(ms, 3000u);
+}
+
+TEST_F(DialogosDelCompilador, AtATimeOutTheDialogsThenVisibleAreRead) {
+    ASSERT_TRUE(procesos_->VigilarDialogos(600));
+    ULONGLONG ms = 0;
+    const FinDeProceso fin = Compilar("SustitutoVB6=Dialogo Aviso|Sigue abierto", 4000, ms);
+    EXPECT_EQ(fin.fin, FinProceso::TiempoAgotado);
+    EXPECT_EQ(fin.dialogos.rfind("Aviso: Sigue abierto", 0), 0u) << fin.dialogos;
+}
+
+}  // namespace
+}  // namespace vorpel
