@@ -10,6 +10,8 @@
 #include "platform/plataforma_win32.h"
 #include "platform/procesos.h"
 
+#include <tlhelp32.h>
+
 namespace vorpel {
 namespace {
 
@@ -32,11 +34,56 @@ bool QuedanProcesosEnTrabajo(HANDLE trabajo) {
     return info.ActiveProcesses > 0;
 }
 
+ULONGLONG CreadoEn(HANDLE proceso) {
+    FILETIME creado{}, fin{}, nucleo{}, usuario{};
+    if (!GetProcessTimes(proceso, &creado, &fin, &nucleo, &usuario)) return 0;
+    return (static_cast<ULONGLONG>(creado.dwHighDateTime) << 32) | creado.dwLowDateTime;
+}
+
+/// The processes the program started, and theirs, found through their parent's
+/// id. A child is taken only when it was created after its parent: an id of an
+/// ended process can be given to a new one.
+std::vector<DWORD> DescendientesDe(HANDLE proceso) {
+    std::vector<DWORD> arbol{GetProcessId(proceso)};
+    std::vector<ULONGLONG> creados{CreadoEn(proceso)};
+    Handle foto(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (foto.get() == INVALID_HANDLE_VALUE) return arbol;
+    std::vector<PROCESSENTRY32W> todos;
+    PROCESSENTRY32W entrada{};
+    entrada.dwSize = sizeof entrada;
+    for (BOOL hay = Process32FirstW(foto.get(), &entrada); hay;
+         hay = Process32NextW(foto.get(), &entrada)) {
+        todos.push_back(entrada);
+    }
+    // Each round adds the children of the processes found so far.
+    for (size_t visto = 0; visto < arbol.size(); ++visto) {
+        for (const PROCESSENTRY32W& p : todos) {
+            if (p.th32ParentProcessID != arbol[visto] ||
+                std::find(arbol.begin(), arbol.end(), p.th32ProcessID) != arbol.end()) {
+                continue;
+            }
+            Handle hijo(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, p.th32ProcessID));
+            const ULONGLONG creado = hijo ? CreadoEn(hijo.get()) : 0;
+            if (creado == 0 || creado < creados[visto]) continue;
+            arbol.push_back(p.th32ProcessID);
+            creados.push_back(creado);
+        }
+    }
+    return arbol;
+}
+
 void TerminarYEsperar(HANDLE trabajo, HANDLE proceso) {
     if (trabajo != nullptr) {
         TerminateJobObject(trabajo, 1);
     } else {
+        // Without a job the tree is found by its parents' ids, before the
+        // program's end can hand its id to another process.
+        const std::vector<DWORD> arbol = DescendientesDe(proceso);
         TerminateProcess(proceso, 1);
+        for (size_t i = 1; i < arbol.size(); ++i) {
+            Handle otro(OpenProcess(PROCESS_TERMINATE, FALSE, arbol[i]));
+            if (otro) TerminateProcess(otro.get(), 1);
+        }
     }
     WaitForSingleObject(proceso, kEsperaMaximaTrabajoMs);
     if (trabajo == nullptr) return;
@@ -49,9 +96,11 @@ constexpr DWORD kPasoVigilanciaMs = 500;
 // A dialog's text is asked with this time-out: a hung program must not hang us.
 constexpr UINT kEsperaTextoMs = 500;
 
-/// The ids of every process in the job (or the program alone without one).
+/// The ids of every process in the job and of every process the program
+/// started: a job that lists only some of them, or none, still finds a dialog
+/// of a child.
 std::vector<DWORD> ProcesosDe(HANDLE trabajo, HANDLE proceso) {
-    std::vector<DWORD> ids;
+    std::vector<DWORD> ids = DescendientesDe(proceso);
     if (trabajo != nullptr) {
         struct {
             JOBOBJECT_BASIC_PROCESS_ID_LIST lista;
@@ -61,11 +110,11 @@ std::vector<DWORD> ProcesosDe(HANDLE trabajo, HANDLE proceso) {
         if (QueryInformationJobObject(trabajo, JobObjectBasicProcessIdList, &datos, sizeof datos,
                                       nullptr)) {
             for (DWORD i = 0; i < datos.lista.NumberOfProcessIdsInList; ++i) {
-                ids.push_back(static_cast<DWORD>(datos.lista.ProcessIdList[i]));
+                const auto id = static_cast<DWORD>(datos.lista.ProcessIdList[i]);
+                if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
             }
         }
     }
-    if (ids.empty()) ids.push_back(GetProcessId(proceso));
     return ids;
 }
 

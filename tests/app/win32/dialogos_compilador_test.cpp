@@ -72,6 +72,35 @@ TEST_F(DialogosDelCompilador, ADialogOfTheCompilerOrOfItsChildIsReadAndEndsTheWa
     }
 }
 
+TEST_F(DialogosDelCompilador, ADialogEndsOnlyItsOwnCompileWhileTheOthersGoOn) {
+    ASSERT_TRUE(procesos_->VigilarDialogos(1));
+    std::string error;
+    const auto iniciar = [&](const std::string& nombre, const std::string& linea) {
+        const fs::path vbp = carpeta_ / (Utf8AUtf16(nombre) + L".vbp");
+        std::ofstream(vbp, std::ios::binary)
+            << "Type=Exe\r\nName=\"" << nombre << "\"\r\nExeName32=\"" << nombre
+            << ".exe\"\r\n" << linea << "\r\n";
+        IdProceso id = 0;
+        EXPECT_TRUE(procesos_->Iniciar("\"" + Utf16AUtf8(sustituto_.wstring()) + "\" /make \"" +
+                                           Utf16AUtf8(vbp.wstring()) + "\" /out \"" +
+                                           Utf16AUtf8((carpeta_ / L"x.log").wstring()) + "\"",
+                                       60000, id, error))
+            << error;
+        return id;
+    };
+    const IdProceso colgado = iniciar("Colgado", "SustitutoVB6=DialogoHijo Aviso|Detenido");
+    const IdProceso sano = iniciar("Sano", "SustitutoVB6=Demora 3000");
+    FinDeProceso fin;
+    ASSERT_EQ(procesos_->EsperarAlguno({colgado, sano}, {}, fin, error), Espera::Termino) << error;
+    EXPECT_EQ(fin.id, colgado);
+    EXPECT_EQ(fin.fin, FinProceso::Dialogo);
+    EXPECT_EQ(fin.dialogos.rfind("Aviso: Detenido", 0), 0u) << fin.dialogos;
+    ASSERT_EQ(procesos_->EsperarAlguno({sano}, {}, fin, error), Espera::Termino) << error;
+    EXPECT_EQ(fin.fin, FinProceso::Terminado);
+    EXPECT_EQ(fin.codigoSalida, 0u);
+    EXPECT_TRUE(fs::exists(carpeta_ / L"Sano.exe"));
+}
+
 TEST_F(DialogosDelCompilador, AHungCompilerWithoutADialogStillWaitsForItsTimeOut) {
     ASSERT_TRUE(procesos_->VigilarDialogos(1));
     ULONGLONG ms = 0;
