@@ -23,6 +23,9 @@ struct FechaHora {
 /// system's "file not found" or "path not found" means absent.
 enum class Existencia { Presente, Ausente, Indeterminada };
 
+/// Whether a file could be opened for writing now. A missing file is free.
+enum class Uso { Libre, EnUso, Indeterminado };
+
 /// What the file system keeps of one file.
 struct DatosArchivo {
     std::string nombreEnDisco;  // the last name, spelled as stored
@@ -198,6 +201,11 @@ public:
     /// Whether someone, this program included, holds the lock of `carpeta`
     /// now. False when nobody does or the system cannot tell; never waits.
     virtual bool ConsultarCerrojo(const std::string& carpeta) = 0;
+    /// Whether `ruta` could be opened for writing now, without writing it: a
+    /// program that holds it open without sharing (a compiler still running,
+    /// an editor) or a file the system will not let be written makes it EnUso,
+    /// with the system's description in `error`.
+    virtual Uso ConsultarUso(const std::string& ruta, std::string& error) = 0;
 };
 
 }  // namespace vorpel

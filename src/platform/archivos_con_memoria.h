@@ -87,6 +87,10 @@ public:
     bool ConsultarCerrojo(const std::string& carpeta) override {
         return real_.ConsultarCerrojo(carpeta);
     }
+    /// Never remembered: another program opens and closes files at any time.
+    Uso ConsultarUso(const std::string& ruta, std::string& error) override {
+        return real_.ConsultarUso(ruta, error);
+    }
 
 private:
     /// What one look-up of a file found (never "could not tell").

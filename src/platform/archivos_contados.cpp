@@ -20,6 +20,7 @@ constexpr const char* kNombres[] = {
     "Borrar",
     "CrearCarpeta",
     "Sincronizar",
+    "ConsultarUso",
     "RutasSincronizadas",
 };
 // A kind added to LlamadaArchivos needs its name here.

@@ -31,6 +31,7 @@ enum class LlamadaArchivos {
     Borrar,
     CrearCarpeta,
     Sincronizar,
+    ConsultarUso,
     RutasSincronizadas,  // not a call: the paths the Sincronizar calls named
 };
 inline constexpr size_t kTiposLlamada =
@@ -108,6 +109,10 @@ public:
     }
     bool ConsultarCerrojo(const std::string& carpeta) override {
         return real_.ConsultarCerrojo(carpeta);
+    }
+    Uso ConsultarUso(const std::string& ruta, std::string& error) override {
+        Contar(LlamadaArchivos::ConsultarUso);
+        return real_.ConsultarUso(ruta, error);
     }
 
 private:

@@ -542,4 +542,29 @@ bool ArchivosPosix::Sincronizar(const std::vector<std::string>& rutas, std::stri
 }
 
 
+Uso ArchivosPosix::ConsultarUso(const std::string& ruta, std::string& error) {
+    // The host's own refusals only: a Windows program under Wine that shares
+    // nothing is kept by the Wine server, out of this program's sight.
+    RutaHostResuelta resuelta;
+    if (!Resolver(ruta, resuelta) || resuelta.numero == ENOENT || resuelta.numero == ENOTDIR) {
+        return Uso::Libre;
+    }
+    int numero = resuelta.numero;
+    if (numero == 0) {
+        // Non-blocking: a FIFO by that name must not hang the look-up.
+        const int fd = ::open(resuelta.host.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd >= 0) {
+            ::close(fd);
+            return Uso::Libre;
+        }
+        numero = errno;
+        if (numero == ENOENT) return Uso::Libre;
+    }
+    error = DescribirError(numero);
+    return numero == EACCES || numero == EPERM || numero == EROFS || numero == ETXTBSY ||
+                   numero == EISDIR
+               ? Uso::EnUso
+               : Uso::Indeterminado;
+}
+
 }  // namespace vorpel

@@ -589,6 +589,25 @@ bool SistemaArchivosWin32::Sincronizar(const std::vector<std::string>&, std::str
     return true;
 }
 
+Uso SistemaArchivosWin32::ConsultarUso(const std::string& ruta, std::string& error) {
+    // Opened for writing and closed again, sharing everything: only a program
+    // that shares nothing keeps it out. Nothing is written, nor any time changed.
+    const HANDLE h = CreateFileW(Utf8AUtf16(ruta).c_str(), GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return Uso::Libre;
+    }
+    const DWORD codigo = GetLastError();
+    if (EsNoEncontrado(codigo)) return Uso::Libre;
+    error = DescribirErrorSistema(codigo);
+    return codigo == ERROR_SHARING_VIOLATION || codigo == ERROR_LOCK_VIOLATION ||
+                   codigo == ERROR_ACCESS_DENIED
+               ? Uso::EnUso
+               : Uso::Indeterminado;
+}
+
 namespace {
 
 std::wstring RutaCerrojo(const std::string& carpeta) {

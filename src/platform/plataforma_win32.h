@@ -78,6 +78,7 @@ public:
                                           const std::string& descripcion,
                                           std::string& ocupadoPor, std::string& error) override;
     bool ConsultarCerrojo(const std::string& carpeta) override;
+    Uso ConsultarUso(const std::string& ruta, std::string& error) override;
 
 private:
     /// LeerBytes, knowing the file's size when `tamano` is given.

@@ -70,6 +70,9 @@ public:
     bool ConsultarCerrojo(const std::string& carpeta) override {
         return real_.ConsultarCerrojo(carpeta);
     }
+    Uso ConsultarUso(const std::string& ruta, std::string& error) override {
+        return real_.ConsultarUso(ruta, error);
+    }
 
 private:
     /// What the run left at one path: a file (or its absence) or a folder.

@@ -126,8 +126,19 @@ void RevisarAntesDeCompilar(Contexto& ctx, const GrafoProyectos& grafo, size_t p
     }
     if (!p.salida.empty()) {
         DatosArchivo datos;
-        if (mirar(p.salida, &datos) == Existencia::Presente && datos.soloLectura) {
+        if (mirar(p.salida, &datos) != Existencia::Presente) return;
+        if (datos.soloLectura) {
             Rechazar(revision, "la salida es de solo lectura: " + p.salida);
+            return;
+        }
+        // A compiler still running, or the program under test, holds it open.
+        sistema.clear();
+        const Uso uso = ctx.archivos.ConsultarUso(p.salida, sistema);
+        if (uso == Uso::EnUso) {
+            Rechazar(revision, "la salida no se puede abrir para escribir (en uso): " + p.salida +
+                                   " (" + sistema + ")");
+        } else if (uso == Uso::Indeterminado) {
+            revision.avisos.push_back("Aviso: " + TextoNoSePudoComprobar(p.salida, sistema));
         }
     }
 }

@@ -645,8 +645,12 @@ TEST_F(RecompilarEnOrden, ACompileThatCannotSucceedIsRefusedWithoutStartingTheCo
     Vbp("Uno.vbp", "Path32=\"bin\"\r\nExeName32=\"Comun.dll\"\r\n");
     Vbp("Dos.vbp", "Path32=\"BIN\\.\"\r\nExeName32=\"comun.DLL\"\r\n");
     Vbp("Bien.vbp", "ExeName32=\"Bien.exe\"\r\n");
+    Vbp("Tomada.vbp", "ExeName32=\"Tomada.exe\"\r\n");
+    archivos_.PonerArchivo("C:\\DEV\\Tomada.exe", "vieja", {},
+                           AtributosFalsos{false, false, false, true});
     Proyectos({{"Falta.vbp", true}, {"Compat.vbp", true}, {"SinCompat.vbp", true},
-               {"Fija.vbp", true}, {"Uno.vbp", true}, {"Dos.vbp", true}, {"Bien.vbp", true}});
+               {"Fija.vbp", true}, {"Uno.vbp", true}, {"Dos.vbp", true}, {"Bien.vbp", true},
+               {"Tomada.vbp", true}});
     ventana_.PonerTildado(Control::ChkCorregirAntes, false);
     OpcionesLote opciones;
     opciones.previo = true;
@@ -656,7 +660,7 @@ TEST_F(RecompilarEnOrden, ACompileThatCannotSucceedIsRefusedWithoutStartingTheCo
     };
     const ResumenLote r = Ejecutar(opciones);
     EXPECT_EQ(Compilados(), (std::vector<std::string>{"C:\\DEV\\Bien.vbp"}));
-    EXPECT_EQ(r.conError, 6);
+    EXPECT_EQ(r.conError, 7);
     EXPECT_EQ(textos_["Falta.vbp"], "ERROR antes de compilar: no existe el archivo C:\\DEV\\frmFalta.frm");
     EXPECT_EQ(textos_["Compat.vbp"], "ERROR antes de compilar: no existe el archivo de "
                                      "compatibilidad binaria C:\\DEV\\ref\\Compat.dll");
@@ -668,6 +672,30 @@ TEST_F(RecompilarEnOrden, ACompileThatCannotSucceedIsRefusedWithoutStartingTheCo
               "ERROR antes de compilar: la salida C:\\DEV\\bin\\Comun.dll es tambien la de Dos.vbp");
     EXPECT_EQ(textos_["Dos.vbp"], "ERROR antes de compilar: la salida C:\\DEV\\BIN\\.\\comun.DLL "
                                   "es tambien la de Uno.vbp");
+    EXPECT_EQ(textos_["Tomada.vbp"],
+              "ERROR antes de compilar: la salida no se puede abrir para escribir (en uso): "
+              "C:\\DEV\\Tomada.exe (El proceso no tiene acceso al archivo porque esta siendo "
+              "utilizado por otro proceso.)");
+    EXPECT_EQ(archivos_.Contenido("C:\\DEV\\Tomada.exe"), "vieja");
+}
+
+TEST_F(RecompilarEnOrden, AnOutputWhoseUseCannotBeToldIsAWarningNotARefusal) {
+    Vbp("Bien.vbp", "ExeName32=\"Bien.exe\"\r\n");
+    archivos_.PonerArchivo("C:\\DEV\\Bien.exe", "vieja");
+    Proyectos({{"Bien.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, false);
+    ArchivosConFallos conFallos(archivos_);
+    conFallos.FallarPrimera(ArchivosConFallos::Operacion::ConsultarUso, "C:\\DEV\\Bien.exe");
+    Contexto ctx{conFallos, "C:\\DEV", &dialogos_, &entorno_};
+    OpcionesLote opciones;
+    opciones.previo = true;
+    opciones.catalogo = catalogo_;
+    const ResumenLote r = RecompilarSeleccionados(ctx, ventana_, comandos_, opciones);
+    EXPECT_EQ(r.correctos, 1);
+    EXPECT_EQ(Compilados(), (std::vector<std::string>{"C:\\DEV\\Bien.vbp"}));
+    const std::string log = Log();
+    EXPECT_NE(log.find("Bien.vbp\r\n  Aviso: No se pudo comprobar"), std::string::npos) << log;
+    EXPECT_NE(log.find("C:\\DEV\\Bien.exe"), std::string::npos) << log;
 }
 
 TEST_F(RecompilarEnOrden, AWarningGoesInTheBlockBeforeTheCompileAndTheCompileRuns) {

@@ -116,6 +116,9 @@ inline void PonerLoteEnOrden(ArchivosFalsos& d) {
                    "Type=Exe\r\nForm=frmOtro.frm\r\nModule=Base; quimbo.bas\r\nName=\"Otro\"\r\n"
                    "AutoIncrementVer=1\r\nExeName32=\"Otro.exe\"\r\n",
                    kAntes);
+    // An output from before its sources: built again, and looked at first.
+    d.PonerArchivo("C:\\DEV\\Otro.exe", "TypeLib={0000000A-0000-0000-0000-00000000000A}\r\n",
+                   FechaHora{2023, 1, 2, 8, 0, 0});
 }
 
 // The origin holds Caja: a form with its .frx, one whose .frx is missing, one

@@ -16,6 +16,8 @@ const char* kNoEncontrado = "El sistema no puede encontrar el archivo especifica
 const char* kRutaNoEncontrada = "El sistema no puede encontrar la ruta especificada.";
 const char* kYaExiste = "No se puede crear un archivo que ya existe.";
 const char* kAccesoDenegado = "Acceso denegado.";
+const char* kEnUso =
+    "El proceso no tiene acceso al archivo porque esta siendo utilizado por otro proceso.";
 
 // Splits a Windows path into its drive ("c:") and its components, resolving
 // "." and ".." as Windows does; false for anything but a drive path.
@@ -483,6 +485,24 @@ bool ArchivosFalsos::CrearCarpeta(const std::string& ruta, std::string& error) {
     }
     PonerCarpeta(ruta);
     return true;
+}
+
+Uso ArchivosFalsos::ConsultarUso(const std::string& ruta, std::string& error) {
+    if (EsCarpeta(ruta)) {
+        error = kAccesoDenegado;
+        return Uso::EnUso;
+    }
+    const Nodo* n = Buscar(ruta);
+    if (n == nullptr) return Uso::Libre;
+    if (n->atributos.enUso) {
+        error = kEnUso;
+        return Uso::EnUso;
+    }
+    if (n->atributos.soloLectura) {
+        error = kAccesoDenegado;
+        return Uso::EnUso;
+    }
+    return Uso::Libre;
 }
 
 bool ArchivosFalsos::Sincronizar(const std::vector<std::string>& rutas, std::string& error) {
@@ -981,6 +1001,20 @@ bool ArchivosConFallos::Sincronizar(const std::vector<std::string>& rutas, std::
             return Morir(error);
         default:
             return false;
+    }
+}
+
+// A look-up: it never changes the disk, so it is not counted among the writes.
+Uso ArchivosConFallos::ConsultarUso(const std::string& ruta, std::string& error) {
+    switch (Decidir(Operacion::ConsultarUso, false, false, ruta, "", error)) {
+        case Decision::Seguir:
+            return real_.ConsultarUso(ruta, error);
+        case Decision::CortarDespues:
+            (void)real_.ConsultarUso(ruta, error);
+            Morir(error);
+            return Uso::Indeterminado;
+        default:
+            return Uso::Indeterminado;
     }
 }
 

@@ -17,6 +17,7 @@ struct AtributosFalsos {
     bool oculto = false;
     bool sistema = false;
     bool soloLectura = false;
+    bool enUso = false;  // held open by another program that shares nothing
 };
 
 class ArchivosFalsos : public SistemaArchivos {
@@ -110,6 +111,7 @@ public:
     bool Borrar(const std::string& ruta, std::string& error) override;
     bool CrearCarpeta(const std::string& ruta, std::string& error) override;
     bool Sincronizar(const std::vector<std::string>& rutas, std::string& error) override;
+    Uso ConsultarUso(const std::string& ruta, std::string& error) override;
 
 private:
     struct Nodo {
@@ -180,7 +182,7 @@ public:
     enum class Operacion {
         Cualquiera, ConsultarArchivo, ConsultarCarpeta, ListarArchivos, LeerBytes,
         EscribirArchivoNuevo, AgregarAlArchivo, Renombrar, Reemplazar, ReemplazarConRespaldo,
-        Copiar, Borrar, CrearCarpeta, Sincronizar
+        Copiar, Borrar, CrearCarpeta, Sincronizar, ConsultarUso
     };
     /// What happens at the chosen operation.
     enum class Modo {
@@ -250,6 +252,7 @@ public:
     bool Borrar(const std::string& ruta, std::string& error) override;
     bool CrearCarpeta(const std::string& ruta, std::string& error) override;
     bool Sincronizar(const std::vector<std::string>& rutas, std::string& error) override;
+    Uso ConsultarUso(const std::string& ruta, std::string& error) override;
     void OlvidarCache() override { real_.OlvidarCache(); }
 
 private:

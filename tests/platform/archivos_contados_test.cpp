@@ -80,6 +80,7 @@ TEST_F(ArchivosContadosTest, PrintsOneLinePerKindInOrder) {
               "vorpel: llamadas Borrar 0\n"
               "vorpel: llamadas CrearCarpeta 0\n"
               "vorpel: llamadas Sincronizar 1\n"
+              "vorpel: llamadas ConsultarUso 0\n"
               "vorpel: llamadas RutasSincronizadas 3\n");
 }
 

@@ -81,6 +81,19 @@ TEST_F(ArchivosPosixTest, FilesWithoutWritePermissionAreReadOnly) {
     EXPECT_TRUE(datos.soloLectura);
 }
 
+TEST_F(ArchivosPosixTest, AFileThatCanBeOpenedForWritingIsFreeAndStaysAsItWas) {
+    falso_.CrearArchivo("discoC/Dev/salida.exe", "vieja");
+    const timespec antes = Modificado("discoC/Dev/salida.exe");
+    EXPECT_EQ(archivos_.ConsultarUso("C:\\DEV\\SALIDA.exe", error_), Uso::Libre) << error_;
+    EXPECT_EQ(archivos_.ConsultarUso("C:\\Dev\\falta.exe", error_), Uso::Libre) << error_;
+    EXPECT_EQ(archivos_.ConsultarUso("C:\\Dev\\no\\hay.exe", error_), Uso::Libre) << error_;
+    EXPECT_EQ(archivos_.ConsultarUso("Q:\\hay.exe", error_), Uso::Libre) << error_;
+    EXPECT_EQ(Modificado("discoC/Dev/salida.exe").tv_nsec, antes.tv_nsec);
+    // A folder by that name can never be written as a file.
+    EXPECT_EQ(archivos_.ConsultarUso("C:\\Dev", error_), Uso::EnUso);
+    EXPECT_FALSE(error_.empty());
+}
+
 TEST_F(ArchivosPosixTest, LookupsWithWildcardsSearchTheFolder) {
     falso_.CrearArchivo("discoC/Dev/.a.vbp");
     DatosArchivo datos;

@@ -36,6 +36,11 @@
 //   SustitutoVB6=DialogoHijo TITULO|TEXTO
 //                             the same box in a child process, while this
 //                             one waits for it
+//   SustitutoVB6=Retener N    holds its output open for N milliseconds,
+//                             sharing nothing (as a compiler still writing
+//                             it), then builds as usual
+// With SUSTITUTOVB6_INICIOS naming a file (a Windows path text), each start
+// adds the project's path to it as a line: a test sees which compiles started.
 // The lines act in the order they come.
 
 #include <algorithm>
@@ -170,6 +175,34 @@ bool EscribirRegistro(SistemaArchivos& archivos, const std::string& ruta,
 #endif
 }
 
+/// Holds `salida` open, created if missing, sharing nothing for `ms`.
+void RetenerSalida(const std::string& salida, int ms) {
+#ifdef _WIN32
+    const int n = MultiByteToWideChar(CP_UTF8, 0, salida.c_str(), -1, nullptr, 0);
+    std::wstring ancha(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, salida.c_str(), -1, ancha.data(), n);
+    const HANDLE h = CreateFileW(ancha.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+#else
+    // The host has no share modes: only the wait is the same.
+    (void)salida;
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+#endif
+}
+
+/// One line more in the file of starts, when a test asked for it.
+void RegistrarInicio(SistemaArchivos& archivos, const std::string& proyecto) {
+    const char* inicios = std::getenv("SUSTITUTOVB6_INICIOS");
+    if (inicios == nullptr || *inicios == '\0') return;
+    std::string error;
+    const std::string linea = proyecto + "\r\n";
+    if (!archivos.AgregarAlArchivo(inicios, linea, error)) {
+        (void)archivos.EscribirArchivoNuevo(inicios, linea, error);
+    }
+}
+
 [[noreturn]] void Colgar(const std::string& rutaLatido) {
 #ifdef _WIN32
     wchar_t propio[MAX_PATH];
@@ -283,6 +316,7 @@ int Compilar(const std::string& proyecto, const std::string& registro) {
     std::unique_ptr<SistemaArchivos> archivos = CrearSistemaArchivos();
     Contexto ctx{*archivos, ""};
 
+    RegistrarInicio(*archivos, proyecto);
     std::string texto, error;
     bool terminaConSalto = false;
     if (!LeerArchivoTexto(ctx, proyecto, texto, terminaConSalto, error)) {
@@ -305,6 +339,9 @@ int Compilar(const std::string& proyecto, const std::string& registro) {
         if (IgualesSinMayusculas(modo, "Codigo")) return numero;
         if (IgualesSinMayusculas(modo, "Demora")) {
             std::this_thread::sleep_for(std::chrono::milliseconds(numero));
+        }
+        if (IgualesSinMayusculas(modo, "Retener")) {
+            RetenerSalida(SalidaDe(texto, ObtenerCarpeta(proyecto, "")), numero);
         }
     }
 

@@ -101,6 +101,36 @@ TEST_F(DialogosDelCompilador, ADialogEndsOnlyItsOwnCompileWhileTheOthersGoOn) {
     EXPECT_TRUE(fs::exists(carpeta_ / L"Sano.exe"));
 }
 
+TEST_F(DialogosDelCompilador, AnOutputHeldByARunningCompilerIsInUseUntilItLetsGo) {
+    const fs::path vbp = carpeta_ / L"Tomada.vbp";
+    std::ofstream(vbp, std::ios::binary)
+        << "Type=Exe\r\nName=\"Tomada\"\r\nExeName32=\"Tomada.exe\"\r\n"
+           "SustitutoVB6=Retener 4000\r\n";
+    const std::string salida = Utf16AUtf8((carpeta_ / L"Tomada.exe").wstring());
+    std::string error;
+    IdProceso id = 0;
+    ASSERT_TRUE(procesos_->Iniciar("\"" + Utf16AUtf8(sustituto_.wstring()) + "\" /make \"" +
+                                       Utf16AUtf8(vbp.wstring()) + "\" /out \"" +
+                                       Utf16AUtf8((carpeta_ / L"t.log").wstring()) + "\"",
+                                   60000, id, error))
+        << error;
+    const std::unique_ptr<SistemaArchivos> archivos = CrearSistemaArchivos();
+    Uso uso = Uso::Libre;
+    for (int i = 0; i < 60 && uso != Uso::EnUso; ++i) {
+        Sleep(50);
+        uso = archivos->ConsultarUso(salida, error);
+    }
+    EXPECT_EQ(uso, Uso::EnUso) << "the stand-in never held its output";
+    FinDeProceso fin;
+    ASSERT_EQ(procesos_->EsperarAlguno({id}, {}, fin, error), Espera::Termino) << error;
+    EXPECT_EQ(fin.fin, FinProceso::Terminado);
+    EXPECT_EQ(fin.codigoSalida, 0u);
+    EXPECT_EQ(archivos->ConsultarUso(salida, error), Uso::Libre) << error;
+    std::string bytes;
+    ASSERT_TRUE(archivos->LeerBytes(salida, bytes, error)) << error;
+    EXPECT_EQ(bytes.rfind("TypeLib={", 0), 0u) << bytes;
+}
+
 TEST_F(DialogosDelCompilador, AHungCompilerWithoutADialogStillWaitsForItsTimeOut) {
     ASSERT_TRUE(procesos_->VigilarDialogos(1));
     ULONGLONG ms = 0;

@@ -1,0 +1,1 @@
+filtrar_recompilacion
