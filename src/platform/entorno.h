@@ -29,6 +29,14 @@ public:
     /// The running program's process id, to name the holder of a lock; 0
     /// where there is none to give.
     virtual uint64_t IdProceso() { return 0; }
+    /// Whether the type library `guid` ("{...}") is registered at `version`
+    /// ("major.minor", hex, as a project file writes it) or above. Nullopt
+    /// where the system keeps no such registry to ask.
+    virtual std::optional<Existencia> ConsultarBibliotecaTipos(const std::string& /*guid*/,
+                                                               const std::string& /*version*/,
+                                                               std::string& /*error*/) {
+        return std::nullopt;
+    }
 };
 
 /// "dd/mm/yyyy hh:nn:ss", two digits each but the year; no fraction.

@@ -1,5 +1,7 @@
 // Process environment: the program's folder, variables and the local clock.
 
+#include <cwchar>
+
 #include "platform/plataforma_win32.h"
 
 namespace vorpel {
@@ -93,6 +95,62 @@ std::string EntornoWin32::TextoFechaHoraGeneral(const FechaHora& fecha) {
         return TextoFechaHoraFijo(fecha);
     }
     return Utf16AUtf8(dia) + " " + Utf16AUtf8(hora);
+}
+
+}  // namespace vorpel
+
+namespace vorpel {
+
+namespace {
+
+/// "major.minor" in hex, as type library versions are written; false when
+/// the text is no such pair.
+bool LeerVersion(const std::wstring& texto, unsigned long& mayor, unsigned long& menor) {
+    const size_t punto = texto.find(L'.');
+    if (punto == 0 || punto == std::wstring::npos || punto + 1 == texto.size()) return false;
+    wchar_t* fin = nullptr;
+    mayor = std::wcstoul(texto.c_str(), &fin, 16);
+    if (fin != texto.c_str() + punto) return false;
+    menor = std::wcstoul(texto.c_str() + punto + 1, &fin, 16);
+    return *fin == L'\0';
+}
+
+}  // namespace
+
+std::optional<Existencia> EntornoWin32::ConsultarBibliotecaTipos(const std::string& guid,
+                                                                 const std::string& version,
+                                                                 std::string& error) {
+    unsigned long mayor = 0, menor = 0;
+    if (!LeerVersion(Utf8AUtf16(version), mayor, menor)) mayor = menor = 0;
+    // The compiler is a 32-bit program: it reads the 32-bit view.
+    HKEY clave = nullptr;
+    const LONG abierta = RegOpenKeyExW(HKEY_CLASSES_ROOT, (L"TypeLib\\" + Utf8AUtf16(guid)).c_str(),
+                                       0, KEY_READ | KEY_WOW64_32KEY, &clave);
+    if (abierta == ERROR_FILE_NOT_FOUND) return Existencia::Ausente;
+    if (abierta != ERROR_SUCCESS) {
+        error = DescribirErrorSistema(static_cast<DWORD>(abierta));
+        return Existencia::Indeterminada;
+    }
+    Existencia hallada = Existencia::Ausente;
+    for (DWORD i = 0;; ++i) {
+        wchar_t nombre[256];
+        DWORD largo = 256;
+        const LONG leida =
+            RegEnumKeyExW(clave, i, nombre, &largo, nullptr, nullptr, nullptr, nullptr);
+        if (leida == ERROR_NO_MORE_ITEMS) break;
+        if (leida != ERROR_SUCCESS) {
+            error = DescribirErrorSistema(static_cast<DWORD>(leida));
+            hallada = Existencia::Indeterminada;
+            break;
+        }
+        unsigned long m = 0, n = 0;
+        if (LeerVersion(nombre, m, n) && (m > mayor || (m == mayor && n >= menor))) {
+            hallada = Existencia::Presente;
+            break;
+        }
+    }
+    RegCloseKey(clave);
+    return hallada;
 }
 
 }  // namespace vorpel

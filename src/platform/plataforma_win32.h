@@ -98,6 +98,10 @@ public:
     /// The user's short date and long time, joined by a blank.
     std::string TextoFechaHoraGeneral(const FechaHora& fecha) override;
     uint64_t IdProceso() override { return GetCurrentProcessId(); }
+    /// HKEY_CLASSES_ROOT\TypeLib\{guid}: one of its version keys at or above.
+    std::optional<Existencia> ConsultarBibliotecaTipos(const std::string& guid,
+                                                       const std::string& version,
+                                                       std::string& error) override;
 };
 
 /// Runs each program in a job object of its own that kills it with its

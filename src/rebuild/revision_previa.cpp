@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "disco/primitivas.h"
+#include "platform/entorno.h"
 #include "platform/rutas.h"
 #include "platform/texto.h"
 
@@ -35,6 +37,25 @@ void AvisosDelProyecto(const ProyectoDelGrafo& p, RevisionPrevia& revision) {
             revision.avisos.push_back("Aviso: usa " + NombreDeArchivo(objeto) +
                                       " sin NoControlUpgrade=1; el compilador puede preguntar si "
                                       "actualizar los controles");
+        }
+    }
+}
+
+/// A referenced type library the system does not have registered: the
+/// compiler looks for it and may stop on a dialog.
+void AvisosDelRegistro(Entorno& entorno, const ProyectoDelGrafo& p, RevisionPrevia& revision) {
+    for (const ProyectoDelGrafo::ReferenciaTipo& r : p.referenciasTipo) {
+        std::string sistema;
+        const std::optional<Existencia> registrada =
+            entorno.ConsultarBibliotecaTipos(r.guid, r.version, sistema);
+        if (!registrada) return;  // a system without that registry
+        if (*registrada == Existencia::Ausente) {
+            revision.avisos.push_back("Aviso: la biblioteca de tipos " + r.guid + " version " +
+                                      r.version + " (" + r.archivo +
+                                      ") no esta registrada en HKEY_CLASSES_ROOT\\TypeLib");
+        } else if (*registrada == Existencia::Indeterminada) {
+            revision.avisos.push_back("Aviso: no se pudo comprobar el registro de la biblioteca "
+                                      "de tipos " + r.guid + " (" + r.archivo + ") - " + sistema);
         }
     }
 }
@@ -115,6 +136,7 @@ void RevisarAntesDeCompilar(Contexto& ctx, const GrafoProyectos& grafo, size_t p
             Rechazar(revision, "no existe el archivo " + entrada.ruta);
         }
     }
+    if (ctx.entorno != nullptr) AvisosDelRegistro(*ctx.entorno, p, revision);
     if (p.modoCompatible == "2") {
         if (p.archivoCompatible.empty()) {
             Rechazar(revision, "compatibilidad binaria (CompatibleMode=\"2\") sin archivo en "

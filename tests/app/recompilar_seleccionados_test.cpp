@@ -698,6 +698,28 @@ TEST_F(RecompilarEnOrden, AnOutputWhoseUseCannotBeToldIsAWarningNotARefusal) {
     EXPECT_NE(log.find("C:\\DEV\\Bien.exe"), std::string::npos) << log;
 }
 
+TEST_F(RecompilarEnOrden, ATypeLibraryNotRegisteredAtTheVersionAskedIsAWarning) {
+    Vbp("Usa.vbp", "Reference=*\\G{CCCC}#2.0#0#C:\\Windows\\x.tlb#X\r\n"
+                   "Reference=*\\G{DDDD}#1.1#0#y.dll#Y\r\n"
+                   "Reference=*\\G{EEEE}#1.0#0#z.dll#Z\r\nExeName32=\"Usa.exe\"\r\n");
+    Proyectos({{"Usa.vbp", true}});
+    ventana_.PonerTildado(Control::ChkCorregirAntes, false);
+    entorno_.registro = std::map<std::string, std::string>{{"{DDDD}", "1.0"}, {"{EEEE}", "1.2"}};
+    OpcionesLote opciones;
+    opciones.previo = true;
+    opciones.catalogo = catalogo_;
+    const ResumenLote r = Ejecutar(opciones);
+    EXPECT_EQ(r.correctos, 1);
+    EXPECT_NE(Log().find("Usa.vbp\r\n"
+                         "  Aviso: la biblioteca de tipos {CCCC} version 2.0 (C:\\Windows\\x.tlb) "
+                         "no esta registrada en HKEY_CLASSES_ROOT\\TypeLib\r\n"
+                         "  Aviso: la biblioteca de tipos {DDDD} version 1.1 (C:\\DEV\\y.dll) "
+                         "no esta registrada en HKEY_CLASSES_ROOT\\TypeLib\r\n"
+                         "  Compilo OK.\r\n"),
+              std::string::npos)
+        << Log();
+}
+
 TEST_F(RecompilarEnOrden, AWarningGoesInTheBlockBeforeTheCompileAndTheCompileRuns) {
     Vbp("Base.vbp", "CompatibleMode=\"1\"\r\nExeName32=\"Base.dll\"\r\n");
     Vbp("Usa.vbp", "Reference=*\\G{AAAA}#1.0#0#Base.dll#Base\r\n"

@@ -23,6 +23,21 @@ protected:
     std::unique_ptr<SistemaArchivos> archivos_ = CrearSistemaArchivos();
 };
 
+TEST_F(EntornoDelSistema, ATypeLibraryIsRegisteredAtTheVersionAskedOrAbove) {
+    // OLE Automation (stdole2.tlb) is registered at 2.0 on every system.
+    const std::string stdole = "{00020430-0000-0000-C000-000000000046}";
+    std::string error;
+    EXPECT_EQ(entorno_->ConsultarBibliotecaTipos(stdole, "2.0", error), Existencia::Presente)
+        << error;
+    EXPECT_EQ(entorno_->ConsultarBibliotecaTipos(stdole, "1.a", error), Existencia::Presente)
+        << error;
+    EXPECT_EQ(entorno_->ConsultarBibliotecaTipos(stdole, "2.1", error), Existencia::Ausente);
+    EXPECT_EQ(entorno_->ConsultarBibliotecaTipos(stdole, "a.0", error), Existencia::Ausente);
+    EXPECT_EQ(entorno_->ConsultarBibliotecaTipos("{0BADF00D-0000-0000-0000-00000000CAFE}", "1.0",
+                                                 error),
+              Existencia::Ausente);
+}
+
 TEST_F(EntornoDelSistema, ApplicationFolderHoldsTheRunningProgram) {
     const std::string carpeta = entorno_->CarpetaAplicacion();
     ASSERT_FALSE(carpeta.empty());
