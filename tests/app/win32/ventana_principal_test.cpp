@@ -585,6 +585,61 @@ TEST_F(VentanaPrincipalWin32, RecompilarRunsTheTickedProjectsWithTheCompilerAndL
     EXPECT_NE(registro.find("Corregir antes de compilar: No\r\n"), std::string::npos);
 }
 
+TEST_F(VentanaPrincipalWin32, ACompilerStuckOnADialogIsReadIntoTheLogAndEndedInTime) {
+    Escribir(L"DEV/Dialogo.vbp", "Type=Exe\r\nName=\"Dialogo\"\r\n"
+                                 "SustitutoVB6=Dialogo Microsoft Visual Basic|Falta X.ocx\r\n");
+    Escribir(L"DEV/DialogoHijo.vbp", "Type=Exe\r\nName=\"DialogoHijo\"\r\n"
+                                     "SustitutoVB6=DialogoHijo Instalador|Falta Y.dll\r\n");
+    Escribir(L"DEV/Visible.vbp", "Type=Exe\r\nName=\"Visible\"\r\n"
+                                 "SustitutoVB6=Dialogo Aviso|Sigue abierto\r\n");
+    fs::create_directories(raiz_ / L"DEV" / L"Herramientas");
+    procesos_ = CrearProcesos();
+    Abrir();
+    ctx_->procesos = procesos_.get();
+    ctx_->rutas.compiladorVb6 = SustitutoCompilador();
+    ctx_->rutas.esperaCompiladorMs = 60000;
+    Pulsar(Control::ChkCorregirAntes);  // unticked: compile only
+    const auto registroDe = [&](const std::string& filtro, uint32_t dialogos) {
+        OpcionesLote opciones;
+        opciones.dialogos = dialogos;
+        formulario_->PonerOpcionesLote(opciones);
+        dialogos_.mostrados.clear();
+        ventana_->PonerTexto(Control::Text1, "");
+        Teclear(Control::Text1, Utf8AUtf16(filtro));
+        Pulsar(Control::CmdMarcarTodos);
+        Pulsar(Control::CmdRecompilarSeleccionados);
+        EXPECT_EQ(dialogos_.mostrados.size(), 1u);
+        if (dialogos_.mostrados.empty()) return std::string();
+        const std::string& texto = dialogos_.mostrados[0].texto;
+        const size_t ruta = texto.find("C:\\");
+        std::ifstream archivo(fs::path(Utf8AUtf16(texto.substr(ruta, texto.find('\r', ruta) - ruta))),
+                              std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(archivo), {});
+    };
+
+    const ULONGLONG inicio = GetTickCount64();
+    std::string registro = registroDe("dialogo", 1);
+    // Two compiles of one second's dialog each, and far from the time-out.
+    EXPECT_LT(GetTickCount64() - inicio, 10000u);
+    for (const char* esperado :
+         {"Dialogo.vbp\r\n  ERROR compilando: el compilador mostro un dialogo: Microsoft Visual "
+          "Basic: Falta X.ocx / ",
+          "DialogoHijo.vbp\r\n  ERROR compilando: el compilador mostro un dialogo: Instalador: "
+          "Falta Y.dll / "}) {
+        EXPECT_NE(registro.find(esperado), std::string::npos) << registro;
+    }
+
+    // Watched for longer than the wait: the time-out names the dialog.
+    ctx_->rutas.esperaCompiladorMs = 3000;
+    Sleep(1100);  // the logs are named by the second
+    registro = registroDe("visible", 600);
+    EXPECT_NE(registro.find("Visible.vbp\r\n  TIMEOUT compilando (posible dialogo bloqueante) - "
+                            "revisar el proyecto a mano.\r\nDialogos visibles: Aviso: Sigue "
+                            "abierto / "),
+              std::string::npos)
+        << registro;
+}
+
 /// The text of an entry of a list box owned by another thread, asked with a
 /// time-out; nullopt when that thread did not answer within it.
 std::optional<std::wstring> TextoEnListaAjena(HWND lista, int indice, UINT esperaMs) {
