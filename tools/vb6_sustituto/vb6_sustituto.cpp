@@ -40,7 +40,8 @@
 //                             sharing nothing (as a compiler still writing
 //                             it), then builds as usual
 // With SUSTITUTOVB6_INICIOS naming a file (a Windows path text), each start
-// adds the project's path to it as a line: a test sees which compiles started.
+// adds "inicio PROJECT" to it and each end of a build "fin PROJECT": a test
+// sees which compiles started, and which ended before another started.
 // The lines act in the order they come.
 
 #include <algorithm>
@@ -192,14 +193,15 @@ void RetenerSalida(const std::string& salida, int ms) {
 #endif
 }
 
-/// One line more in the file of starts, when a test asked for it.
-void RegistrarInicio(SistemaArchivos& archivos, const std::string& proyecto) {
+/// One line more in the file of starts and ends, when a test asked for it.
+void RegistrarEnInicios(const std::string& que, const std::string& proyecto) {
     const char* inicios = std::getenv("SUSTITUTOVB6_INICIOS");
     if (inicios == nullptr || *inicios == '\0') return;
+    const std::unique_ptr<SistemaArchivos> archivos = CrearSistemaArchivos();
     std::string error;
-    const std::string linea = proyecto + "\r\n";
-    if (!archivos.AgregarAlArchivo(inicios, linea, error)) {
-        (void)archivos.EscribirArchivoNuevo(inicios, linea, error);
+    const std::string linea = que + " " + proyecto + "\r\n";
+    if (!archivos->AgregarAlArchivo(inicios, linea, error)) {
+        (void)archivos->EscribirArchivoNuevo(inicios, linea, error);
     }
 }
 
@@ -316,7 +318,6 @@ int Compilar(const std::string& proyecto, const std::string& registro) {
     std::unique_ptr<SistemaArchivos> archivos = CrearSistemaArchivos();
     Contexto ctx{*archivos, ""};
 
-    RegistrarInicio(*archivos, proyecto);
     std::string texto, error;
     bool terminaConSalto = false;
     if (!LeerArchivoTexto(ctx, proyecto, texto, terminaConSalto, error)) {
@@ -414,7 +415,10 @@ int Principal(const std::vector<std::string>& args) {
         std::fprintf(stderr, "Uso: VB6 /make PROYECTO /out REGISTRO\n");
         return 2;
     }
-    return Compilar(proyecto, registro);
+    RegistrarEnInicios("inicio", proyecto);
+    const int codigo = Compilar(proyecto, registro);
+    RegistrarEnInicios("fin", proyecto);
+    return codigo;
 }
 
 }  // namespace

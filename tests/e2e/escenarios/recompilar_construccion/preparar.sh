@@ -5,6 +5,8 @@
 # output it references is not built yet, so only producers-first succeeds.
 instalar_compilador
 mkdir -p "$(ruta_host 'C:\DEV\Herramientas')"
+# The stand-in's starts and ends, kept apart for the two runs in order.
+for f in inicios inicios_orden; do poner_texto "C:\\TEMP\\$f.txt" ''; done
 previo=""
 for n in $(seq 1 27); do
     printf -v k 'K%02d' "$n"

@@ -1,7 +1,7 @@
 registro_lote registro.txt
 # Only the two compiles that could succeed started the compiler.
-inicios="$(tr -d '\r' <"$(ruta_host 'C:\TEMP\inicios.txt')" 2>/dev/null | sort)"
-[[ "$inicios" == $'C:\\DEV\\Bien.vbp\nC:\\DEV\\Usa.vbp' ]] ||
+inicios="$(tr -d '\r' <"$(ruta_host 'C:\TEMP\inicios.txt')" 2>/dev/null | grep '^inicio ' | sort)"
+[[ "$inicios" == $'inicio C:\\DEV\\Bien.vbp\ninicio C:\\DEV\\Usa.vbp' ]] ||
     fallo "compiler starts: $inicios"
 [[ "$(cat "$(ruta_host 'C:\DEV\Fija.exe')")" == $'vieja\r' ]] || fallo "Fija.exe was touched"
 # The warning is in the table too, and the compile of that project went on.
