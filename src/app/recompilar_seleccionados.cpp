@@ -1,6 +1,9 @@
 #include "app/recompilar_seleccionados.h"
 
 #include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "comando/mensajes.h"
 #include "platform/texto.h"
@@ -20,15 +23,22 @@ std::vector<int> OrdenDeLista(Ventana& ventana, const std::vector<std::string>& 
     const int cantidad = ventana.CantidadEnLista(Control::List1);
     std::vector<int> orden;
     std::vector<bool> tomada(static_cast<size_t>(cantidad), false);
-    for (const std::string& nombre : primeros) {
+    if (!primeros.empty()) {
+        // The entries by name, each name once: a scan of the list per name
+        // was quadratic in a batch of thousands.
+        std::unordered_map<std::string, std::vector<int>> porNombre;
         for (int i = 0; i < cantidad; ++i) {
-            if (tomada[static_cast<size_t>(i)] ||
-                !IgualesSinMayusculas(NormalizarNombreVbp(ventana.TextoEnLista(Control::List1, i)),
-                                      NormalizarNombreVbp(nombre))) {
-                continue;
+            porNombre[AMayusculas(NormalizarNombreVbp(ventana.TextoEnLista(Control::List1, i)))]
+                .push_back(i);
+        }
+        for (const std::string& nombre : primeros) {
+            const auto hallado = porNombre.find(AMayusculas(NormalizarNombreVbp(nombre)));
+            if (hallado == porNombre.end()) continue;
+            for (const int i : hallado->second) {
+                if (tomada[static_cast<size_t>(i)]) continue;
+                tomada[static_cast<size_t>(i)] = true;
+                orden.push_back(i);
             }
-            tomada[static_cast<size_t>(i)] = true;
-            orden.push_back(i);
         }
     }
     for (int i = 0; i < cantidad; ++i) {

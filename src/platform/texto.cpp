@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -241,7 +242,32 @@ bool CoincidePatron(std::string_view nombre, std::string_view patron) {
     return j == p.size();
 }
 
+namespace {
+
+/// Whether every name below the root (from `inicio`) is already as the key
+/// keeps it: each one after a "\\", none empty, "." or "..", none ending in a
+/// dot or a blank, no "/".
+bool NombresYaResueltos(std::string_view r, size_t inicio) {
+    if (r.find('/') != std::string_view::npos) return false;
+    size_t i = inicio;
+    while (i < r.size()) {
+        if (r[i] != '\\') return false;
+        const size_t fin = std::min(r.find('\\', i + 1), r.size());
+        const std::string_view parte = r.substr(i + 1, fin - i - 1);
+        if (parte.empty() || parte.back() == '.' || parte.back() == ' ') return false;
+        i = fin;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string ClaveDeRuta(const std::string& ruta) {
+    // Most paths are already plain ("C:\DEV\frmA.frm"): the key is the text
+    // folded, with no names split apart (a look-up makes one key per call).
+    if (ruta.size() >= 2 && ruta[1] == ':' && NombresYaResueltos(ruta, 2)) {
+        return AMinusculas(ruta);
+    }
     std::string r = ruta;
     std::replace(r.begin(), r.end(), '/', '\\');
     // The root ("X:" or "\\server\share") is kept; the names below it resolved.
