@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/plataforma_win32.h"
 #include "platform/procesos.h"
@@ -17,6 +18,27 @@ namespace vorpel {
 namespace {
 
 namespace fs = std::filesystem;
+
+/// Every visible dialog on the desktop, with its process: what a failure
+/// prints, so that a dialog the watch missed is named with its owner.
+std::string DialogosDelEscritorio() {
+    std::string todos;
+    EnumWindows(
+        [](HWND ventana, LPARAM datos) -> BOOL {
+            wchar_t clase[16] = {};
+            wchar_t titulo[128] = {};
+            GetClassNameW(ventana, clase, 16);
+            if (!IsWindowVisible(ventana) || std::wstring_view(clase) != L"#32770") return TRUE;
+            GetWindowTextW(ventana, titulo, 128);
+            DWORD id = 0;
+            GetWindowThreadProcessId(ventana, &id);
+            *reinterpret_cast<std::string*>(datos) +=
+                " [proceso " + std::to_string(id) + ": " + Utf16AUtf8(titulo) + "]";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&todos));
+    return todos.empty() ? " [ningun dialogo visible]" : todos;
+}
 
 class DialogosDelCompilador : public ::testing::Test {
 protected:
@@ -63,7 +85,7 @@ TEST_F(DialogosDelCompilador, ADialogOfTheCompilerOrOfItsChildIsReadAndEndsTheWa
         const FinDeProceso fin = Compilar(
             std::string("SustitutoVB6=") + modo + " Microsoft Visual Basic|Falta el archivo X.ocx",
             60000, ms);
-        EXPECT_EQ(fin.fin, FinProceso::Dialogo) << modo;
+        EXPECT_EQ(fin.fin, FinProceso::Dialogo) << modo << DialogosDelEscritorio();
         EXPECT_EQ(fin.dialogos.rfind("Microsoft Visual Basic: Falta el archivo X.ocx", 0), 0u)
             << modo << ": " << fin.dialogos;
         // One second of the dialog, and well short of the time-out.
