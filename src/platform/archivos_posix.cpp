@@ -181,16 +181,18 @@ bool ArchivosPosix::Resolver(const std::string& ruta, RutaHostResuelta& salida) 
     if (!DescomponerRutaWindows(ruta, partes) || partes.unidad == 0 || partes.partes.empty()) {
         return prefijo_.ResolverRutaHost(ruta, salida, this);
     }
+    // The folder's key, then the whole path's from it: the names are folded once.
+    const std::string clave = ClaveCarpeta(partes, partes.partes.size() - 1);
+    const std::string nombreMinusculas = AMinusculas(partes.partes.back());
     // A folder found during the command is not looked up again to be named:
     // a caller that needs to know it is still there looks at it itself.
-    if (const auto propia = carpetas_.find(ClaveCarpeta(partes, partes.partes.size()));
+    if (const auto propia = carpetas_.find(clave + "\\" + nombreMinusculas);
         propia != carpetas_.end()) {
         salida = RutaHostResuelta{};
         salida.host = propia->second;
         salida.existe = true;
         return true;
     }
-    const std::string clave = ClaveCarpeta(partes, partes.partes.size() - 1);
     auto carpeta = carpetas_.find(clave);
     if (carpeta == carpetas_.end()) {
         std::string textoCarpeta = std::string(1, partes.unidad) + ":";
@@ -212,7 +214,7 @@ bool ArchivosPosix::Resolver(const std::string& ruta, RutaHostResuelta& salida) 
     // look-up; the data of one that is come from the caller's own stat.
     if (const auto indice = indices_.find(carpeta->second); indice != indices_.end()) {
         const std::string& nombre = partes.partes.back();
-        const auto mismos = indice->second.find(AMinusculas(nombre));
+        const auto mismos = indice->second.find(nombreMinusculas);
         if (mismos == indice->second.end() || mismos->second.empty()) {
             salida.existe = false;
             salida.host += "/" + nombre;
