@@ -54,7 +54,8 @@ void AnotarReferencia(ProyectoDelGrafo& p, const std::string& carpeta, const std
 }
 
 /// Reads one project file: its output, its inputs and its reference lines.
-void LeerProyecto(Contexto& ctx, ProyectoDelGrafo& p, std::vector<std::string>& referencias) {
+void LeerProyecto(Contexto& ctx, ProyectoDelGrafo& p, std::vector<std::string>& referencias,
+                  bool conEntradas) {
     std::string texto;
     bool salto = false;
     if (!LeerArchivoTexto(ctx, p.ruta, texto, salto, p.error)) return;
@@ -86,6 +87,8 @@ void LeerProyecto(Contexto& ctx, ProyectoDelGrafo& p, std::vector<std::string>& 
     if (!p.nombreSalida.empty()) {
         p.salida = ResolverRuta(carpeta, ConBarraFinal(path32) + p.nombreSalida);
     }
+    if (!conEntradas) return;
+    p.conEntradas = true;
     p.entradas.push_back({p.ruta, false});
     for (EntradaCompilacion& e : EntradasDeCompilacion(texto, carpeta)) {
         p.entradas.push_back(std::move(e));
@@ -268,7 +271,8 @@ bool GrafoProyectos::EnCiclo(size_t proyecto, std::string* texto) const {
     return true;
 }
 
-GrafoProyectos ConstruirGrafoProyectos(Contexto& ctx, const std::vector<std::string>& catalogo) {
+GrafoProyectos ConstruirGrafoProyectos(Contexto& ctx, const std::vector<std::string>& catalogo,
+                                       const std::unordered_set<std::string>* conEntradas) {
     GrafoProyectos grafo;
     std::vector<std::vector<std::string>> referencias(catalogo.size());
     for (size_t i = 0; i < catalogo.size(); ++i) {
@@ -276,7 +280,8 @@ GrafoProyectos ConstruirGrafoProyectos(Contexto& ctx, const std::vector<std::str
         p.item = catalogo[i];
         p.ruta = ctx.carpetaDev + "\\" + catalogo[i];
         grafo.porItem.emplace(AMinusculas(catalogo[i]), i);
-        LeerProyecto(ctx, p, referencias[i]);
+        LeerProyecto(ctx, p, referencias[i],
+                     conEntradas == nullptr || conEntradas->count(AMinusculas(catalogo[i])) > 0);
     }
     Enlazador enlazador(grafo, ctx.carpetaDev);
     for (size_t i = 0; i < referencias.size(); ++i) {

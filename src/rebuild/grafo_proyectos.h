@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_set>
 #include <unordered_map>
 #include <vector>
 
@@ -22,7 +23,10 @@ struct ProyectoDelGrafo {
     /// producer, always compiled).
     std::string salida;
     std::string nombreSalida;  // ExeName32
+    /// The project file, then every file it builds from; listed only for the
+    /// projects asked for (conEntradas), the ones a run compiles.
     std::vector<EntradaCompilacion> entradas;
+    bool conEntradas = false;
     bool autoIncrementaVersion = false;  // AutoIncrementVer=1: the compiler rewrites its .vbp
     std::string modoCompatible;    // CompatibleMode: "0", "1", "2", empty when not said
     std::string archivoCompatible;  // CompatibleEXE32, resolved; empty when not said
@@ -77,7 +81,11 @@ struct GrafoProyectos {
 
 /// Reads every project file of `catalogo` (items of the DEV folder) once.
 /// A project file that cannot be read stays in the graph without edges.
-GrafoProyectos ConstruirGrafoProyectos(Contexto& ctx, const std::vector<std::string>& catalogo);
+/// `conEntradas`: the items (lower-cased) whose inputs are listed; null: all.
+/// Every project's output and references are read either way: a name in one
+/// project is found through every other's output.
+GrafoProyectos ConstruirGrafoProyectos(Contexto& ctx, const std::vector<std::string>& catalogo,
+                                       const std::unordered_set<std::string>* conEntradas = nullptr);
 
 /// "dependencia circular: A.vbp -> B.vbp -> A.vbp".
 std::string TextoCiclo(const GrafoProyectos& grafo, const std::vector<size_t>& ciclo);

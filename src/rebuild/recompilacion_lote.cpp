@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "frmfix/correccion_frm.h"
@@ -125,7 +127,10 @@ public:
     void Ejecutar(const std::vector<std::string>& marcados) {
         const bool enOrden = opciones_.enOrden || opciones_.soloCambios;
         if (enOrden || opciones_.previo) {
-            grafo_ = ConstruirGrafoProyectos(ctx_, opciones_.catalogo);
+            // Only the projects of this run need their inputs listed.
+            std::unordered_set<std::string> enCorrida;
+            for (const std::string& m : marcados) enCorrida.insert(AMinusculas(m));
+            grafo_ = ConstruirGrafoProyectos(ctx_, opciones_.catalogo, &enCorrida);
             if (opciones_.previo) PrepararRevisiones(marcados);
         }
         if (enOrden) {

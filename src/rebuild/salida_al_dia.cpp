@@ -64,7 +64,8 @@ long long SegundosDeFecha(const FechaHora& fecha) {
 bool SalidaAlDia(Contexto& ctx, const GrafoProyectos& grafo, size_t proyecto,
                  FechaHora& fechaSalida) {
     const ProyectoDelGrafo& p = grafo.proyectos[proyecto];
-    if (!p.leido || p.salida.empty()) return false;
+    // Inputs never listed cannot say it is up to date: it is compiled.
+    if (!p.leido || !p.conEntradas || p.salida.empty()) return false;
     DatosArchivo datos;
     std::string error;
     if (ctx.archivos.ConsultarDatos(p.salida, &datos, error) != Existencia::Presente) return false;

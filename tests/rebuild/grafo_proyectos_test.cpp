@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <unordered_set>
+
 #include "fakes/archivos_falsos.h"
 #include "rebuild/plan_recompilacion.h"
+#include "rebuild/salida_al_dia.h"
 
 namespace vorpel {
 namespace {
@@ -117,6 +121,45 @@ TEST_F(GrafoDeProyectos, ThePlanPutsProducersFirstEvenBehindAnUntickedOneAndKeep
                        "  dependencia circular: X.vbp -> Y.vbp -> X.vbp"}));
     EXPECT_EQ(DotDePlan(g, plan), "digraph recompilacion {\n  \"Arriba.vbp\";\n  \"Otro.vbp\";\n"
                                   "  \"Base.vbp\";\n  \"X.vbp\";\n}\n");
+}
+
+}  // namespace
+}  // namespace vorpel
+
+namespace vorpel {
+namespace {
+
+// A run lists the inputs of its own projects only; the others still give
+// their outputs, so a consumer finds its producer by name, and a project
+// whose inputs were not listed is never taken for up to date.
+TEST(GrafoConEntradas, OnlyTheProjectsAskedForListTheirInputsAndTheRestAreNeverUpToDate) {
+    ArchivosFalsos disco;
+    Contexto ctx{disco, kDev, nullptr};
+    const FechaHora antes{2025, 1, 1, 8, 0, 0};
+    const FechaHora despues{2025, 1, 2, 8, 0, 0};
+    disco.PonerArchivo("C:\\dev\\Base.vbp", "Type=OleDll\r\nModule=M; m.bas\r\nExeName32=\"Base.dll\"\r\n",
+                       antes);
+    disco.PonerArchivo("C:\\dev\\m.bas", "", antes);
+    disco.PonerArchivo("C:\\dev\\Base.dll", "", despues);
+    disco.PonerArchivo("C:\\dev\\Usa.vbp", "Type=Exe\r\nObject={1}#1.0#0; BASE.DLL\r\nExeName32=\"Usa.exe\"\r\n",
+                       antes);
+    disco.PonerArchivo("C:\\dev\\Usa.exe", "", despues);
+    const std::unordered_set<std::string> soloUsa{"usa.vbp"};
+    const GrafoProyectos grafo = ConstruirGrafoProyectos(ctx, {"Base.vbp", "Usa.vbp"}, &soloUsa);
+    const size_t base = grafo.Buscar("Base.vbp"), usa = grafo.Buscar("Usa.vbp");
+    ASSERT_LT(std::max(base, usa), grafo.proyectos.size());
+    EXPECT_FALSE(grafo.proyectos[base].conEntradas);
+    EXPECT_TRUE(grafo.proyectos[base].entradas.empty());
+    EXPECT_EQ(grafo.proyectos[base].salida, "C:\\dev\\Base.dll");
+    ASSERT_EQ(grafo.aristas.size(), 1u);
+    EXPECT_EQ(grafo.aristas[0].productor, base);
+    EXPECT_EQ(grafo.aristas[0].consumidor, usa);
+    FechaHora salida;
+    EXPECT_TRUE(SalidaAlDia(ctx, grafo, usa, salida));
+    EXPECT_FALSE(SalidaAlDia(ctx, grafo, base, salida));
+    // With every project's inputs, the producer is up to date as well.
+    const GrafoProyectos todo = ConstruirGrafoProyectos(ctx, {"Base.vbp", "Usa.vbp"});
+    EXPECT_TRUE(SalidaAlDia(ctx, todo, base, salida));
 }
 
 }  // namespace
