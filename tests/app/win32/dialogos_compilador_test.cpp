@@ -111,7 +111,8 @@ TEST_F(DialogosDelCompilador, ADialogEndsOnlyItsOwnCompileWhileTheOthersGoOn) {
         return id;
     };
     const IdProceso colgado = iniciar("Colgado", "SustitutoVB6=DialogoHijo Aviso|Detenido");
-    const IdProceso sano = iniciar("Sano", "SustitutoVB6=Demora 3000");
+    // Long enough to outlast the dialog on a slow machine.
+    const IdProceso sano = iniciar("Sano", "SustitutoVB6=Demora 8000");
     FinDeProceso fin;
     ASSERT_EQ(procesos_->EsperarAlguno({colgado, sano}, {}, fin, error), Espera::Termino) << error;
     EXPECT_EQ(fin.id, colgado);
@@ -127,7 +128,7 @@ TEST_F(DialogosDelCompilador, AnOutputHeldByARunningCompilerIsInUseUntilItLetsGo
     const fs::path vbp = carpeta_ / L"Tomada.vbp";
     std::ofstream(vbp, std::ios::binary)
         << "Type=Exe\r\nName=\"Tomada\"\r\nExeName32=\"Tomada.exe\"\r\n"
-           "SustitutoVB6=Retener 4000\r\n";
+           "SustitutoVB6=Retener 8000\r\n";
     const std::string salida = Utf16AUtf8((carpeta_ / L"Tomada.exe").wstring());
     std::string error;
     IdProceso id = 0;
@@ -138,7 +139,7 @@ TEST_F(DialogosDelCompilador, AnOutputHeldByARunningCompilerIsInUseUntilItLetsGo
         << error;
     const std::unique_ptr<SistemaArchivos> archivos = CrearSistemaArchivos();
     Uso uso = Uso::Libre;
-    for (int i = 0; i < 60 && uso != Uso::EnUso; ++i) {
+    for (int i = 0; i < 140 && uso != Uso::EnUso; ++i) {
         Sleep(50);
         uso = archivos->ConsultarUso(salida, error);
     }
