@@ -56,18 +56,28 @@ protected:
         fs::remove_all(carpeta_, ignorado);
     }
 
+    /// Starts the stand-in on the project `nombre` (output nombre.exe in the
+    /// folder) with the test aid `linea`.
+    IdProceso Iniciar(const std::string& nombre, const std::string& linea, uint32_t esperaMs) {
+        const fs::path vbp = carpeta_ / (Utf8AUtf16(nombre) + L".vbp");
+        std::ofstream(vbp, std::ios::binary) << "Type=Exe\r\nName=\"" << nombre
+                                             << "\"\r\nExeName32=\"" << nombre << ".exe\"\r\n"
+                                             << linea << "\r\n";
+        const std::string comando =
+            "\"" + Utf16AUtf8(sustituto_.wstring()) + "\" /make \"" + Utf16AUtf8(vbp.wstring()) +
+            "\" /out \"" + Utf16AUtf8((carpeta_ / (Utf8AUtf16(nombre) + L".log")).wstring()) + "\"";
+        IdProceso id = 0;
+        std::string error;
+        EXPECT_TRUE(procesos_->Iniciar(comando, esperaMs, id, error)) << error;
+        return id;
+    }
+
     /// Starts the stand-in on a project with `linea` and waits for its end.
     FinDeProceso Compilar(const std::string& linea, uint32_t esperaMs, ULONGLONG& milisegundos) {
-        const fs::path vbp = carpeta_ / L"P.vbp";
-        std::ofstream(vbp, std::ios::binary) << "Type=Exe\r\nName=\"P\"\r\n" << linea << "\r\n";
-        const std::string comando = "\"" + Utf16AUtf8(sustituto_.wstring()) + "\" /make \"" +
-                                    Utf16AUtf8(vbp.wstring()) + "\" /out \"" +
-                                    Utf16AUtf8((carpeta_ / L"P.log").wstring()) + "\"";
-        IdProceso id = 0;
         std::string error;
         FinDeProceso fin;
         const ULONGLONG inicio = GetTickCount64();
-        EXPECT_TRUE(procesos_->Iniciar(comando, esperaMs, id, error)) << error;
+        const IdProceso id = Iniciar("P", linea, esperaMs);
         EXPECT_EQ(procesos_->EsperarAlguno({id}, {}, fin, error), Espera::Termino) << error;
         milisegundos = GetTickCount64() - inicio;
         return fin;
@@ -96,23 +106,10 @@ TEST_F(DialogosDelCompilador, ADialogOfTheCompilerOrOfItsChildIsReadAndEndsTheWa
 
 TEST_F(DialogosDelCompilador, ADialogEndsOnlyItsOwnCompileWhileTheOthersGoOn) {
     ASSERT_TRUE(procesos_->VigilarDialogos(1));
-    std::string error;
-    const auto iniciar = [&](const std::string& nombre, const std::string& linea) {
-        const fs::path vbp = carpeta_ / (Utf8AUtf16(nombre) + L".vbp");
-        std::ofstream(vbp, std::ios::binary)
-            << "Type=Exe\r\nName=\"" << nombre << "\"\r\nExeName32=\"" << nombre
-            << ".exe\"\r\n" << linea << "\r\n";
-        IdProceso id = 0;
-        EXPECT_TRUE(procesos_->Iniciar("\"" + Utf16AUtf8(sustituto_.wstring()) + "\" /make \"" +
-                                           Utf16AUtf8(vbp.wstring()) + "\" /out \"" +
-                                           Utf16AUtf8((carpeta_ / L"x.log").wstring()) + "\"",
-                                       60000, id, error))
-            << error;
-        return id;
-    };
-    const IdProceso colgado = iniciar("Colgado", "SustitutoVB6=DialogoHijo Aviso|Detenido");
+    const IdProceso colgado = Iniciar("Colgado", "SustitutoVB6=DialogoHijo Aviso|Detenido", 60000);
     // Long enough to outlast the dialog on a slow machine.
-    const IdProceso sano = iniciar("Sano", "SustitutoVB6=Demora 8000");
+    const IdProceso sano = Iniciar("Sano", "SustitutoVB6=Demora 8000", 60000);
+    std::string error;
     FinDeProceso fin;
     ASSERT_EQ(procesos_->EsperarAlguno({colgado, sano}, {}, fin, error), Espera::Termino) << error;
     EXPECT_EQ(fin.id, colgado);
@@ -125,18 +122,10 @@ TEST_F(DialogosDelCompilador, ADialogEndsOnlyItsOwnCompileWhileTheOthersGoOn) {
 }
 
 TEST_F(DialogosDelCompilador, AnOutputHeldByARunningCompilerIsInUseUntilItLetsGo) {
-    const fs::path vbp = carpeta_ / L"Tomada.vbp";
-    std::ofstream(vbp, std::ios::binary)
-        << "Type=Exe\r\nName=\"Tomada\"\r\nExeName32=\"Tomada.exe\"\r\n"
-           "SustitutoVB6=Retener 8000\r\n";
+    const IdProceso id = Iniciar("Tomada", "SustitutoVB6=Retener 8000", 60000);
+    ASSERT_NE(id, IdProceso{0});
     const std::string salida = Utf16AUtf8((carpeta_ / L"Tomada.exe").wstring());
     std::string error;
-    IdProceso id = 0;
-    ASSERT_TRUE(procesos_->Iniciar("\"" + Utf16AUtf8(sustituto_.wstring()) + "\" /make \"" +
-                                       Utf16AUtf8(vbp.wstring()) + "\" /out \"" +
-                                       Utf16AUtf8((carpeta_ / L"t.log").wstring()) + "\"",
-                                   60000, id, error))
-        << error;
     const std::unique_ptr<SistemaArchivos> archivos = CrearSistemaArchivos();
     Uso uso = Uso::Libre;
     for (int i = 0; i < 140 && uso != Uso::EnUso; ++i) {

@@ -121,6 +121,17 @@ protected:
         formulario_->Abrir();
         ventana_->Mostrar(SW_SHOW);
     }
+    /// Abrir, with the batch running the compiler stand-in built beside the
+    /// tests (<build>\tools\VB6.exe) as real processes.
+    void AbrirConCompilador() {
+        procesos_ = CrearProcesos();
+        Abrir();
+        ctx_->procesos = procesos_.get();
+        wchar_t propio[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, propio, MAX_PATH);
+        const fs::path construccion = fs::path(propio).parent_path().parent_path();
+        ctx_->rutas.compiladorVb6 = Utf16AUtf8((construccion / L"tools" / L"VB6.exe").wstring());
+    }
 
     HWND De(Control control) { return ventana_->ManejadorDe(control); }
 
@@ -539,12 +550,15 @@ TEST_F(VentanaPrincipalWin32, TraerCopiesFromOriginRefreshesTheListAndCorrectsTh
     EXPECT_EQ(TextoDeVentana(De(Control::TxTCorrige)), "Nomina.vbp");
 }
 
-/// The compiler stand-in built beside the tests: <build>\tools\VB6.exe.
-std::string SustitutoCompilador() {
-    wchar_t propio[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, propio, MAX_PATH);
-    const fs::path construccion = fs::path(propio).parent_path().parent_path();
-    return Utf16AUtf8((construccion / L"tools" / L"VB6.exe").wstring());
+/// The batch log that a summary box names after "Registro guardado en:".
+std::string RegistroNombradoEn(const std::string& resumen) {
+    const std::string marca = "Registro guardado en:\r\n";
+    const size_t desde = resumen.find(marca);
+    if (desde == std::string::npos) return {};
+    const size_t inicio = desde + marca.size();
+    const std::string ruta = resumen.substr(inicio, resumen.find('\r', inicio) - inicio);
+    std::ifstream archivo(fs::path(Utf8AUtf16(ruta)), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(archivo), {});
 }
 
 TEST_F(VentanaPrincipalWin32, RecompilarRunsTheTickedProjectsWithTheCompilerAndLogsThem) {
@@ -553,10 +567,7 @@ TEST_F(VentanaPrincipalWin32, RecompilarRunsTheTickedProjectsWithTheCompilerAndL
              "VERSION 5.00\r\nBegin VB.Form frmCaja\r\nEnd\r\nAttribute VB_Name = \"frmCaja\"\r\n");
     EscribirProyectos({"Ventas.vbp"});
     fs::create_directories(raiz_ / L"DEV" / L"Herramientas");
-    procesos_ = CrearProcesos();
-    Abrir();
-    ctx_->procesos = procesos_.get();
-    ctx_->rutas.compiladorVb6 = SustitutoCompilador();
+    AbrirConCompilador();
     ctx_->rutas.esperaCompiladorMs = 60000;
 
     Pulsar(Control::ChkCorregirAntes);  // unticked: compile only
@@ -575,9 +586,7 @@ TEST_F(VentanaPrincipalWin32, RecompilarRunsTheTickedProjectsWithTheCompilerAndL
     const std::string guardado = "Recompilacion terminada.\r\nOK: 1   Con error: 0\r\n\r\n"
                                  "Registro guardado en:\r\n";
     ASSERT_EQ(resumen.texto.rfind(guardado, 0), 0u) << resumen.texto;
-    const std::string rutaRegistro = resumen.texto.substr(guardado.size());
-    std::ifstream archivo(fs::path(Utf8AUtf16(rutaRegistro)), std::ios::binary);
-    const std::string registro(std::istreambuf_iterator<char>(archivo), {});
+    const std::string registro = RegistroNombradoEn(resumen.texto);
     EXPECT_NE(registro.find("Caja.vbp\r\n  Compilo OK. (Build of 'Caja.exe' succeeded.)\r\n"
                             "  Resultado: OK - Caja.vbp\r\n\r\n"),
               std::string::npos)
@@ -593,10 +602,7 @@ TEST_F(VentanaPrincipalWin32, ACompilerStuckOnADialogIsReadIntoTheLogAndEndedInT
     Escribir(L"DEV/Visible.vbp", "Type=Exe\r\nName=\"Visible\"\r\n"
                                  "SustitutoVB6=Dialogo Aviso|Sigue abierto\r\n");
     fs::create_directories(raiz_ / L"DEV" / L"Herramientas");
-    procesos_ = CrearProcesos();
-    Abrir();
-    ctx_->procesos = procesos_.get();
-    ctx_->rutas.compiladorVb6 = SustitutoCompilador();
+    AbrirConCompilador();
     ctx_->rutas.esperaCompiladorMs = 60000;
     Pulsar(Control::ChkCorregirAntes);  // unticked: compile only
     const auto registroDe = [&](const std::string& filtro, uint32_t dialogos) {
@@ -609,12 +615,8 @@ TEST_F(VentanaPrincipalWin32, ACompilerStuckOnADialogIsReadIntoTheLogAndEndedInT
         Pulsar(Control::CmdMarcarTodos);
         Pulsar(Control::CmdRecompilarSeleccionados);
         EXPECT_EQ(dialogos_.mostrados.size(), 1u);
-        if (dialogos_.mostrados.empty()) return std::string();
-        const std::string& texto = dialogos_.mostrados[0].texto;
-        const size_t ruta = texto.find("C:\\");
-        std::ifstream archivo(fs::path(Utf8AUtf16(texto.substr(ruta, texto.find('\r', ruta) - ruta))),
-                              std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(archivo), {});
+        return dialogos_.mostrados.empty() ? std::string()
+                                           : RegistroNombradoEn(dialogos_.mostrados[0].texto);
     };
 
     const ULONGLONG inicio = GetTickCount64();
@@ -666,10 +668,7 @@ TEST_F(VentanaPrincipalWin32, AnswersDuringARunAndClosingStopsItAfterTheCurrentP
     Escribir(L"DEV/Lento.vbp", "Type=Exe\r\nName=\"Lento\"\r\nSustitutoVB6=Demora 60000\r\n");
     Escribir(L"DEV/Otro.vbp", "Type=Exe\r\nName=\"Otro\"\r\n");
     fs::create_directories(raiz_ / L"DEV" / L"Herramientas");
-    procesos_ = CrearProcesos();
-    Abrir();
-    ctx_->procesos = procesos_.get();
-    ctx_->rutas.compiladorVb6 = SustitutoCompilador();
+    AbrirConCompilador();
     Pulsar(Control::ChkCorregirAntes);  // unticked: compile only
     Pulsar(Control::CmdMarcarTodos);
     dialogos_.respuestas.push_back(Respuesta::Si);
