@@ -97,10 +97,6 @@ std::string EntornoWin32::TextoFechaHoraGeneral(const FechaHora& fecha) {
     return Utf16AUtf8(dia) + " " + Utf16AUtf8(hora);
 }
 
-}  // namespace vorpel
-
-namespace vorpel {
-
 namespace {
 
 /// "major.minor" in hex, as type library versions are written; false when
