@@ -88,6 +88,51 @@ TEST_F(GrafoDeProyectos, ADuplicatedOutputNameIsAmbiguousUnlessThePathSaysWhichO
     EXPECT_EQ(g.ambiguedades[0].linea, "Object={1}#1.0#0; Comun.dll");
 }
 
+// The shapes a hand-edited project file takes: keys in other letters, "*\A"
+// on an Object line, a "*\G" value with the file after ";", a Reference line
+// written as an Object one, too few fields, quotes around the path.
+TEST_F(GrafoDeProyectos, EveryShapeOfAReferenceOrObjectLineGivesItsEdgeAndItsRecord) {
+    Proyecto("P1.vbp", "ExeName32=\"Uno.dll\"\r\n");
+    Proyecto("P2.vbp", "ExeName32=\"Dos.ocx\"\r\n");
+    Proyecto("P3.vbp", "ExeName32=\"Tres.dll\"\r\n");
+    Proyecto("P4.vbp", "ExeName32=\"Cuatro.dll\"\r\n");
+    Proyecto("P5.vbp", "ExeName32=\"Cinco.dll\"\r\n");
+    Proyecto("C.vbp",
+             "' Reference=*\\A P4.vbp\r\n"
+             "Object=*\\A P1.vbp\r\n"
+             "Object=*\\G{9}#1.0#0; \"Dos.ocx\"\r\n"
+             "Reference=Tres.dll; Tres.dll\r\n"
+             "Reference=*\\G{1}#1.0#Cuatro.dll\r\n"
+             "  reference =*\\G{2}#2.1#0#\"sub\\Cinco.dll\"#x \r\n"
+             "Object={3}#1.0#0\r\n"
+             "Object={4}#1.0#0;  Uno.dll \r\n"
+             "Object={6}#1.0#0; Propio.exe\r\n"
+             "Reference=*\\G{5}#1.0#0#C:\\DEV\\tres.DLL#t\r\n"
+             "ExeName32=\"Propio.exe\"\r\n");
+    const GrafoProyectos g = Grafo();
+
+    Nombres aristas;
+    for (const AristaProyecto& a : g.aristas) {
+        aristas.push_back(g.proyectos[a.productor].item + (a.exacta ? " exacta: " : " por nombre: ") +
+                          a.linea);
+    }
+    EXPECT_EQ(aristas, (Nombres{"P1.vbp exacta: Object=*\\A P1.vbp",
+                                "P2.vbp por nombre: Object=*\\G{9}#1.0#0; \"Dos.ocx\"",
+                                "P5.vbp por nombre: reference =*\\G{2}#2.1#0#\"sub\\Cinco.dll\"#x",
+                                "P3.vbp exacta: Reference=*\\G{5}#1.0#0#C:\\DEV\\tres.DLL#t"}));
+    EXPECT_TRUE(g.ambiguedades.empty());
+
+    const ProyectoDelGrafo& c = g.proyectos[5];
+    EXPECT_EQ(c.objetos, (Nombres{"Tres.dll", "Uno.dll", "Propio.exe"}));
+    Nombres tipos;
+    for (const ProyectoDelGrafo::ReferenciaTipo& r : c.referenciasTipo) {
+        tipos.push_back(r.guid + " " + r.version + " " + r.archivo + " | " + r.linea);
+    }
+    EXPECT_EQ(tipos,
+              (Nombres{"{2} 2.1 C:\\dev\\sub\\Cinco.dll | reference =*\\G{2}#2.1#0#\"sub\\Cinco.dll\"#x",
+                       "{5} 1.0 C:\\DEV\\tres.DLL | Reference=*\\G{5}#1.0#0#C:\\DEV\\tres.DLL#t"}));
+}
+
 TEST_F(GrafoDeProyectos, EveryProjectOfACircleIsInItAndTheTextFollowsTheCircle) {
     Proyecto("A.vbp", "Reference=*\\A B.vbp\r\nExeName32=\"A.dll\"\r\n");
     Proyecto("B.vbp", "Reference=*\\A C.vbp\r\nExeName32=\"B.dll\"\r\n");
