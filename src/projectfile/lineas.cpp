@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 
 #include "platform/texto.h"
 
@@ -12,6 +13,7 @@ constexpr std::array<std::string_view, 8> kClavesDeArchivo = {
     "REFERENCE", "OBJECT", "MODULE", "FORM", "CLASS", "USERCONTROL", "DESIGNER", "RELATEDDOC"};
 
 std::string SinComillas(std::string_view texto) {
+    if (texto.find('"') == std::string_view::npos) return std::string(texto);
     std::string r;
     r.reserve(texto.size());
     for (char c : texto)
@@ -87,12 +89,27 @@ bool EsNombreDeArchivoSimple(std::string_view nombre) {
 }
 
 std::string ResolverRuta(std::string_view carpeta, std::string_view rutaEscrita) {
-    std::string r = SinComillas(Recortar(rutaEscrita));
-    std::replace(r.begin(), r.end(), '/', '\\');
-    if (r.find(":\\") != std::string::npos) return r;
-    if (r.rfind("\\\\", 0) == 0) return r;
-    if (r.rfind(".\\", 0) == 0) r.erase(0, 2);
-    return std::string(carpeta) + r;
+    // One buffer: the path is written after the folder, which an absolute
+    // path then drops again.
+    const std::string_view escrita = Recortar(rutaEscrita);
+    std::string r;
+    r.reserve(carpeta.size() + escrita.size());
+    r.append(carpeta);
+    if (escrita.find('"') == std::string_view::npos) {
+        r.append(escrita);
+        std::replace(r.begin() + static_cast<std::ptrdiff_t>(carpeta.size()), r.end(), '/', '\\');
+    } else {
+        for (const char c : escrita) {
+            if (c != '"') r += c == '/' ? '\\' : c;
+        }
+    }
+    const std::string_view ruta = std::string_view(r).substr(carpeta.size());
+    if (ruta.find(":\\") != std::string_view::npos || ruta.rfind("\\\\", 0) == 0) {
+        r.erase(0, carpeta.size());
+    } else if (ruta.rfind(".\\", 0) == 0) {
+        r.erase(carpeta.size(), 2);
+    }
+    return r;
 }
 
 std::string NormalizarRuta(std::string_view ruta) {
@@ -106,23 +123,61 @@ bool MismaRuta(std::string_view a, std::string_view b) {
     return NormalizarRuta(a) == NormalizarRuta(b);
 }
 
+namespace {
+
+bool EsAscii(std::string_view texto) {
+    for (const char c : texto) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+char MayusculaAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
 std::string ClaveDeLinea(std::string_view linea) {
+    const std::string_view escrita = ClaveEscritaDeLinea(linea);
+    // On ASCII the case table only maps a-z; any other byte goes through it.
+    if (!EsAscii(escrita)) return AMayusculas(escrita);
+    std::string clave(escrita);
+    for (char& c : clave) c = MayusculaAscii(c);
+    return clave;
+}
+
+std::string_view ClaveEscritaDeLinea(std::string_view linea) {
     size_t p = linea.find('=');
-    if (p == std::string_view::npos) return std::string();
-    return AMayusculas(Recortar(linea.substr(0, p)));
+    if (p == std::string_view::npos) return {};
+    return Recortar(linea.substr(0, p));
+}
+
+bool EsClaveDelMismoLargo(std::string_view escrita, std::string_view mayusculas) {
+    if (!EsAscii(escrita)) return AMayusculas(escrita) == mayusculas;
+    for (size_t i = 0; i < escrita.size(); ++i) {
+        if (MayusculaAscii(escrita[i]) != mayusculas[i]) return false;
+    }
+    return true;
 }
 
 std::string ValorDeLinea(std::string_view linea) {
+    return std::string(ValorDeLineaVista(linea));
+}
+
+std::string_view ValorDeLineaVista(std::string_view linea) {
     size_t p = linea.find('=');
-    if (p == std::string_view::npos) return std::string();
-    return std::string(Recortar(linea.substr(p + 1)));
+    if (p == std::string_view::npos) return {};
+    return Recortar(linea.substr(p + 1));
 }
 
 std::string ArchivoDeModulo(std::string_view linea) {
-    std::string valor = ValorDeLinea(linea);
+    return std::string(ArchivoDeModuloVista(linea));
+}
+
+std::string_view ArchivoDeModuloVista(std::string_view linea) {
+    const std::string_view valor = ValorDeLineaVista(linea);
     size_t p = valor.find(';');
-    if (p == std::string::npos) return std::string(Recortar(valor));
-    return std::string(Recortar(std::string_view(valor).substr(p + 1)));
+    if (p == std::string_view::npos) return valor;
+    return Recortar(valor.substr(p + 1));
 }
 
 bool EsLineaDeArchivo(std::string_view linea) {
@@ -186,8 +241,11 @@ void InsertarLinea(ListaLineas& lineas, long long posicion, std::string texto) {
 
 std::string CambiarExtension(std::string_view ruta, std::string_view sufijo) {
     size_t p = ruta.find_last_of('.');
-    if (p == std::string_view::npos) return std::string(ruta) + std::string(sufijo);
-    return std::string(ruta.substr(0, p)) + std::string(sufijo);
+    const std::string_view base = p == std::string_view::npos ? ruta : ruta.substr(0, p);
+    std::string r;
+    r.reserve(base.size() + sufijo.size());
+    r.append(base).append(sufijo);
+    return r;
 }
 
 void ConjuntoTextos::AgregarSinRepetir(const std::string& texto) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "platform/texto.h"
+
 namespace vorpel {
 namespace {
 
@@ -40,6 +44,10 @@ TEST(RutasDeProyecto, ResolverRutaJoinsOnlyRelativePaths) {
     EXPECT_EQ(ResolverRuta("C:\\p\\", "..\\lib\\b.ctl"), "C:\\p\\..\\lib\\b.ctl");
     EXPECT_EQ(ResolverRuta("C:\\p\\", " \"D:/x/y.bas\" "), "D:\\x\\y.bas");
     EXPECT_EQ(ResolverRuta("C:\\p\\", "\\\\srv\\share\\c.frm"), "\\\\srv\\share\\c.frm");
+    // Quotes go before the path is judged: absolute, or with a leading dot folder.
+    EXPECT_EQ(ResolverRuta("C:\\p\\", "D:\"\\x.bas"), "D:\\x.bas");
+    EXPECT_EQ(ResolverRuta("C:\\p\\", "\".\\a.frm\""), "C:\\p\\a.frm");
+    EXPECT_EQ(ResolverRuta("", "a/b.frm"), "a\\b.frm");
 }
 
 TEST(RutasDeProyecto, MismaRutaIgnoresCaseQuotesSlashesAndDotPrefix) {
@@ -64,6 +72,53 @@ TEST(ListaDeLineas, SplitAndJoinAreInverse) {
     EXPECT_EQ(DividirLineas("a\rb\nc"), (ListaLineas{"a\rb\nc"}));
     for (const char* t : {"", "a", "a\r\n", "\r\n\r\n", "x\r\ny"})
         EXPECT_EQ(UnirLineas(DividirLineas(t)), t);
+}
+
+// Project-file texts made of the pieces whose handling differs: CR and LF
+// alone and together, blanks, quotes, '=', '#', ';', and letters the case
+// table maps, leaves alone, or cannot read.
+std::string TextoAlAzar(std::mt19937& azar) {
+    static const std::vector<std::string> piezas = {
+        "\r", "\n", "\r\n", "\r\n", " ", " ", "\"", "=", "=", "#", ";", "'", "a", "z", "Q", "_",
+        "{", "ı", "ſ", "ß", "é", "É", "ÿ", "ω", "\xC3", "\x80", "Form", "module", "ExeName32"};
+    std::string texto;
+    for (size_t n = azar() % 24; n > 0; --n) texto += piezas[azar() % piezas.size()];
+    return texto;
+}
+
+TEST(LineasGeneradas, TheWalkAndTheKeyShortcutsGiveWhatTheCopiesGive) {
+    const std::vector<std::string> claves = {"FORM", "MODULE", "EXENAME32", "Q", "A", "Z",
+                                             "_", "AZ", "FORMQ", "MODULEZ", ""};
+    std::mt19937 azar(20261210);
+    for (int i = 0; i < 4000; ++i) {
+        const std::string texto = TextoAlAzar(azar);
+        ListaLineas vistas;
+        RecorrerLineas(texto, [&](std::string_view linea) {
+            EXPECT_TRUE(linea.data() >= texto.data() &&
+                        linea.data() + linea.size() <= texto.data() + texto.size());
+            vistas.emplace_back(linea);
+        });
+        ASSERT_EQ(vistas, DividirLineas(texto)) << texto;
+        for (const std::string& linea : vistas) {
+            const size_t igual = linea.find('=');
+            const std::string clave =
+                igual == std::string::npos
+                    ? std::string()
+                    : AMayusculas(Recortar(std::string_view(linea).substr(0, igual)));
+            ASSERT_EQ(ClaveDeLinea(linea), clave) << linea;
+            const std::string_view escrita = ClaveEscritaDeLinea(linea);
+            ASSERT_TRUE(EsClave(escrita, clave)) << linea;
+            for (const std::string& k : claves) ASSERT_EQ(EsClave(escrita, k), clave == k) << linea;
+        }
+    }
+    for (int c = 1; c < 0x80; ++c) {
+        if (c == '=') continue;
+        const std::string linea = std::string(1, static_cast<char>(c)) + "x=1";
+        const std::string clave = AMayusculas(Recortar(std::string_view(linea).substr(0, 2)));
+        EXPECT_EQ(ClaveDeLinea(linea), clave) << c;
+        EXPECT_TRUE(EsClave(ClaveEscritaDeLinea(linea), clave)) << c;
+        EXPECT_EQ(EsClave(ClaveEscritaDeLinea(linea), "AX"), clave == "AX") << c;
+    }
 }
 
 TEST(ListaDeLineas, PositionAfterLastFileLine) {
