@@ -1,7 +1,9 @@
 #include "proyecto/inventario.h"
 
+#include <array>
 #include <string_view>
-#include <functional>
+#include <unordered_set>
+#include <utility>
 
 #include "platform/rutas.h"
 #include "platform/texto.h"
@@ -33,37 +35,42 @@ constexpr Companera kCompaneras[] = {{".frm", ".frx", true},  {".ctl", ".ctx", t
                                      {".dsr", ".dsx", false}, {".dsr", ".dca", false}};
 
 /// Calls `visitar` with each file the project text names, resolved, in file
-/// order, each one followed by its companions (told apart). `deCompilacion`
-/// adds the PropertyPage, UserDocument, Designer and ResFile32 files to the
-/// Form, Module, Class and UserControl ones.
+/// order, each one followed by its companions (told apart); each path is
+/// handed over. `deCompilacion` adds the PropertyPage, UserDocument, Designer
+/// and ResFile32 files to the Form, Module, Class and UserControl ones.
+template <typename Visitar>
 void RecorrerNombrados(std::string_view textoProyecto, std::string_view carpetaProyecto,
-                       bool deCompilacion,
-                       const std::function<void(const std::string&, bool)>& visitar) {
-    for (const std::string& original : DividirLineas(textoProyecto)) {
+                       bool deCompilacion, Visitar&& visitar) {
+    RecorrerLineas(textoProyecto, [&](std::string_view original) {
         const std::string_view linea = Recortar(original);
-        if (linea.empty() || linea.front() == '\'') continue;
+        if (linea.empty() || linea.front() == '\'') return;
 
-        const std::string clave = ClaveDeLinea(linea);
-        std::string archivo;
-        if (clave == "CLASS" || clave == "MODULE") {
-            archivo = ArchivoDeModulo(linea);
-        } else if (clave == "FORM" || clave == "USERCONTROL" ||
-                   (deCompilacion && (clave == "PROPERTYPAGE" || clave == "USERDOCUMENT" ||
-                                      clave == "DESIGNER" || clave == "RESFILE32"))) {
-            archivo = ValorDeLinea(linea);
+        const std::string_view clave = ClaveEscritaDeLinea(linea);
+        std::string_view archivo;
+        if (EsClave(clave, "CLASS") || EsClave(clave, "MODULE")) {
+            archivo = ArchivoDeModuloVista(linea);
+        } else if (EsClave(clave, "FORM") || EsClave(clave, "USERCONTROL") ||
+                   (deCompilacion &&
+                    (EsClave(clave, "PROPERTYPAGE") || EsClave(clave, "USERDOCUMENT") ||
+                     EsClave(clave, "DESIGNER") || EsClave(clave, "RESFILE32")))) {
+            archivo = ValorDeLineaVista(linea);
         } else {
-            continue;
+            return;
         }
-        if (Recortar(archivo).empty()) continue;
+        if (Recortar(archivo).empty()) return;
 
-        const std::string ruta = ResolverRuta(carpetaProyecto, archivo);
-        visitar(ruta, false);
+        std::string ruta = ResolverRuta(carpetaProyecto, archivo);
+        // The companions are named before `ruta` is handed over.
+        std::array<std::string, std::size(kCompaneras)> companeras;
+        size_t cuantas = 0;
         for (const Companera& c : kCompaneras) {
             if ((deCompilacion || c.enInventario) && TerminaEnExtension(ruta, c.de)) {
-                visitar(CambiarExtension(ruta, c.extension), true);
+                companeras[cuantas++] = CambiarExtension(ruta, c.extension);
             }
         }
-    }
+        visitar(std::move(ruta), false);
+        for (size_t i = 0; i < cuantas; ++i) visitar(std::move(companeras[i]), true);
+    });
 }
 
 }  // namespace
@@ -71,19 +78,19 @@ void RecorrerNombrados(std::string_view textoProyecto, std::string_view carpetaP
 ConjuntoTextos InventarioDeTexto(std::string_view textoProyecto, std::string_view carpetaProyecto) {
     ConjuntoTextos inventario;
     RecorrerNombrados(textoProyecto, carpetaProyecto, false,
-                      [&](const std::string& ruta, bool) { inventario.AgregarSinRepetir(ruta); });
+                      [&](std::string&& ruta, bool) { inventario.AgregarSinRepetir(ruta); });
     return inventario;
 }
 
 std::vector<EntradaCompilacion> EntradasDeCompilacion(std::string_view textoProyecto,
                                                       std::string_view carpetaProyecto) {
     std::vector<EntradaCompilacion> entradas;
-    ConjuntoTextos vistas;
+    // Lower-cased, as a ConjuntoTextos keys its texts: one key per path.
+    std::unordered_set<std::string> vistas;
     RecorrerNombrados(textoProyecto, carpetaProyecto, true,
-                      [&](const std::string& ruta, bool companera) {
-                          if (vistas.ContieneTexto(ruta)) return;
-                          vistas.AgregarSinRepetir(ruta);
-                          entradas.push_back({ruta, companera});
+                      [&](std::string&& ruta, bool companera) {
+                          if (!vistas.insert(AMinusculas(ruta)).second) return;
+                          entradas.push_back({std::move(ruta), companera});
                       });
     return entradas;
 }
