@@ -1,6 +1,7 @@
 #include "rebuild/grafo_proyectos.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <unordered_map>
 
@@ -14,6 +15,7 @@ namespace vorpel {
 namespace {
 
 std::string SinComillas(std::string_view texto) {
+    if (texto.find('"') == std::string_view::npos) return std::string(Recortar(texto));
     std::string r;
     for (const char c : texto) {
         if (c != '"') r += c;
@@ -21,40 +23,67 @@ std::string SinComillas(std::string_view texto) {
     return std::string(Recortar(r));
 }
 
-/// The fields of a "#"-separated reference ("*\G{guid}#ver#lcid#path#desc").
-std::vector<std::string> Campos(std::string_view valor) {
-    std::vector<std::string> campos;
+/// The first four fields of a "#"-separated reference
+/// ("*\G{guid}#ver#lcid#path#desc"); false when it has fewer.
+bool SepararCampos(std::string_view valor, std::array<std::string_view, 4>& campos) {
     size_t inicio = 0;
-    while (true) {
+    for (std::string_view& campo : campos) {
+        if (inicio > valor.size()) return false;
         const size_t numeral = valor.find('#', inicio);
-        campos.emplace_back(valor.substr(inicio, numeral - inicio));
-        if (numeral == std::string_view::npos) break;
-        inicio = numeral + 1;
+        campo = valor.substr(inicio, numeral - inicio);
+        inicio = numeral == std::string_view::npos ? valor.size() + 1 : numeral + 1;
     }
-    return campos;
+    return true;
 }
 
-/// What the checks before a compile need of a Reference or Object line.
-void AnotarReferencia(ProyectoDelGrafo& p, const std::string& carpeta, const std::string& linea) {
-    const std::string valor = ValorDeLinea(linea);
+/// A Reference or Object line as the linking of the graph needs it: read
+/// with the project, looked up once every output is known.
+struct EnlaceLeido {
+    enum class Por { Proyecto, Salida, Nombre };
+    Por por = Por::Nombre;
+    std::string linea;   // Proyecto, Nombre: as written
+    std::string ruta;    // Proyecto: the project file, resolved
+    std::string nombre;  // Salida, Nombre: the file name to match outputs by
+    size_t tipo = 0;     // Salida: its referenciasTipo entry, with the file and the line
+};
+
+/// What the checks before a compile and the linking need of a Reference or
+/// Object line.
+void LeerReferencia(ProyectoDelGrafo& p, const std::string& carpeta, bool esReferencia,
+                    std::string_view linea, std::vector<EnlaceLeido>& enlaces) {
+    const std::string_view valor = ValorDeLineaVista(linea);
     if (valor.rfind("*\\", 0) == 0) {
-        const std::vector<std::string> campos = Campos(valor);
-        if (ClaveDeLinea(linea) != "REFERENCE" || campos.size() < 4 ||
-            campos[0].rfind("*\\G", 0) != 0) {
+        if (valor.rfind("*\\A", 0) == 0) {
+            // Another project of the group, named by its project file.
+            enlaces.push_back({EnlaceLeido::Por::Proyecto, std::string(linea),
+                               ResolverRuta(carpeta, valor.substr(3)), {}});
             return;
         }
-        p.referenciasTipo.push_back(
-            {campos[0].substr(3), campos[1], ResolverRuta(carpeta, campos[3]), linea});
-        return;
+        if (esReferencia) {
+            std::array<std::string_view, 4> campos;
+            if (!SepararCampos(valor, campos) || campos[0].rfind("*\\G", 0) != 0) return;
+            p.referenciasTipo.push_back({std::string(campos[0].substr(3)), std::string(campos[1]),
+                                         ResolverRuta(carpeta, campos[3]), std::string(linea)});
+            enlaces.push_back({EnlaceLeido::Por::Salida, {}, {},
+                               NombreDeArchivo(SinComillas(campos[3])),
+                               p.referenciasTipo.size() - 1});
+            return;
+        }
     }
     const size_t punto = valor.find(';');
-    if (punto != std::string::npos) {
-        p.objetos.emplace_back(Recortar(std::string_view(valor).substr(punto + 1)));
+    if (punto == std::string_view::npos) return;
+    const std::string_view archivo = Recortar(valor.substr(punto + 1));
+    // An Object line written as "*\..." is linked by name, never recorded; a
+    // Reference line without "*\" is recorded, never linked.
+    if (valor.rfind("*\\", 0) != 0) p.objetos.emplace_back(archivo);
+    if (!esReferencia) {
+        enlaces.push_back(
+            {EnlaceLeido::Por::Nombre, std::string(linea), {}, NombreDeArchivo(SinComillas(archivo))});
     }
 }
 
 /// Reads one project file: its output, its inputs and its reference lines.
-void LeerProyecto(Contexto& ctx, ProyectoDelGrafo& p, std::vector<std::string>& referencias,
+void LeerProyecto(Contexto& ctx, ProyectoDelGrafo& p, std::vector<EnlaceLeido>& enlaces,
                   bool conEntradas) {
     std::string texto;
     bool salto = false;
@@ -62,28 +91,29 @@ void LeerProyecto(Contexto& ctx, ProyectoDelGrafo& p, std::vector<std::string>& 
     p.leido = true;
     const std::string carpeta = ObtenerCarpeta(p.ruta, ctx.carpetaDev);
     std::string path32;
-    for (const std::string& original : DividirLineas(texto)) {
+    RecorrerLineas(texto, [&](std::string_view original) {
         const std::string_view linea = Recortar(original);
-        if (linea.empty() || linea.front() == '\'') continue;
-        const std::string clave = ClaveDeLinea(linea);
-        if (clave == "EXENAME32") {
-            p.nombreSalida = SinComillas(ValorDeLinea(linea));
-        } else if (clave == "PATH32") {
-            path32 = SinComillas(ValorDeLinea(linea));
-        } else if (clave == "AUTOINCREMENTVER") {
-            p.autoIncrementaVersion = SinComillas(ValorDeLinea(linea)) == "1";
-        } else if (clave == "COMPATIBLEMODE") {
-            p.modoCompatible = SinComillas(ValorDeLinea(linea));
-        } else if (clave == "COMPATIBLEEXE32") {
-            const std::string archivo = SinComillas(ValorDeLinea(linea));
+        if (linea.empty() || linea.front() == '\'') return;
+        const std::string_view clave = ClaveEscritaDeLinea(linea);
+        if (EsClave(clave, "EXENAME32")) {
+            p.nombreSalida = SinComillas(ValorDeLineaVista(linea));
+        } else if (EsClave(clave, "PATH32")) {
+            path32 = SinComillas(ValorDeLineaVista(linea));
+        } else if (EsClave(clave, "AUTOINCREMENTVER")) {
+            p.autoIncrementaVersion = SinComillas(ValorDeLineaVista(linea)) == "1";
+        } else if (EsClave(clave, "COMPATIBLEMODE")) {
+            p.modoCompatible = SinComillas(ValorDeLineaVista(linea));
+        } else if (EsClave(clave, "COMPATIBLEEXE32")) {
+            const std::string archivo = SinComillas(ValorDeLineaVista(linea));
             if (!archivo.empty()) p.archivoCompatible = ResolverRuta(carpeta, archivo);
-        } else if (clave == "NOCONTROLUPGRADE") {
-            p.sinActualizarControles = SinComillas(ValorDeLinea(linea)) == "1";
-        } else if (clave == "REFERENCE" || clave == "OBJECT") {
-            referencias.emplace_back(linea);
-            AnotarReferencia(p, carpeta, std::string(linea));
+        } else if (EsClave(clave, "NOCONTROLUPGRADE")) {
+            p.sinActualizarControles = SinComillas(ValorDeLineaVista(linea)) == "1";
+        } else if (EsClave(clave, "REFERENCE")) {
+            LeerReferencia(p, carpeta, true, linea, enlaces);
+        } else if (EsClave(clave, "OBJECT")) {
+            LeerReferencia(p, carpeta, false, linea, enlaces);
         }
-    }
+    });
     if (!p.nombreSalida.empty()) {
         p.salida = ResolverRuta(carpeta, ConBarraFinal(path32) + p.nombreSalida);
     }
@@ -97,8 +127,7 @@ void LeerProyecto(Contexto& ctx, ProyectoDelGrafo& p, std::vector<std::string>& 
 
 class Enlazador {
 public:
-    explicit Enlazador(GrafoProyectos& grafo, const std::string& carpetaDev)
-        : grafo_(grafo), carpetaDev_(carpetaDev) {
+    explicit Enlazador(GrafoProyectos& grafo) : grafo_(grafo) {
         for (size_t i = 0; i < grafo.proyectos.size(); ++i) {
             const ProyectoDelGrafo& p = grafo.proyectos[i];
             porProyecto_[ClaveDeRuta(p.ruta)] = i;
@@ -108,36 +137,39 @@ public:
         }
     }
 
-    void Enlazar(size_t consumidor, const std::string& linea) {
-        const std::string clave = ClaveDeLinea(linea);
-        const std::string valor = ValorDeLinea(linea);
-        const std::string carpeta =
-            ObtenerCarpeta(grafo_.proyectos[consumidor].ruta, carpetaDev_);
-        if (valor.rfind("*\\A", 0) == 0) {
-            // Another project of the group, named by its project file.
-            const auto p = porProyecto_.find(ClaveDeRuta(ResolverRuta(carpeta, valor.substr(3))));
-            if (p != porProyecto_.end()) Agregar(p->second, consumidor, true, linea);
-            return;
-        }
-        std::string archivo;
-        if (clave == "REFERENCE") {
-            const std::vector<std::string> campos = Campos(valor);
-            if (campos.size() < 4 || campos[0].rfind("*\\G", 0) != 0) return;
-            archivo = campos[3];
-            const auto p = porSalida_.find(ClaveDeRuta(ResolverRuta(carpeta, archivo)));
-            if (p != porSalida_.end() && p->second.size() == 1) {
-                Agregar(p->second.front(), consumidor, true, linea);
+    void Enlazar(size_t consumidor, const EnlaceLeido& enlace) {
+        switch (enlace.por) {
+            case EnlaceLeido::Por::Proyecto: {
+                const auto p = porProyecto_.find(ClaveDe(enlace.ruta));
+                if (p != porProyecto_.end()) Agregar(p->second, consumidor, true, enlace.linea);
                 return;
             }
-        } else {
-            const size_t punto = valor.find(';');
-            if (punto == std::string::npos) return;
-            archivo = std::string(Recortar(std::string_view(valor).substr(punto + 1)));
+            case EnlaceLeido::Por::Salida: {
+                const ProyectoDelGrafo::ReferenciaTipo& r =
+                    grafo_.proyectos[consumidor].referenciasTipo[enlace.tipo];
+                const auto p = porSalida_.find(ClaveDe(r.archivo));
+                if (p != porSalida_.end() && p->second.size() == 1) {
+                    Agregar(p->second.front(), consumidor, true, r.linea);
+                } else {
+                    PorNombre(consumidor, enlace.nombre, r.linea);
+                }
+                return;
+            }
+            case EnlaceLeido::Por::Nombre:
+                PorNombre(consumidor, enlace.nombre, enlace.linea);
+                return;
         }
-        PorNombre(consumidor, NombreDeArchivo(SinComillas(archivo)), linea);
     }
 
 private:
+    /// ClaveDeRuta of a resolved path: many projects name the same type
+    /// libraries, so each path is folded once.
+    const std::string& ClaveDe(const std::string& ruta) {
+        auto p = claveDeRuta_.find(ruta);
+        if (p == claveDeRuta_.end()) p = claveDeRuta_.emplace(ruta, ClaveDeRuta(ruta)).first;
+        return p->second;
+    }
+
     void PorNombre(size_t consumidor, const std::string& nombre, const std::string& linea) {
         const auto p = porNombre_.find(AMinusculas(nombre));
         if (p == porNombre_.end()) return;
@@ -166,11 +198,11 @@ private:
     }
 
     GrafoProyectos& grafo_;
-    const std::string& carpetaDev_;
     std::unordered_map<std::string, size_t> porProyecto_;
     std::unordered_map<std::string, std::vector<size_t>> porSalida_;
     std::unordered_map<std::string, std::vector<size_t>> porNombre_;
     std::map<std::pair<size_t, size_t>, size_t> aristaDe_;  // (consumer, producer)
+    std::unordered_map<std::string, std::string> claveDeRuta_;
 };
 
 /// The strongly connected parts of the "depends on" relation (Tarjan's,
@@ -274,18 +306,18 @@ bool GrafoProyectos::EnCiclo(size_t proyecto, std::string* texto) const {
 GrafoProyectos ConstruirGrafoProyectos(Contexto& ctx, const std::vector<std::string>& catalogo,
                                        const std::unordered_set<std::string>* conEntradas) {
     GrafoProyectos grafo;
-    std::vector<std::vector<std::string>> referencias(catalogo.size());
+    std::vector<std::vector<EnlaceLeido>> enlaces(catalogo.size());
     for (size_t i = 0; i < catalogo.size(); ++i) {
         ProyectoDelGrafo& p = grafo.proyectos.emplace_back();
         p.item = catalogo[i];
         p.ruta = ctx.carpetaDev + "\\" + catalogo[i];
         grafo.porItem.emplace(AMinusculas(catalogo[i]), i);
-        LeerProyecto(ctx, p, referencias[i],
+        LeerProyecto(ctx, p, enlaces[i],
                      conEntradas == nullptr || conEntradas->count(AMinusculas(catalogo[i])) > 0);
     }
-    Enlazador enlazador(grafo, ctx.carpetaDev);
-    for (size_t i = 0; i < referencias.size(); ++i) {
-        for (const std::string& linea : referencias[i]) enlazador.Enlazar(i, linea);
+    Enlazador enlazador(grafo);
+    for (size_t i = 0; i < enlaces.size(); ++i) {
+        for (const EnlaceLeido& enlace : enlaces[i]) enlazador.Enlazar(i, enlace);
     }
     std::vector<std::vector<size_t>> depende(grafo.proyectos.size());
     grafo.aristasDe.assign(grafo.proyectos.size(), {});
