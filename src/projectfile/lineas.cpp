@@ -159,9 +159,7 @@ bool EsClaveDelMismoLargo(std::string_view escrita, std::string_view mayusculas)
     return true;
 }
 
-std::string ValorDeLinea(std::string_view linea) {
-    return std::string(ValorDeLineaVista(linea));
-}
+std::string ValorDeLinea(std::string_view linea) { return std::string(ValorDeLineaVista(linea)); }
 
 std::string_view ValorDeLineaVista(std::string_view linea) {
     size_t p = linea.find('=');

@@ -41,10 +41,10 @@ bool SepararCampos(std::string_view valor, std::array<std::string_view, 4>& camp
 struct EnlaceLeido {
     enum class Por { Proyecto, Salida, Nombre };
     Por por = Por::Nombre;
-    std::string linea;   // Proyecto, Nombre: as written
-    std::string ruta;    // Proyecto: the project file, resolved
-    std::string nombre;  // Salida, Nombre: the file name to match outputs by
-    size_t tipo = 0;     // Salida: its referenciasTipo entry, with the file and the line
+    std::string linea{};   // Proyecto, Nombre: as written
+    std::string ruta{};    // Proyecto: the project file, resolved
+    std::string nombre{};  // Salida, Nombre: the file name to match outputs by
+    size_t tipo = 0;       // Salida: its referenciasTipo entry, with the file and the line
 };
 
 /// What the checks before a compile and the linking need of a Reference or
@@ -55,8 +55,9 @@ void LeerReferencia(ProyectoDelGrafo& p, const std::string& carpeta, bool esRefe
     if (valor.rfind("*\\", 0) == 0) {
         if (valor.rfind("*\\A", 0) == 0) {
             // Another project of the group, named by its project file.
-            enlaces.push_back({EnlaceLeido::Por::Proyecto, std::string(linea),
-                               ResolverRuta(carpeta, valor.substr(3)), {}});
+            enlaces.push_back({.por = EnlaceLeido::Por::Proyecto,
+                               .linea = std::string(linea),
+                               .ruta = ResolverRuta(carpeta, valor.substr(3))});
             return;
         }
         if (esReferencia) {
@@ -64,9 +65,9 @@ void LeerReferencia(ProyectoDelGrafo& p, const std::string& carpeta, bool esRefe
             if (!SepararCampos(valor, campos) || campos[0].rfind("*\\G", 0) != 0) return;
             p.referenciasTipo.push_back({std::string(campos[0].substr(3)), std::string(campos[1]),
                                          ResolverRuta(carpeta, campos[3]), std::string(linea)});
-            enlaces.push_back({EnlaceLeido::Por::Salida, {}, {},
-                               NombreDeArchivo(SinComillas(campos[3])),
-                               p.referenciasTipo.size() - 1});
+            enlaces.push_back({.por = EnlaceLeido::Por::Salida,
+                               .nombre = NombreDeArchivo(SinComillas(campos[3])),
+                               .tipo = p.referenciasTipo.size() - 1});
             return;
         }
     }
@@ -77,8 +78,9 @@ void LeerReferencia(ProyectoDelGrafo& p, const std::string& carpeta, bool esRefe
     // Reference line without "*\" is recorded, never linked.
     if (valor.rfind("*\\", 0) != 0) p.objetos.emplace_back(archivo);
     if (!esReferencia) {
-        enlaces.push_back(
-            {EnlaceLeido::Por::Nombre, std::string(linea), {}, NombreDeArchivo(SinComillas(archivo))});
+        enlaces.push_back({.por = EnlaceLeido::Por::Nombre,
+                           .linea = std::string(linea),
+                           .nombre = NombreDeArchivo(SinComillas(archivo))});
     }
 }
 

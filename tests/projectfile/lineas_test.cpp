@@ -79,16 +79,17 @@ TEST(ListaDeLineas, SplitAndJoinAreInverse) {
 // table maps, leaves alone, or cannot read.
 std::string TextoAlAzar(std::mt19937& azar) {
     static const std::vector<std::string> piezas = {
-        "\r", "\n", "\r\n", "\r\n", " ", " ", "\"", "=", "=", "#", ";", "'", "a", "z", "Q", "_",
-        "{", "ı", "ſ", "ß", "é", "É", "ÿ", "ω", "\xC3", "\x80", "Form", "module", "ExeName32"};
+        "\r", "\n", "\r\n", "\r\n", " ",    " ",    "\"",   "=",      "=",        "#",
+        ";",  "'",  "a",    "z",    "Q",    "_",    "{",    "ı",      "ſ",        "ß",
+        "é",  "É",  "ÿ",    "ω",    "\xC3", "\x80", "Form", "module", "ExeName32"};
     std::string texto;
     for (size_t n = azar() % 24; n > 0; --n) texto += piezas[azar() % piezas.size()];
     return texto;
 }
 
 TEST(LineasGeneradas, TheWalkAndTheKeyShortcutsGiveWhatTheCopiesGive) {
-    const std::vector<std::string> claves = {"FORM", "MODULE", "EXENAME32", "Q", "A", "Z",
-                                             "_", "AZ", "FORMQ", "MODULEZ", ""};
+    const std::vector<std::string> claves = {"FORM", "MODULE", "EXENAME32", "Q",       "A", "Z",
+                                             "_",    "AZ",     "FORMQ",     "MODULEZ", ""};
     std::mt19937 azar(20261210);
     for (int i = 0; i < 4000; ++i) {
         const std::string texto = TextoAlAzar(azar);

@@ -113,8 +113,8 @@ TEST_F(GrafoDeProyectos, EveryShapeOfAReferenceOrObjectLineGivesItsEdgeAndItsRec
 
     Nombres aristas;
     for (const AristaProyecto& a : g.aristas) {
-        aristas.push_back(g.proyectos[a.productor].item + (a.exacta ? " exacta: " : " por nombre: ") +
-                          a.linea);
+        aristas.push_back(g.proyectos[a.productor].item +
+                          (a.exacta ? " exacta: " : " por nombre: ") + a.linea);
     }
     EXPECT_EQ(aristas, (Nombres{"P1.vbp exacta: Object=*\\A P1.vbp",
                                 "P2.vbp por nombre: Object=*\\G{9}#1.0#0; \"Dos.ocx\"",
@@ -128,9 +128,10 @@ TEST_F(GrafoDeProyectos, EveryShapeOfAReferenceOrObjectLineGivesItsEdgeAndItsRec
     for (const ProyectoDelGrafo::ReferenciaTipo& r : c.referenciasTipo) {
         tipos.push_back(r.guid + " " + r.version + " " + r.archivo + " | " + r.linea);
     }
-    EXPECT_EQ(tipos,
-              (Nombres{"{2} 2.1 C:\\dev\\sub\\Cinco.dll | reference =*\\G{2}#2.1#0#\"sub\\Cinco.dll\"#x",
-                       "{5} 1.0 C:\\DEV\\tres.DLL | Reference=*\\G{5}#1.0#0#C:\\DEV\\tres.DLL#t"}));
+    EXPECT_EQ(
+        tipos,
+        (Nombres{"{2} 2.1 C:\\dev\\sub\\Cinco.dll | reference =*\\G{2}#2.1#0#\"sub\\Cinco.dll\"#x",
+                 "{5} 1.0 C:\\DEV\\tres.DLL | Reference=*\\G{5}#1.0#0#C:\\DEV\\tres.DLL#t"}));
 }
 
 TEST_F(GrafoDeProyectos, EveryProjectOfACircleIsInItAndTheTextFollowsTheCircle) {
