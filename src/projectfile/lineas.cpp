@@ -152,8 +152,11 @@ std::string_view ClaveEscritaDeLinea(std::string_view linea) {
 }
 
 bool EsClaveDelMismoLargo(std::string_view escrita, std::string_view mayusculas) {
-    if (!EsAscii(escrita)) return AMayusculas(escrita) == mayusculas;
+    // Case mapping keeps every position and maps ASCII to ASCII, so an ASCII
+    // byte that differs settles it before any later byte is looked at.
     for (size_t i = 0; i < escrita.size(); ++i) {
+        if (static_cast<unsigned char>(escrita[i]) >= 0x80)
+            return AMayusculas(escrita) == mayusculas;
         if (MayusculaAscii(escrita[i]) != mayusculas[i]) return false;
     }
     return true;
