@@ -8,9 +8,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <string>
-#include <vector>
 
 namespace vorpel {
 namespace {
@@ -99,6 +100,28 @@ constexpr bool ConservaLongitud(const Tabla& tabla) {
 }
 static_assert(ConservaLongitud(kMinusculas) && ConservaLongitud(kMayusculas));
 
+// In ASCII both tables change exactly one run of letters, by the 0x20 bit:
+// eight ASCII bytes can then be mapped at once.
+constexpr bool CambiaSoloLetras(const Tabla& tabla, char32_t desde, char32_t hasta) {
+    for (char32_t c = 0; c < 0x80; ++c) {
+        const char32_t esperado = c >= desde && c <= hasta ? (c ^ 0x20) : c;
+        if (tabla[c] != esperado) return false;
+    }
+    return true;
+}
+static_assert(CambiaSoloLetras(kMinusculas, U'A', U'Z') && CambiaSoloLetras(kMayusculas, U'a', U'z'));
+
+constexpr uint64_t kUnos = 0x0101010101010101ULL;
+constexpr uint64_t kAltos = 0x8080808080808080ULL;
+
+/// Eight ASCII bytes (no high bit) with the letters `desde`..`hasta` switched
+/// by 0x20. No byte carries into the next: each stays below 0x100.
+inline uint64_t MapearOchoAscii(uint64_t ocho, unsigned char desde, unsigned char hasta) {
+    const uint64_t desdeAlli = ocho + kUnos * (0x80 - desde);
+    const uint64_t trasHasta = ocho + kUnos * (0x7F - hasta);
+    return ocho ^ (((desdeAlli & ~trasHasta) & kAltos) >> 2);
+}
+
 inline bool EsContinuacion(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 /// Maps the character at `i` (ASCII or a two-byte sequence; any other byte
@@ -124,8 +147,21 @@ inline size_t MapearCaracter(const Tabla& tabla, const unsigned char* p, size_t 
 void MapearEnSitio(const Tabla& tabla, std::string& texto) {
     auto* p = reinterpret_cast<unsigned char*>(texto.data());
     const size_t n = texto.size();
+    const bool aMinusculas = &tabla == &kMinusculas;
+    const unsigned char desde = aMinusculas ? 'A' : 'a';
+    const unsigned char hasta = aMinusculas ? 'Z' : 'z';
     size_t i = 0;
     while (i < n) {
+        if (i + 8 <= n) {
+            uint64_t ocho;
+            std::memcpy(&ocho, p + i, 8);
+            if ((ocho & kAltos) == 0) {
+                ocho = MapearOchoAscii(ocho, desde, hasta);
+                std::memcpy(p + i, &ocho, 8);
+                i += 8;
+                continue;
+            }
+        }
         if (p[i] < 0x80) {
             p[i] = static_cast<unsigned char>(tabla[p[i]]);
             ++i;
@@ -210,11 +246,45 @@ size_t LargoCaracter(std::string_view texto, size_t i) {
 
 }  // namespace
 
+namespace {
+
+/// "*" and then ASCII with no wildcard ("*.vbp"): a name matches when it ends
+/// in those bytes ignoring case. An ASCII byte never continues a character,
+/// so where that ending starts is where a character starts, as "*" takes them.
+bool EsColaAscii(std::string_view patron) {
+    if (patron.size() < 2 || patron[0] != '*') return false;
+    for (size_t k = 1; k < patron.size(); ++k) {
+        const auto b = static_cast<unsigned char>(patron[k]);
+        if (b >= 0x80 || b == '*' || b == '?') return false;
+    }
+    return true;
+}
+
+bool TerminaEnColaAscii(std::string_view nombre, std::string_view patron) {
+    const size_t largo = patron.size() - 1;
+    if (nombre.size() < largo) return false;
+    const auto* n = reinterpret_cast<const unsigned char*>(nombre.data() + nombre.size() - largo);
+    const auto* p = reinterpret_cast<const unsigned char*>(patron.data() + 1);
+    for (size_t k = 0; k < largo; ++k) {
+        // A byte beyond ASCII folds to one beyond ASCII too: never equal.
+        if (n[k] >= 0x80 || kMayusculas[n[k]] != kMayusculas[p[k]]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool CoincidePatron(std::string_view nombre, std::string_view patron) {
     if (patron == "*" || patron == "*.*") return true;
-    // Both fold to capitals with their lengths kept, so they are matched bytewise.
-    const std::string n = AMayusculas(nombre);
-    const std::string p = AMayusculas(patron);
+    if (EsColaAscii(patron)) return TerminaEnColaAscii(nombre, patron);
+    // Both fold to capitals with their lengths kept, so they are matched
+    // bytewise; reused buffers, as every name of a listing comes here.
+    thread_local std::string n;
+    thread_local std::string p;
+    n.assign(nombre);
+    p.assign(patron);
+    MapearEnSitio(kMayusculas, n);
+    MapearEnSitio(kMayusculas, p);
     size_t i = 0;
     size_t j = 0;
     size_t estrellaPatron = std::string::npos;
@@ -244,62 +314,82 @@ bool CoincidePatron(std::string_view nombre, std::string_view patron) {
 
 namespace {
 
-/// Whether every name below the root (from `inicio`) is already as the key
-/// keeps it: each one after a "\\", none empty, "." or "..", none ending in a
-/// dot or a blank, no "/".
-bool NombresYaResueltos(std::string_view r, size_t inicio) {
-    if (r.find('/') != std::string_view::npos) return false;
-    size_t i = inicio;
-    while (i < r.size()) {
-        if (r[i] != '\\') return false;
-        const size_t fin = std::min(r.find('\\', i + 1), r.size());
-        const std::string_view parte = r.substr(i + 1, fin - i - 1);
-        if (parte.empty() || parte.back() == '.' || parte.back() == ' ') return false;
-        i = fin;
+bool EsSeparadorRuta(char c) { return c == '\\' || c == '/'; }
+
+/// Whether every name after "X:" is already as the key keeps it: each one
+/// after a "\\", none empty, "." or "..", none ending in a dot or a blank, no
+/// "/" anywhere (the drive's place included).
+bool NombresYaResueltos(std::string_view r) {
+    const size_t n = r.size();
+    if (r[0] == '/') return false;
+    if (n == 2) return true;
+    if (r[2] != '\\') return false;
+    for (size_t i = 3; i < n; ++i) {
+        const char c = r[i];
+        if (c == '/') return false;
+        if (c != '\\') continue;
+        const char antes = r[i - 1];
+        if (antes == '\\' || antes == '.' || antes == ' ') return false;
     }
-    return true;
+    const char ultimo = r[n - 1];
+    return ultimo != '\\' && ultimo != '.' && ultimo != ' ';
 }
 
 }  // namespace
 
-std::string ClaveDeRuta(const std::string& ruta) {
+void EscribirClaveDeRuta(std::string_view ruta, std::string& clave) {
     // Most paths are already plain ("C:\DEV\frmA.frm"): the key is the text
     // folded, with no names split apart (a look-up makes one key per call).
-    if (ruta.size() >= 2 && ruta[1] == ':' && NombresYaResueltos(ruta, 2)) {
-        return AMinusculas(ruta);
+    if (ruta.size() >= 2 && ruta[1] == ':' && NombresYaResueltos(ruta)) {
+        clave.assign(ruta);
+        MapearEnSitio(kMinusculas, clave);
+        return;
     }
-    std::string r = ruta;
-    std::replace(r.begin(), r.end(), '/', '\\');
     // The root ("X:" or "\\server\share") is kept; the names below it resolved.
     size_t inicio = 0;
-    if (r.size() >= 2 && r[1] == ':') {
+    if (ruta.size() >= 2 && ruta[1] == ':') {
         inicio = 2;
-    } else if (r.rfind("\\\\", 0) == 0) {
-        const size_t servidor = r.find('\\', 2);
-        const size_t recurso = servidor == std::string::npos ? servidor : r.find('\\', servidor + 1);
-        inicio = recurso == std::string::npos ? r.size() : recurso;
+    } else if (ruta.size() >= 2 && EsSeparadorRuta(ruta[0]) && EsSeparadorRuta(ruta[1])) {
+        const auto separador = [&](size_t desde) {
+            for (size_t k = desde; k < ruta.size(); ++k) {
+                if (EsSeparadorRuta(ruta[k])) return k;
+            }
+            return std::string_view::npos;
+        };
+        const size_t servidor = separador(2);
+        const size_t recurso =
+            servidor == std::string_view::npos ? servidor : separador(servidor + 1);
+        inicio = recurso == std::string_view::npos ? ruta.size() : recurso;
     }
-    std::vector<std::string> partes;
+    clave.assign(ruta.substr(0, inicio));
+    std::replace(clave.begin(), clave.end(), '/', '\\');
+    // Each name kept is "\\" and the name, so ".." drops back to the last "\\"
+    // past the root.
     size_t i = inicio;
-    while (i <= r.size()) {
-        size_t fin = r.find('\\', i);
-        if (fin == std::string::npos) fin = r.size();
-        std::string parte = r.substr(i, fin - i);
+    while (i <= ruta.size()) {
+        size_t fin = i;
+        while (fin < ruta.size() && !EsSeparadorRuta(ruta[fin])) ++fin;
+        std::string_view parte = ruta.substr(i, fin - i);
         i = fin + 1;
         while (!parte.empty() && (parte.back() == '.' || parte.back() == ' ') && parte != "." &&
                parte != "..") {
-            parte.pop_back();
+            parte.remove_suffix(1);
         }
         if (parte.empty() || parte == ".") continue;
         if (parte == "..") {
-            if (!partes.empty()) partes.pop_back();
+            if (clave.size() > inicio) clave.resize(clave.rfind('\\'));
             continue;
         }
-        partes.push_back(std::move(parte));
+        clave += '\\';
+        clave += parte;
     }
-    std::string clave = r.substr(0, inicio);
-    for (const std::string& parte : partes) clave += "\\" + parte;
-    return AMinusculas(clave);
+    MapearEnSitio(kMinusculas, clave);
+}
+
+std::string ClaveDeRuta(const std::string& ruta) {
+    std::string clave;
+    EscribirClaveDeRuta(ruta, clave);
+    return clave;
 }
 
 }  // namespace vorpel

@@ -34,5 +34,8 @@ bool CoincidePatron(std::string_view nombre, std::string_view patron);
 /// and doubled separators resolved, final dots and blanks of a name dropped,
 /// lower-cased. Two paths with the same key name the same file.
 std::string ClaveDeRuta(const std::string& ruta);
+/// ClaveDeRuta into `clave`, whose storage is reused: for look-ups that only
+/// search with the key.
+void EscribirClaveDeRuta(std::string_view ruta, std::string& clave);
 
 }  // namespace vorpel
