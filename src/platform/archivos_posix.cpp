@@ -24,7 +24,10 @@ namespace posix {
 std::string DescribirError(int numero) { return std::strerror(numero); }
 
 bool TieneComodines(std::string_view nombre) {
-    return nombre.find_first_of("*?") != std::string_view::npos;
+    for (const char c : nombre) {
+        if (c == '*' || c == '?') return true;
+    }
+    return false;
 }
 
 /// Splits a Windows path text at its last separator; the folder keeps that
@@ -157,6 +160,53 @@ std::string ClaveCarpeta(const RutaWindowsDescompuesta& partes, size_t nombres) 
     return clave;
 }
 
+namespace {
+
+bool EsSeparadorRuta(char c) { return c == '\\' || c == '/'; }
+
+/// Where the last name of "X:\name\...\name" starts, when every name is
+/// already as DescomponerRutaWindows leaves it: none empty, none ending in a
+/// dot, the last one not in a blank either (so none is "." or ".."). 0 otherwise.
+size_t InicioNombreSimple(std::string_view ruta) {
+    const size_t n = ruta.size();
+    if (n < 4 || ruta[1] != ':' || !EsSeparadorRuta(ruta[2])) return 0;
+    const char unidad = ruta[0];
+    if (!((unidad >= 'A' && unidad <= 'Z') || (unidad >= 'a' && unidad <= 'z'))) return 0;
+    size_t inicio = 3;
+    for (size_t i = 3; i < n; ++i) {
+        const char c = ruta[i];
+        if (c == '\0') return 0;
+        if (!EsSeparadorRuta(c)) continue;
+        if (i == inicio || ruta[i - 1] == '.') return 0;
+        inicio = i + 1;
+    }
+    if (inicio == n || ruta[n - 1] == '.' || ruta[n - 1] == ' ') return 0;
+    return inicio;
+}
+
+}  // namespace
+
+bool CortarCarpetaYNombre(std::string_view ruta, std::string& clave, std::string& nombre) {
+    if (const size_t inicio = InicioNombreSimple(ruta); inicio != 0) {
+        // The names are the text itself: folded together, as each one alone.
+        clave.clear();
+        clave += static_cast<char>(std::tolower(static_cast<unsigned char>(ruta[0])));
+        clave += ':';
+        const size_t desde = clave.size();
+        AgregarEnMinusculas(ruta.substr(2, inicio - 3), clave);
+        std::replace(clave.begin() + static_cast<std::ptrdiff_t>(desde), clave.end(), '/', '\\');
+        nombre.assign(ruta.substr(inicio));
+        return true;
+    }
+    RutaWindowsDescompuesta partes;
+    if (!DescomponerRutaWindows(ruta, partes) || partes.unidad == 0 || partes.partes.empty()) {
+        return false;
+    }
+    clave = ClaveCarpeta(partes, partes.partes.size() - 1);
+    nombre = std::move(partes.partes.back());
+    return true;
+}
+
 }  // namespace posix
 
 using namespace posix;
@@ -176,25 +226,33 @@ void ArchivosPosix::OlvidarCarpetasBajo(const std::string& ruta) {
 }
 
 bool ArchivosPosix::Resolver(const std::string& ruta, RutaHostResuelta& salida) {
-    RutaWindowsDescompuesta partes;
+    // Reused: every file a command looks up comes here.
+    thread_local std::string clave;
+    thread_local std::string nombre;
+    thread_local std::string nombreMinusculas;
     // Shares and drive roots go the long way: there is little to save.
-    if (!DescomponerRutaWindows(ruta, partes) || partes.unidad == 0 || partes.partes.empty()) {
+    if (!CortarCarpetaYNombre(ruta, clave, nombre)) {
         return prefijo_.ResolverRutaHost(ruta, salida, this);
     }
     // The folder's key, then the whole path's from it: the names are folded once.
-    const std::string clave = ClaveCarpeta(partes, partes.partes.size() - 1);
-    const std::string nombreMinusculas = AMinusculas(partes.partes.back());
+    nombreMinusculas.clear();
+    AgregarEnMinusculas(nombre, nombreMinusculas);
+    const size_t largoClave = clave.size();
+    clave += '\\';
+    clave += nombreMinusculas;
     // A folder found during the command is not looked up again to be named:
     // a caller that needs to know it is still there looks at it itself.
-    if (const auto propia = carpetas_.find(clave + "\\" + nombreMinusculas);
-        propia != carpetas_.end()) {
+    if (const auto propia = carpetas_.find(clave); propia != carpetas_.end()) {
         salida = RutaHostResuelta{};
         salida.host = propia->second;
         salida.existe = true;
         return true;
     }
+    clave.resize(largoClave);
     auto carpeta = carpetas_.find(clave);
     if (carpeta == carpetas_.end()) {
+        RutaWindowsDescompuesta partes;
+        if (!DescomponerRutaWindows(ruta, partes)) return false;  // never: cut up above
         std::string textoCarpeta = std::string(1, partes.unidad) + ":";
         for (size_t i = 0; i + 1 < partes.partes.size(); ++i) textoCarpeta += "\\" + partes.partes[i];
         if (partes.partes.size() == 1) textoCarpeta += "\\";
@@ -213,19 +271,19 @@ bool ArchivosPosix::Resolver(const std::string& ruta, RutaHostResuelta& salida) 
     // names its files from them: a name not there is not there, with no
     // look-up; the data of one that is come from the caller's own stat.
     if (const auto indice = indices_.find(carpeta->second); indice != indices_.end()) {
-        const std::string& nombre = partes.partes.back();
         const auto mismos = indice->second.find(nombreMinusculas);
+        salida.host += '/';
         if (mismos == indice->second.end() || mismos->second.empty()) {
             salida.existe = false;
-            salida.host += "/" + nombre;
+            salida.host += nombre;
             return true;
         }
         const bool exacto = std::find(mismos->second.begin(), mismos->second.end(), nombre) !=
                             mismos->second.end();
-        salida.host += "/" + (exacto ? nombre : mismos->second.front());
+        salida.host += exacto ? nombre : mismos->second.front();
         return true;
     }
-    PrefijoWine::AgregarNombreHost(salida, partes.partes.back(), *this);
+    PrefijoWine::AgregarNombreHost(salida, nombre, *this);
     return true;
 }
 
@@ -252,22 +310,20 @@ bool ArchivosPosix::Mapear(const std::string& ruta, std::string& host, std::stri
 }
 
 bool ArchivosPosix::RutaHostDirecta(const std::string& ruta, std::string& host) const {
-    RutaWindowsDescompuesta partes;
-    if (!DescomponerRutaWindows(ruta, partes) || partes.unidad == 0 || partes.partes.empty()) {
-        return false;
-    }
-    const auto carpeta = carpetas_.find(ClaveCarpeta(partes, partes.partes.size() - 1));
+    thread_local std::string clave;
+    thread_local std::string nombre;
+    if (!CortarCarpetaYNombre(ruta, clave, nombre)) return false;
+    const auto carpeta = carpetas_.find(clave);
     if (carpeta == carpetas_.end()) return false;
-    host = carpeta->second + "/" + partes.partes.back();
+    host = carpeta->second + "/" + nombre;
     return true;
 }
 
 bool ArchivosPosix::RutaHostPorIndice(const std::string& ruta, std::string& host) const {
-    RutaWindowsDescompuesta partes;
-    if (!DescomponerRutaWindows(ruta, partes) || partes.unidad == 0 || partes.partes.empty()) {
-        return false;
-    }
-    const auto carpeta = carpetas_.find(ClaveCarpeta(partes, partes.partes.size() - 1));
+    thread_local std::string clave;
+    thread_local std::string nombre;
+    if (!CortarCarpetaYNombre(ruta, clave, nombre)) return false;
+    const auto carpeta = carpetas_.find(clave);
     if (carpeta == carpetas_.end()) return false;
     const auto indice = indices_.find(carpeta->second);
     if (indice == indices_.end()) return false;
@@ -275,7 +331,6 @@ bool ArchivosPosix::RutaHostPorIndice(const std::string& ruta, std::string& host
     // so or holds no other, else the one the folder holds. A name another
     // program made since can only be the one given: a creation then fails on
     // it as it would have.
-    const std::string& nombre = partes.partes.back();
     const auto mismos = indice->second.find(AMinusculas(nombre));
     const bool otra = mismos != indice->second.end() && !mismos->second.empty() &&
                       std::find(mismos->second.begin(), mismos->second.end(), nombre) ==
@@ -305,7 +360,10 @@ int ArchivosPosix::Buscar(const std::string& carpetaHost, const std::string& nom
         }
         indice = indices_.emplace(carpetaHost, std::move(nombres)).first;
     }
-    const auto hallado = indice->second.find(AMinusculas(nombre));
+    thread_local std::string nombreMinusculas;
+    nombreMinusculas.clear();
+    AgregarEnMinusculas(nombre, nombreMinusculas);
+    const auto hallado = indice->second.find(nombreMinusculas);
     if (hallado != indice->second.end() && !hallado->second.empty()) {
         enDisco = hallado->second.front();
     }
@@ -345,14 +403,17 @@ void ArchivosPosix::AnotarBorrado(const std::string& host) {
 
 Existencia ArchivosPosix::ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
                                            std::string& error) {
-    std::string carpeta;
-    std::string nombre;
-    SepararNombre(ruta, carpeta, nombre);
+    // The name after the last separator; the folder is needed only for a pattern.
+    size_t inicioNombre = ruta.size();
+    while (inicioNombre > 0 && ruta[inicioNombre - 1] != '\\' && ruta[inicioNombre - 1] != '/') {
+        --inicioNombre;
+    }
+    const std::string_view nombre = std::string_view(ruta).substr(inicioNombre);
     if (nombre.empty()) return Existencia::Ausente;
     RutaHostResuelta resuelta;
     std::string host;
     if (TieneComodines(nombre)) {
-        if (!Resolver(carpeta, resuelta)) return Existencia::Ausente;
+        if (!Resolver(ruta.substr(0, inicioNombre), resuelta)) return Existencia::Ausente;
         if (resuelta.numero != 0) {
             error = DescribirError(resuelta.numero);
             return Existencia::Indeterminada;
@@ -393,7 +454,8 @@ Existencia ArchivosPosix::ConsultarArchivo(const std::string& ruta, DatosArchivo
             error = DescribirError(errno);
             return Existencia::Indeterminada;
         }
-        datos->nombreEnDisco = NombreFinalHost(host);
+        const size_t barra = host.find_last_of('/');
+        datos->nombreEnDisco.assign(host, barra == std::string::npos ? 0 : barra + 1);
         datos->tamano = static_cast<uint64_t>(info.st_size);
         datos->fecha = FechaHora{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                  local.tm_hour,        local.tm_min,     local.tm_sec,

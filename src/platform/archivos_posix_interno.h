@@ -39,5 +39,10 @@ bool RenombrarSinReemplazar(const std::string& origen, const std::string& destin
 
 /// The key of a folder in the resolved-folder map: drive and lower-cased names.
 std::string ClaveCarpeta(const RutaWindowsDescompuesta& partes, size_t nombres);
+/// The key of the folder `ruta` is in (ClaveCarpeta of all its names but the
+/// last) and that last name, as DescomponerRutaWindows takes them apart; false
+/// for a share, a drive root or a path it cannot take apart. Both go into
+/// storage the caller may reuse.
+bool CortarCarpetaYNombre(std::string_view ruta, std::string& clave, std::string& nombre);
 
 }  // namespace vorpel::posix

@@ -144,9 +144,8 @@ inline size_t MapearCaracter(const Tabla& tabla, const unsigned char* p, size_t 
     return 1;
 }
 
-void MapearEnSitio(const Tabla& tabla, std::string& texto) {
-    auto* p = reinterpret_cast<unsigned char*>(texto.data());
-    const size_t n = texto.size();
+void MapearEnSitio(const Tabla& tabla, char* datos, size_t n) {
+    auto* p = reinterpret_cast<unsigned char*>(datos);
     const bool aMinusculas = &tabla == &kMinusculas;
     const unsigned char desde = aMinusculas ? 'A' : 'a';
     const unsigned char hasta = aMinusculas ? 'Z' : 'z';
@@ -174,7 +173,17 @@ void MapearEnSitio(const Tabla& tabla, std::string& texto) {
     }
 }
 
+void MapearEnSitio(const Tabla& tabla, std::string& texto) {
+    MapearEnSitio(tabla, texto.data(), texto.size());
+}
+
 }  // namespace
+
+void AgregarEnMinusculas(std::string_view texto, std::string& destino) {
+    const size_t desde = destino.size();
+    destino.append(texto);
+    MapearEnSitio(kMinusculas, destino.data() + desde, texto.size());
+}
 
 std::string AMinusculas(std::string_view texto) {
     std::string resultado(texto);

@@ -19,6 +19,8 @@ std::string TextoABytes(std::string_view texto);
 /// text is the same position in the original. Invalid UTF-8 bytes stay as they are.
 std::string AMinusculas(std::string_view texto);
 std::string AMayusculas(std::string_view texto);
+/// AMinusculas(texto) appended to `destino`, in storage it may already have.
+void AgregarEnMinusculas(std::string_view texto, std::string& destino);
 bool IgualesSinMayusculas(std::string_view a, std::string_view b);
 /// Position of the first occurrence of `aguja` in `pajar` ignoring case, or npos.
 /// An empty needle is found at `desde` (at 0 by default).
