@@ -56,7 +56,10 @@ bool EsRutaAbsoluta(const std::string& ruta) {
 }
 
 bool TieneComodines(const std::string& ruta) {
-    return ruta.find_first_of("*?") != std::string::npos;
+    for (const char c : ruta) {
+        if (c == '*' || c == '?') return true;
+    }
+    return false;
 }
 
 /// A short name may name any file of its folder: not one file to remember.
@@ -165,7 +168,9 @@ Existencia ArchivosConMemoria::ConsultarYRecordar(const std::string& ruta, Datos
         return preguntar(datos);
     }
     const bool enDisco = modo == ModoConsulta::EnDisco;
-    const std::string clave = ClaveDeRuta(ruta);
+    // Into storage kept between look-ups: most of them only search with it.
+    std::string& clave = claveConsulta_;
+    EscribirClaveDeRuta(ruta, clave);
     if (!enDisco && AusenteEnCarpetaNueva(clave)) return Existencia::Ausente;
     if (!enDisco) {
         const auto hallada = archivos_.find(clave);

@@ -116,6 +116,8 @@ private:
 
     SistemaArchivos& real_;
     size_t limite_;
+    /// The key of the look-up under way (ConsultarYRecordar).
+    std::string claveConsulta_;
     size_t usados_ = 0;
     std::unordered_map<std::string, std::string> contenidos_;  // key: ClaveDeRuta
     /// Ordered by ClaveDeRuta, so that a folder and all below it are neighbours.
