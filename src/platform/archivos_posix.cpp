@@ -347,6 +347,7 @@ int ArchivosPosix::Buscar(const std::string& carpetaHost, const std::string& nom
         std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(carpetaHost.c_str()), ::closedir);
         if (!dir) return errno;
         std::unordered_map<std::string, std::vector<std::string>> nombres;
+        thread_local std::string minusculas;
         for (;;) {
             errno = 0;
             const dirent* entrada = ::readdir(dir.get());
@@ -356,7 +357,9 @@ int ArchivosPosix::Buscar(const std::string& carpetaHost, const std::string& nom
             }
             const std::string_view candidato = entrada->d_name;
             if (candidato == "." || candidato == "..") continue;
-            nombres[AMinusculas(candidato)].emplace_back(candidato);
+            minusculas.clear();
+            AgregarEnMinusculas(candidato, minusculas);
+            nombres[minusculas].emplace_back(candidato);
         }
         indice = indices_.emplace(carpetaHost, std::move(nombres)).first;
     }
@@ -509,11 +512,29 @@ bool ArchivosPosix::ListarArchivos(const std::string& carpeta, const std::string
     }
     // By name ignoring case, as the Windows file system lists a folder: both
     // builds show the same catalogue whatever order the host folder keeps.
-    std::vector<std::pair<std::string, std::string>> claves;
-    claves.reserve(nombres.size());
-    for (std::string& nombre : nombres) claves.emplace_back(AMayusculas(nombre), std::move(nombre));
-    std::sort(claves.begin(), claves.end());
-    for (size_t i = 0; i < claves.size(); ++i) nombres[i] = std::move(claves[i].second);
+    // The capitals of every name go into one text, and positions are sorted
+    // by them (then by the name itself), not the names.
+    std::string mayusculas;
+    std::vector<size_t> inicios;
+    inicios.reserve(nombres.size() + 1);
+    for (const std::string& nombre : nombres) {
+        inicios.push_back(mayusculas.size());
+        AgregarEnMayusculas(nombre, mayusculas);
+    }
+    inicios.push_back(mayusculas.size());
+    const auto clave = [&](size_t i) {
+        return std::string_view(mayusculas).substr(inicios[i], inicios[i + 1] - inicios[i]);
+    };
+    std::vector<size_t> orden(nombres.size());
+    for (size_t i = 0; i < orden.size(); ++i) orden[i] = i;
+    std::sort(orden.begin(), orden.end(), [&](size_t a, size_t b) {
+        const int comparadas = clave(a).compare(clave(b));
+        return comparadas != 0 ? comparadas < 0 : nombres[a] < nombres[b];
+    });
+    std::vector<std::string> ordenados;
+    ordenados.reserve(nombres.size());
+    for (const size_t i : orden) ordenados.push_back(std::move(nombres[i]));
+    nombres = std::move(ordenados);
     return true;
 }
 

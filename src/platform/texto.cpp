@@ -185,6 +185,12 @@ void AgregarEnMinusculas(std::string_view texto, std::string& destino) {
     MapearEnSitio(kMinusculas, destino.data() + desde, texto.size());
 }
 
+void AgregarEnMayusculas(std::string_view texto, std::string& destino) {
+    const size_t desde = destino.size();
+    destino.append(texto);
+    MapearEnSitio(kMayusculas, destino.data() + desde, texto.size());
+}
+
 std::string AMinusculas(std::string_view texto) {
     std::string resultado(texto);
     MapearEnSitio(kMinusculas, resultado);

@@ -21,6 +21,7 @@ std::string AMinusculas(std::string_view texto);
 std::string AMayusculas(std::string_view texto);
 /// AMinusculas(texto) appended to `destino`, in storage it may already have.
 void AgregarEnMinusculas(std::string_view texto, std::string& destino);
+void AgregarEnMayusculas(std::string_view texto, std::string& destino);
 bool IgualesSinMayusculas(std::string_view a, std::string_view b);
 /// Position of the first occurrence of `aguja` in `pajar` ignoring case, or npos.
 /// An empty needle is found at `desde` (at 0 by default).

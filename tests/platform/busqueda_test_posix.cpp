@@ -7,9 +7,11 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gtest/gtest.h"
@@ -213,6 +215,35 @@ TEST_F(BusquedaGeneradaTest, EveryLookUpAnswersAsThePlainResolution) {
     }
     // Enough of them found for the names' spellings to count.
     EXPECT_GT(presentes, 400);
+}
+
+// Names that differ only in case, beyond ASCII, or by a sign between the
+// capitals and the small letters ("_" sorts after "Z" but before "a").
+TEST_F(BusquedaGeneradaTest, AListingIsInTheOrderOfTheCapitalsThenTheNames) {
+    const std::vector<std::string> piezas = {"a", "A", "b", "Z", "z", "_", "0", " ", ".", "é",
+                                             "É", "ß", "ſ", "ı", "σ", "ς", "Σ", "ÿ", "Ÿ", "vbp"};
+    Generador generador(piezas, 555);
+    std::vector<std::string> creados;
+    for (int i = 0; i < 300; ++i) {
+        // Hidden names (a leading dot) are never listed.
+        std::string nombre = generador.Texto(5) + std::to_string(i % 7);
+        if (nombre[0] == '.') nombre[0] = '-';
+        if (std::find(creados.begin(), creados.end(), nombre) != creados.end()) continue;
+        creados.push_back(nombre);
+        falso_.CrearArchivo("discoC/Otra/" + nombre);
+    }
+    // The plain way: each name beside its capitals, the pairs sorted.
+    std::vector<std::pair<std::string, std::string>> pares;
+    for (const std::string& nombre : creados) pares.emplace_back(AMayusculas(nombre), nombre);
+    pares.emplace_back(AMayusculas("É.ctl"), "É.ctl");
+    std::sort(pares.begin(), pares.end());
+    std::vector<std::string> esperados;
+    for (const auto& par : pares) esperados.push_back(par.second);
+    ArchivosPosix sistema{PrefijoWine(falso_.Prefijo())};
+    std::vector<std::string> nombres;
+    std::string error;
+    ASSERT_TRUE(sistema.ListarArchivos("C:\\Otra", "*", nombres, error)) << error;
+    EXPECT_EQ(nombres, esperados);
 }
 
 }  // namespace

@@ -320,6 +320,13 @@ TEST(PlegadoGenerado, EveryTextMapsAsItsCharactersOneByOne) {
         const std::string texto = generador.Texto(12);
         ASSERT_EQ(AMinusculas(texto), PlegarUnoAUno(texto, true)) << texto;
         ASSERT_EQ(AMayusculas(texto), PlegarUnoAUno(texto, false)) << texto;
+        // Appended after a text that ends in a lead byte: each is mapped alone.
+        std::string minusculas = "\xC3";
+        std::string mayusculas = "\xC3";
+        AgregarEnMinusculas(texto, minusculas);
+        AgregarEnMayusculas(texto, mayusculas);
+        ASSERT_EQ(minusculas, "\xC3" + PlegarUnoAUno(texto, true)) << texto;
+        ASSERT_EQ(mayusculas, "\xC3" + PlegarUnoAUno(texto, false)) << texto;
     }
     // Every ASCII byte at every place of a run long enough to go eight at a time.
     for (int b = 0; b < 0x80; ++b) {
