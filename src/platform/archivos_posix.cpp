@@ -265,6 +265,8 @@ bool ArchivosPosix::Resolver(const std::string& ruta, RutaHostResuelta& salida) 
         carpeta = carpetas_.emplace(clave, std::move(resueltaCarpeta.host)).first;
     }
     salida = RutaHostResuelta{};
+    // Room for the name too: the host path is made once.
+    salida.host.reserve(carpeta->second.size() + 1 + nombre.size());
     salida.host = carpeta->second;
     salida.existe = true;
     // A folder whose names were read during the command (or that it made)
@@ -273,14 +275,12 @@ bool ArchivosPosix::Resolver(const std::string& ruta, RutaHostResuelta& salida) 
     if (const auto indice = indices_.find(carpeta->second); indice != indices_.end()) {
         const auto mismos = indice->second.find(nombreMinusculas);
         salida.host += '/';
-        if (mismos == indice->second.end() || mismos->second.empty()) {
+        if (mismos == indice->second.end() || mismos->second.Vacia()) {
             salida.existe = false;
             salida.host += nombre;
             return true;
         }
-        const bool exacto = std::find(mismos->second.begin(), mismos->second.end(), nombre) !=
-                            mismos->second.end();
-        salida.host += exacto ? nombre : mismos->second.front();
+        salida.host += mismos->second.Contiene(nombre) ? nombre : mismos->second.Primera();
         return true;
     }
     PrefijoWine::AgregarNombreHost(salida, nombre, *this);
@@ -332,10 +332,9 @@ bool ArchivosPosix::RutaHostPorIndice(const std::string& ruta, std::string& host
     // program made since can only be the one given: a creation then fails on
     // it as it would have.
     const auto mismos = indice->second.find(AMinusculas(nombre));
-    const bool otra = mismos != indice->second.end() && !mismos->second.empty() &&
-                      std::find(mismos->second.begin(), mismos->second.end(), nombre) ==
-                          mismos->second.end();
-    host = carpeta->second + "/" + (otra ? mismos->second.front() : nombre);
+    const bool otra = mismos != indice->second.end() && !mismos->second.Vacia() &&
+                      !mismos->second.Contiene(nombre);
+    host = carpeta->second + "/" + (otra ? mismos->second.Primera() : nombre);
     return true;
 }
 
@@ -346,7 +345,7 @@ int ArchivosPosix::Buscar(const std::string& carpetaHost, const std::string& nom
     if (indice == indices_.end()) {
         std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(carpetaHost.c_str()), ::closedir);
         if (!dir) return errno;
-        std::unordered_map<std::string, std::vector<std::string>> nombres;
+        std::unordered_map<std::string, GrafiasDeNombre> nombres;
         thread_local std::string minusculas;
         for (;;) {
             errno = 0;
@@ -359,7 +358,7 @@ int ArchivosPosix::Buscar(const std::string& carpetaHost, const std::string& nom
             if (candidato == "." || candidato == "..") continue;
             minusculas.clear();
             AgregarEnMinusculas(candidato, minusculas);
-            nombres[minusculas].emplace_back(candidato);
+            nombres[minusculas].Agregar(candidato);
         }
         indice = indices_.emplace(carpetaHost, std::move(nombres)).first;
     }
@@ -367,8 +366,8 @@ int ArchivosPosix::Buscar(const std::string& carpetaHost, const std::string& nom
     nombreMinusculas.clear();
     AgregarEnMinusculas(nombre, nombreMinusculas);
     const auto hallado = indice->second.find(nombreMinusculas);
-    if (hallado != indice->second.end() && !hallado->second.empty()) {
-        enDisco = hallado->second.front();
+    if (hallado != indice->second.end() && !hallado->second.Vacia()) {
+        enDisco = hallado->second.Primera();
     }
     return 0;
 }
@@ -378,7 +377,7 @@ void ArchivosPosix::AnotarCreado(const std::string& host) {
     if (indice == indices_.end()) return;
     const std::string nombre = NombreFinalHost(host);
     auto& mismos = indice->second[AMinusculas(nombre)];
-    if (std::find(mismos.begin(), mismos.end(), nombre) == mismos.end()) mismos.push_back(nombre);
+    if (!mismos.Contiene(nombre)) mismos.Agregar(nombre);
 }
 
 void ArchivosPosix::AnotarMovido(const std::string& origen, const std::string& destino) {
@@ -399,9 +398,8 @@ void ArchivosPosix::AnotarBorrado(const std::string& host) {
     const std::string nombre = NombreFinalHost(host);
     const auto mismos = indice->second.find(AMinusculas(nombre));
     if (mismos == indice->second.end()) return;
-    auto& lista = mismos->second;
-    lista.erase(std::remove(lista.begin(), lista.end(), nombre), lista.end());
-    if (lista.empty()) indice->second.erase(mismos);
+    mismos->second.Quitar(nombre);
+    if (mismos->second.Vacia()) indice->second.erase(mismos);
 }
 
 Existencia ArchivosPosix::ConsultarArchivo(const std::string& ruta, DatosArchivo* datos,
@@ -522,13 +520,14 @@ bool ArchivosPosix::ListarArchivos(const std::string& carpeta, const std::string
         AgregarEnMayusculas(nombre, mayusculas);
     }
     inicios.push_back(mayusculas.size());
-    const auto clave = [&](size_t i) {
-        return std::string_view(mayusculas).substr(inicios[i], inicios[i + 1] - inicios[i]);
-    };
+    std::vector<std::string_view> claves(nombres.size());
+    for (size_t i = 0; i < claves.size(); ++i) {
+        claves[i] = std::string_view(mayusculas).substr(inicios[i], inicios[i + 1] - inicios[i]);
+    }
     std::vector<size_t> orden(nombres.size());
     for (size_t i = 0; i < orden.size(); ++i) orden[i] = i;
     std::sort(orden.begin(), orden.end(), [&](size_t a, size_t b) {
-        const int comparadas = clave(a).compare(clave(b));
+        const int comparadas = claves[a].compare(claves[b]);
         return comparadas != 0 ? comparadas < 0 : nombres[a] < nombres[b];
     });
     std::vector<std::string> ordenados;

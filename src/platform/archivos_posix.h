@@ -3,9 +3,11 @@
 // Windows path text placed on the host as Wine places it. Only POSIX code and
 // its tests include this header.
 
+#include <algorithm>
 #include <ctime>
 #include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -15,6 +17,42 @@
 #include "platform/texto.h"
 
 namespace vorpel {
+
+/// The names of a folder spelled alike but for case, in the folder's listing
+/// order. Nearly always one, which then needs no list of its own.
+class GrafiasDeNombre {
+public:
+    bool Vacia() const { return cuantas_ == 0; }
+    const std::string& Primera() const { return primera_; }
+    bool Contiene(std::string_view nombre) const {
+        if (cuantas_ == 0) return false;
+        return primera_ == nombre ||
+               std::find(resto_.begin(), resto_.end(), nombre) != resto_.end();
+    }
+    /// After the others.
+    void Agregar(std::string_view nombre) {
+        if (cuantas_++ == 0) {
+            primera_.assign(nombre);
+        } else {
+            resto_.emplace_back(nombre);
+        }
+    }
+    /// Every one spelled so; the others keep their order.
+    void Quitar(std::string_view nombre) {
+        std::vector<std::string> quedan;
+        if (cuantas_ > 0 && primera_ != nombre) quedan.push_back(std::move(primera_));
+        for (std::string& otra : resto_) {
+            if (otra != nombre) quedan.push_back(std::move(otra));
+        }
+        *this = GrafiasDeNombre{};
+        for (const std::string& otra : quedan) Agregar(otra);
+    }
+
+private:
+    std::string primera_;
+    std::vector<std::string> resto_;
+    size_t cuantas_ = 0;
+};
 
 class ArchivosPosix : public SistemaArchivos, private BuscadorNombres {
 public:
@@ -113,8 +151,7 @@ private:
     PrefijoWine prefijo_;
     /// Per host folder: lower-cased name -> the names spelled so, in the
     /// folder's listing order.
-    std::unordered_map<std::string, std::unordered_map<std::string, std::vector<std::string>>>
-        indices_;
+    std::unordered_map<std::string, std::unordered_map<std::string, GrafiasDeNombre>> indices_;
     /// Forgets the folders at or under `ruta` once it has been renamed away.
     void OlvidarCarpetasBajo(const std::string& ruta);
     /// Folders found during the command: drive and lower-cased names -> host

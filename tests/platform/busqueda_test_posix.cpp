@@ -217,6 +217,34 @@ TEST_F(BusquedaGeneradaTest, EveryLookUpAnswersAsThePlainResolution) {
     EXPECT_GT(presentes, 400);
 }
 
+// The spellings a folder's index keeps of one name behave as the list of
+// them in listing order: added at the end, taken out wherever they are.
+TEST(GrafiasDeNombreTest, BehaveAsTheListOfThem) {
+    const std::vector<std::string> grafias = {"a.frm", "A.frm", "A.FRM", "a.FRM", "á.frm"};
+    Generador generador({}, 4711);
+    GrafiasDeNombre probadas;
+    std::vector<std::string> lista;
+    for (int paso = 0; paso < 5000; ++paso) {
+        const std::string& nombre = grafias[generador.Siguiente() % grafias.size()];
+        if (generador.Siguiente() % 3 == 0) {
+            probadas.Quitar(nombre);
+            lista.erase(std::remove(lista.begin(), lista.end(), nombre), lista.end());
+        } else {
+            probadas.Agregar(nombre);
+            lista.push_back(nombre);
+        }
+        ASSERT_EQ(probadas.Vacia(), lista.empty()) << paso;
+        if (!lista.empty()) {
+            ASSERT_EQ(probadas.Primera(), lista.front()) << paso;
+        }
+        for (const std::string& otra : grafias) {
+            ASSERT_EQ(probadas.Contiene(otra),
+                      std::find(lista.begin(), lista.end(), otra) != lista.end())
+                << paso << " " << otra;
+        }
+    }
+}
+
 // Names that differ only in case, beyond ASCII, or by a sign between the
 // capitals and the small letters ("_" sorts after "Z" but before "a").
 TEST_F(BusquedaGeneradaTest, AListingIsInTheOrderOfTheCapitalsThenTheNames) {
