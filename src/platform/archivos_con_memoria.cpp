@@ -172,18 +172,21 @@ Existencia ArchivosConMemoria::ConsultarYRecordar(const std::string& ruta, Datos
     std::string& clave = claveConsulta_;
     EscribirClaveDeRuta(ruta, clave);
     if (!enDisco && AusenteEnCarpetaNueva(clave)) return Existencia::Ausente;
+    // Where the key is or would go: what the disk says is kept there with no
+    // second search (nothing else changes the map meanwhile).
+    const auto sitio = archivos_.lower_bound(clave);
+    const bool recordada = sitio != archivos_.end() && sitio->first == clave;
     if (!enDisco) {
-        const auto hallada = archivos_.find(clave);
         // A look-up that did not ask for the file's data (or its stored
         // name) cannot give them.
-        if (hallada != archivos_.end() &&
-            (datos == nullptr || hallada->second.existe == Existencia::Ausente ||
-             (hallada->second.conDatos &&
-              (hallada->second.conNombre || modo == ModoConsulta::SinNombre)))) {
-            if (datos != nullptr && hallada->second.existe == Existencia::Presente) {
-                *datos = hallada->second.datos;
+        if (recordada &&
+            (datos == nullptr || sitio->second.existe == Existencia::Ausente ||
+             (sitio->second.conDatos &&
+              (sitio->second.conNombre || modo == ModoConsulta::SinNombre)))) {
+            if (datos != nullptr && sitio->second.existe == Existencia::Presente) {
+                *datos = sitio->second.datos;
             }
-            return hallada->second.existe;
+            return sitio->second.existe;
         }
         if (AusenteEnCarpetaListada(clave)) return Existencia::Ausente;
     }
@@ -197,12 +200,16 @@ Existencia ArchivosConMemoria::ConsultarYRecordar(const std::string& ruta, Datos
     consulta.conNombre = modo != ModoConsulta::SinNombre || datos == nullptr ||
                          consulta.existe != Existencia::Presente || !datos->nombreEnDisco.empty();
     if (consulta.existe == Existencia::Indeterminada) {
-        archivos_.erase(clave);
+        if (recordada) archivos_.erase(sitio);
         return consulta.existe;
     }
     const Existencia existe = consulta.existe;
     if (datos != nullptr && existe == Existencia::Presente) consulta.datos = *datos;
-    archivos_.insert_or_assign(clave, std::move(consulta));
+    if (recordada) {
+        sitio->second = std::move(consulta);
+    } else {
+        archivos_.emplace_hint(sitio, clave, std::move(consulta));
+    }
     return existe;
 }
 

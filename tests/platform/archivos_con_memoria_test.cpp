@@ -278,5 +278,87 @@ TEST_F(ConsultasEnMemoriaTest, APatternOrAListingWithoutDataAnswersNoLookUp) {
     EXPECT_EQ(EnDisco(), 2u);
 }
 
+// With every change made through it, the memory never changes an answer:
+// generated look-ups under every spelling, between writes, deletions, renames
+// and listings, answer as the disk itself does. (No final dots or blanks: the
+// fake disk would make a second file of them.)
+TEST(ConsultasGeneradasEnMemoria, AnswerAsTheDiskItself) {
+    const std::vector<std::string> rutas = {
+        "C:\\dev\\A.frm", "c:/DEV/a.FRM", "C:\\dev\\sub\\..\\a.frm", "C:\\dev\\.\\B.bas",
+        "c:\\dev\\b.BAS", "C:\\dev\\sub\\C.cls", "C:\\DEV\\SUB\\c.CLS", "C:\\dev\\Ñandú.frm",
+        "C:\\dev\\ñANDÚ.FRM", "C:\\dev\\Σσ.frx", "C:\\dev\\σς.FRX", "C:\\dev\\falta\\a.frm",
+        "C:\\dev\\sub", "C:\\dev\\nuevo.txt", "C:\\DEV\\NUEVO.TXT", "D:\\dev\\A.frm",
+        "C:\\dev\\*.frm", "C:\\dev\\A~1.FRM", "C:\\dev\\sub\\otra", "c:/dev/SUB/OTRA/d.bas"};
+    for (int variante = 0; variante < 4; ++variante) {
+        ArchivosFalsos disco;
+        disco.PonerDatosSinCosto(variante % 2 == 0);
+        disco.PonerListaConDatos(variante / 2 == 0);
+        disco.PonerArchivo("C:\\dev\\A.frm", "uno", FechaHora{2026, 1, 1, 10, 0, 0});
+        disco.PonerArchivo("C:\\dev\\B.bas", "dos");
+        disco.PonerArchivo("C:\\dev\\sub\\C.cls", "tres");
+        disco.PonerArchivo("C:\\dev\\Ñandú.frm", "cuatro");
+        ArchivosConMemoria memoria(disco);
+        unsigned semilla = 99u + static_cast<unsigned>(variante);
+        const auto siguiente = [&] {
+            semilla = semilla * 1103515245u + 12345u;
+            return semilla >> 16;
+        };
+        std::string error;
+        for (int paso = 0; paso < 3000; ++paso) {
+            const std::string& ruta = rutas[siguiente() % rutas.size()];
+            const std::string& otra = rutas[siguiente() % rutas.size()];
+            const std::string caso = std::to_string(variante) + "/" + std::to_string(paso) + " " + ruta;
+            DatosArchivo esperados;
+            DatosArchivo datos;
+            switch (siguiente() % 10) {
+                case 0:
+                    (void)memoria.EscribirArchivoNuevo(ruta, "nuevo " + std::to_string(paso), error);
+                    break;
+                case 1: (void)memoria.Borrar(ruta, error); break;
+                case 2: (void)memoria.Renombrar(ruta, otra, error); break;
+                case 3: (void)memoria.CrearCarpeta(ruta, error); break;
+                case 4: {
+                    std::vector<std::string> nombres;
+                    std::vector<std::string> enDisco;
+                    const bool listado = memoria.ListarArchivos(ruta, "*", nombres, error);
+                    ASSERT_EQ(listado, disco.ListarArchivos(ruta, "*", enDisco, error)) << caso;
+                    ASSERT_EQ(nombres, enDisco) << caso;
+                    break;
+                }
+                case 5:
+                    ASSERT_EQ(memoria.ConsultarCarpeta(ruta, error), disco.ConsultarCarpeta(ruta, error))
+                        << caso;
+                    break;
+                case 6:
+                    ASSERT_EQ(memoria.ConsultarArchivo(ruta, nullptr, error),
+                              disco.ConsultarArchivo(ruta, nullptr, error))
+                        << caso;
+                    break;
+                case 7: {
+                    const Existencia existe = memoria.ConsultarDatos(ruta, &datos, error);
+                    ASSERT_EQ(existe, disco.ConsultarDatos(ruta, &esperados, error)) << caso;
+                    if (existe == Existencia::Presente) {
+                        ASSERT_EQ(datos.tamano, esperados.tamano) << caso;
+                        ASSERT_EQ(datos.fecha, esperados.fecha) << caso;
+                    }
+                    break;
+                }
+                default: {
+                    const Existencia existe = siguiente() % 2 == 0
+                                                  ? memoria.ConsultarArchivo(ruta, &datos, error)
+                                                  : memoria.ConsultarArchivoEnDisco(ruta, &datos, error);
+                    ASSERT_EQ(existe, disco.ConsultarArchivo(ruta, &esperados, error)) << caso;
+                    if (existe == Existencia::Presente) {
+                        ASSERT_EQ(datos.nombreEnDisco, esperados.nombreEnDisco) << caso;
+                        ASSERT_EQ(datos.tamano, esperados.tamano) << caso;
+                        ASSERT_EQ(datos.fecha, esperados.fecha) << caso;
+                    }
+                    break;
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vorpel
