@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "platform/archivos_posix_interno.h"
+#include "platform/ocho_bytes.h"
 #include "platform/texto.h"
 
 namespace vorpel {
@@ -173,12 +174,24 @@ size_t InicioNombreSimple(std::string_view ruta) {
     const char unidad = ruta[0];
     if (!((unidad >= 'A' && unidad <= 'Z') || (unidad >= 'a' && unidad <= 'z'))) return 0;
     size_t inicio = 3;
-    for (size_t i = 3; i < n; ++i) {
+    size_t i = 3;
+    while (i < n) {
+        // Eight bytes with no separator and no NUL need no look at each.
+        if (i + 8 <= n) {
+            const uint64_t bytes = ocho::Leer(ruta.data() + i);
+            if ((ocho::Iguales(bytes, '\0') | ocho::Iguales(bytes, '\\') |
+                 ocho::Iguales(bytes, '/')) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         const char c = ruta[i];
         if (c == '\0') return 0;
-        if (!EsSeparadorRuta(c)) continue;
-        if (i == inicio || ruta[i - 1] == '.') return 0;
-        inicio = i + 1;
+        if (EsSeparadorRuta(c)) {
+            if (i == inicio || ruta[i - 1] == '.') return 0;
+            inicio = i + 1;
+        }
+        ++i;
     }
     if (inicio == n || ruta[n - 1] == '.' || ruta[n - 1] == ' ') return 0;
     return inicio;

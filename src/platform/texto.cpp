@@ -13,6 +13,8 @@
 #include <string_view>
 #include <string>
 
+#include "platform/ocho_bytes.h"
+
 namespace vorpel {
 namespace {
 
@@ -109,7 +111,8 @@ constexpr bool CambiaSoloLetras(const Tabla& tabla, char32_t desde, char32_t has
     }
     return true;
 }
-static_assert(CambiaSoloLetras(kMinusculas, U'A', U'Z') && CambiaSoloLetras(kMayusculas, U'a', U'z'));
+static_assert(CambiaSoloLetras(kMinusculas, U'A', U'Z') &&
+              CambiaSoloLetras(kMayusculas, U'a', U'z'));
 
 constexpr uint64_t kUnos = 0x0101010101010101ULL;
 constexpr uint64_t kAltos = 0x8080808080808080ULL;
@@ -339,12 +342,23 @@ bool NombresYaResueltos(std::string_view r) {
     if (r[0] == '/') return false;
     if (n == 2) return true;
     if (r[2] != '\\') return false;
-    for (size_t i = 3; i < n; ++i) {
+    size_t i = 3;
+    while (i < n) {
+        // Eight bytes with no separator need no look at each.
+        if (i + 8 <= n) {
+            const uint64_t bytes = ocho::Leer(r.data() + i);
+            if ((ocho::Iguales(bytes, '/') | ocho::Iguales(bytes, '\\')) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         const char c = r[i];
         if (c == '/') return false;
-        if (c != '\\') continue;
-        const char antes = r[i - 1];
-        if (antes == '\\' || antes == '.' || antes == ' ') return false;
+        if (c == '\\') {
+            const char antes = r[i - 1];
+            if (antes == '\\' || antes == '.' || antes == ' ') return false;
+        }
+        ++i;
     }
     const char ultimo = r[n - 1];
     return ultimo != '\\' && ultimo != '.' && ultimo != ' ';

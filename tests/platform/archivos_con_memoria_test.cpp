@@ -307,16 +307,24 @@ TEST(ConsultasGeneradasEnMemoria, AnswerAsTheDiskItself) {
         for (int paso = 0; paso < 3000; ++paso) {
             const std::string& ruta = rutas[siguiente() % rutas.size()];
             const std::string& otra = rutas[siguiente() % rutas.size()];
-            const std::string caso = std::to_string(variante) + "/" + std::to_string(paso) + " " + ruta;
+            const std::string caso =
+                std::to_string(variante) + "/" + std::to_string(paso) + " " + ruta;
             DatosArchivo esperados;
             DatosArchivo datos;
             switch (siguiente() % 10) {
                 case 0:
-                    (void)memoria.EscribirArchivoNuevo(ruta, "nuevo " + std::to_string(paso), error);
+                    (void)memoria.EscribirArchivoNuevo(ruta, "nuevo " + std::to_string(paso),
+                                                       error);
                     break;
-                case 1: (void)memoria.Borrar(ruta, error); break;
-                case 2: (void)memoria.Renombrar(ruta, otra, error); break;
-                case 3: (void)memoria.CrearCarpeta(ruta, error); break;
+                case 1:
+                    (void)memoria.Borrar(ruta, error);
+                    break;
+                case 2:
+                    (void)memoria.Renombrar(ruta, otra, error);
+                    break;
+                case 3:
+                    (void)memoria.CrearCarpeta(ruta, error);
+                    break;
                 case 4: {
                     std::vector<std::string> nombres;
                     std::vector<std::string> enDisco;
@@ -326,7 +334,8 @@ TEST(ConsultasGeneradasEnMemoria, AnswerAsTheDiskItself) {
                     break;
                 }
                 case 5:
-                    ASSERT_EQ(memoria.ConsultarCarpeta(ruta, error), disco.ConsultarCarpeta(ruta, error))
+                    ASSERT_EQ(memoria.ConsultarCarpeta(ruta, error),
+                              disco.ConsultarCarpeta(ruta, error))
                         << caso;
                     break;
                 case 6:
@@ -344,9 +353,9 @@ TEST(ConsultasGeneradasEnMemoria, AnswerAsTheDiskItself) {
                     break;
                 }
                 default: {
-                    const Existencia existe = siguiente() % 2 == 0
-                                                  ? memoria.ConsultarArchivo(ruta, &datos, error)
-                                                  : memoria.ConsultarArchivoEnDisco(ruta, &datos, error);
+                    const Existencia existe =
+                        siguiente() % 2 == 0 ? memoria.ConsultarArchivo(ruta, &datos, error)
+                                             : memoria.ConsultarArchivoEnDisco(ruta, &datos, error);
                     ASSERT_EQ(existe, disco.ConsultarArchivo(ruta, &esperados, error)) << caso;
                     if (existe == Existencia::Presente) {
                         ASSERT_EQ(datos.nombreEnDisco, esperados.nombreEnDisco) << caso;

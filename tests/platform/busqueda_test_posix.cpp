@@ -6,8 +6,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -57,8 +57,8 @@ TEST(CortarCarpetaYNombreTest, GivesWhatTakingThePathApartGives) {
         // Most of them plain paths under a drive, as a command's are.
         if (caso % 3 != 0) ruta = (caso % 2 == 0 ? "C:\\" : "e:/") + ruta;
         RutaWindowsDescompuesta partes;
-        const bool esperado = DescomponerRutaWindows(ruta, partes) && partes.unidad != 0 &&
-                              !partes.partes.empty();
+        const bool esperado =
+            DescomponerRutaWindows(ruta, partes) && partes.unidad != 0 && !partes.partes.empty();
         ASSERT_EQ(posix::CortarCarpetaYNombre(ruta, clave, nombre), esperado) << ruta;
         if (!esperado) continue;
         ASSERT_EQ(clave, posix::ClaveCarpeta(partes, partes.partes.size() - 1)) << ruta;

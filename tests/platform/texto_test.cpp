@@ -1,10 +1,13 @@
 #include "platform/texto.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "platform/ocho_bytes.h"
 
 namespace vorpel {
 namespace {
@@ -260,7 +263,8 @@ std::string ClaveDeRutaPlana(const std::string& ruta) {
         inicio = 2;
     } else if (r.rfind("\\\\", 0) == 0) {
         const size_t servidor = r.find('\\', 2);
-        const size_t recurso = servidor == std::string::npos ? servidor : r.find('\\', servidor + 1);
+        const size_t recurso =
+            servidor == std::string::npos ? servidor : r.find('\\', servidor + 1);
         inicio = recurso == std::string::npos ? r.size() : recurso;
     }
     std::vector<std::string> partes;
@@ -335,6 +339,31 @@ TEST(PlegadoGenerado, EveryTextMapsAsItsCharactersOneByOne) {
             texto[donde] = static_cast<char>(b);
             ASSERT_EQ(AMinusculas(texto), PlegarUnoAUno(texto, true)) << b << " " << donde;
             ASSERT_EQ(AMayusculas(texto), PlegarUnoAUno(texto, false)) << b << " " << donde;
+        }
+    }
+}
+
+// Every byte value at every place, beside every other: a byte is found
+// exactly where it is, never where a neighbour would carry it.
+TEST(PlegadoGenerado, EightBytesAtOnceFindExactlyTheBytesSought) {
+    for (const int buscado : {0, int{'\\'}, int{'/'}, int{'*'}, int{'?'}, 0x80, 0xFF}) {
+        for (int otro = 0; otro < 256; ++otro) {
+            for (int donde = 0; donde < 8; ++donde) {
+                char bytes[8];
+                for (int k = 0; k < 8; ++k) {
+                    bytes[k] = static_cast<char>(k == donde ? otro : buscado ^ 1);
+                }
+                const uint64_t iguales =
+                    ocho::Iguales(ocho::Leer(bytes), static_cast<unsigned char>(buscado));
+                for (int k = 0; k < 8; ++k) {
+                    uint64_t alto;
+                    char solo[8] = {};
+                    solo[k] = static_cast<char>(0x80);
+                    std::memcpy(&alto, solo, 8);
+                    const bool igual = static_cast<unsigned char>(bytes[k]) == buscado;
+                    ASSERT_EQ((iguales & alto) != 0, igual) << buscado << " " << otro << " " << k;
+                }
+            }
         }
     }
 }
