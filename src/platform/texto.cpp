@@ -364,6 +364,8 @@ bool NombresYaResueltos(std::string_view r) {
     return ultimo != '\\' && ultimo != '.' && ultimo != ' ';
 }
 
+void ResolverClaveDeRuta(std::string_view ruta, std::string& clave);
+
 }  // namespace
 
 void EscribirClaveDeRuta(std::string_view ruta, std::string& clave) {
@@ -374,6 +376,32 @@ void EscribirClaveDeRuta(std::string_view ruta, std::string& clave) {
         MapearEnSitio(kMinusculas, clave);
         return;
     }
+    // A command makes the keys of the same few paths with ".." over and over
+    // (every project's type libraries, "C:\DEV\..\..\Windows\..."): the last
+    // ones made are kept.
+    struct Resuelta {
+        std::string ruta;
+        std::string clave;
+    };
+    thread_local std::array<Resuelta, 4> resueltas;
+    thread_local size_t proxima = 0;
+    for (const Resuelta& resuelta : resueltas) {
+        if (!resuelta.ruta.empty() && resuelta.ruta == ruta) {
+            clave = resuelta.clave;
+            return;
+        }
+    }
+    ResolverClaveDeRuta(ruta, clave);
+    Resuelta& nueva = resueltas[proxima];
+    proxima = (proxima + 1) % resueltas.size();
+    nueva.ruta.assign(ruta);
+    nueva.clave = clave;
+}
+
+namespace {
+
+/// The long way: every name split off and resolved.
+void ResolverClaveDeRuta(std::string_view ruta, std::string& clave) {
     // The root ("X:" or "\\server\share") is kept; the names below it resolved.
     size_t inicio = 0;
     if (ruta.size() >= 2 && ruta[1] == ':') {
@@ -414,6 +442,8 @@ void EscribirClaveDeRuta(std::string_view ruta, std::string& clave) {
     }
     MapearEnSitio(kMinusculas, clave);
 }
+
+}  // namespace
 
 std::string ClaveDeRuta(const std::string& ruta) {
     std::string clave;

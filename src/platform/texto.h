@@ -38,7 +38,7 @@ bool CoincidePatron(std::string_view nombre, std::string_view patron);
 /// lower-cased. Two paths with the same key name the same file.
 std::string ClaveDeRuta(const std::string& ruta);
 /// ClaveDeRuta into `clave`, whose storage is reused: for look-ups that only
-/// search with the key.
+/// search with the key. `ruta` must not be a view of `clave` itself.
 void EscribirClaveDeRuta(std::string_view ruta, std::string& clave);
 
 }  // namespace vorpel
