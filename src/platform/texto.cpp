@@ -163,6 +163,16 @@ void MapearEnSitio(const Tabla& tabla, char* datos, size_t n) {
                 i += 8;
                 continue;
             }
+        } else if (n >= 8) {
+            // The last eight bytes, some of them mapped already: mapping an
+            // ASCII letter twice gives what mapping it once gives.
+            uint64_t ocho;
+            std::memcpy(&ocho, p + n - 8, 8);
+            if ((ocho & kAltos) == 0) {
+                ocho = MapearOchoAscii(ocho, desde, hasta);
+                std::memcpy(p + n - 8, &ocho, 8);
+                return;
+            }
         }
         if (p[i] < 0x80) {
             p[i] = static_cast<unsigned char>(tabla[p[i]]);
