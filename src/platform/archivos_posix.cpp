@@ -537,15 +537,34 @@ bool ArchivosPosix::ListarArchivos(const std::string& carpeta, const std::string
     for (size_t i = 0; i < claves.size(); ++i) {
         claves[i] = std::string_view(mayusculas).substr(inicios[i], inicios[i + 1] - inicios[i]);
     }
-    std::vector<size_t> orden(nombres.size());
-    for (size_t i = 0; i < orden.size(); ++i) orden[i] = i;
-    std::sort(orden.begin(), orden.end(), [&](size_t a, size_t b) {
-        const int comparadas = claves[a].compare(claves[b]);
-        return comparadas != 0 ? comparadas < 0 : nombres[a] < nombres[b];
+    // The first sixteen bytes of each key as two numbers, most significant
+    // first and padded with zeros (no name holds a NUL): where they differ
+    // they order the keys as the keys themselves do, with no compare of texts.
+    struct Puesto {
+        uint64_t primeros;
+        uint64_t siguientes;
+        size_t indice;
+    };
+    const auto ocho = [](std::string_view clave, size_t desde) {
+        uint64_t valor = 0;
+        for (size_t k = desde; k < desde + 8; ++k) {
+            valor = (valor << 8) | (k < clave.size() ? static_cast<unsigned char>(clave[k]) : 0u);
+        }
+        return valor;
+    };
+    std::vector<Puesto> orden(nombres.size());
+    for (size_t i = 0; i < orden.size(); ++i) {
+        orden[i] = Puesto{ocho(claves[i], 0), ocho(claves[i], 8), i};
+    }
+    std::sort(orden.begin(), orden.end(), [&](const Puesto& a, const Puesto& b) {
+        if (a.primeros != b.primeros) return a.primeros < b.primeros;
+        if (a.siguientes != b.siguientes) return a.siguientes < b.siguientes;
+        const int comparadas = claves[a.indice].compare(claves[b.indice]);
+        return comparadas != 0 ? comparadas < 0 : nombres[a.indice] < nombres[b.indice];
     });
     std::vector<std::string> ordenados;
     ordenados.reserve(nombres.size());
-    for (const size_t i : orden) ordenados.push_back(std::move(nombres[i]));
+    for (const Puesto& puesto : orden) ordenados.push_back(std::move(nombres[puesto.indice]));
     nombres = std::move(ordenados);
     return true;
 }

@@ -256,9 +256,15 @@ TEST_F(BusquedaGeneradaTest, AListingIsInTheOrderOfTheCapitalsThenTheNames) {
         // Hidden names (a leading dot) are never listed.
         std::string nombre = generador.Texto(5) + std::to_string(i % 7);
         if (nombre[0] == '.') nombre[0] = '-';
-        if (std::find(creados.begin(), creados.end(), nombre) != creados.end()) continue;
-        creados.push_back(nombre);
-        falso_.CrearArchivo("discoC/Otra/" + nombre);
+        // Long names alike in their first eight and sixteen bytes.
+        if (i % 3 == 1) nombre = "Proyecto" + nombre;
+        if (i % 3 == 2) nombre = "ProyectoDeVentas" + nombre;
+        // Each name in three cases, which only the names themselves order.
+        for (const std::string& grafia : {nombre, AMinusculas(nombre), AMayusculas(nombre)}) {
+            if (std::find(creados.begin(), creados.end(), grafia) != creados.end()) continue;
+            creados.push_back(grafia);
+            falso_.CrearArchivo("discoC/Otra/" + grafia);
+        }
     }
     // The plain way: each name beside its capitals, the pairs sorted.
     std::vector<std::pair<std::string, std::string>> pares;
