@@ -192,10 +192,20 @@ ejecutar_comandos() {
         local args=()
         eval "args=($linea)"
         printf '$ vorpel-cli %s\n' "$linea" >>"$salida"
+        local desde="$EPOCHREALTIME"
         (cd "$carpeta" &&
             if [[ -f "$escenario/entorno" ]]; then set -a; source "$escenario/entorno"; set +a; fi &&
             "${programa[@]}" "${args[@]}" </dev/null >"$tmp/stdout" 2>"$tmp/stderr")
         local estado=$?
+        if [[ "$modo" == windows && $estado -ne 0 && ! -s "$tmp/stdout" && ! -s "$tmp/stderr" ]]; then
+            # Under Wine a program has been seen, rarely, to end at once with
+            # no output at all: what was running then helps to tell why.
+            {
+                printf 'correr.sh: %s: no output, exit %d after %s s; Wine processes:\n' \
+                    "$linea" "$estado" "$(awk -v a="$desde" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.3f", b - a }')"
+                ps -eo pid,ppid,etime,args | grep -i -E '\.exe|wineserver' | grep -v grep
+            } >&2
+        fi
         if [[ -f "$escenario/filtro.sh" ]]; then
             (source "$escenario/filtro.sh") <"$tmp/stdout" >>"$salida"
         else
