@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/archivos_falsos.h"
+#include "fakes/generador_textos.h"
 #include "platform/archivos_contados.h"
 
 namespace vorpel {
@@ -298,11 +299,8 @@ TEST(ConsultasGeneradasEnMemoria, AnswerAsTheDiskItself) {
         disco.PonerArchivo("C:\\dev\\sub\\C.cls", "tres");
         disco.PonerArchivo("C:\\dev\\Ñandú.frm", "cuatro");
         ArchivosConMemoria memoria(disco);
-        unsigned semilla = 99u + static_cast<unsigned>(variante);
-        const auto siguiente = [&] {
-            semilla = semilla * 1103515245u + 12345u;
-            return semilla >> 16;
-        };
+        Generador azar({}, 99u + static_cast<unsigned>(variante));
+        const auto siguiente = [&] { return azar.Siguiente(); };
         std::string error;
         for (int paso = 0; paso < 3000; ++paso) {
             const std::string& ruta = rutas[siguiente() % rutas.size()];

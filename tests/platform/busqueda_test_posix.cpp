@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "fakes/generador_textos.h"
 #include "gtest/gtest.h"
 #include "platform/archivos_posix.h"
 #include "platform/archivos_posix_interno.h"
@@ -22,27 +23,6 @@
 
 namespace vorpel {
 namespace {
-
-/// Texts made of `piezas` picked by a fixed sequence, 1 to `maximo` of them.
-class Generador {
-public:
-    Generador(std::vector<std::string> piezas, unsigned semilla)
-        : piezas_(std::move(piezas)), semilla_(semilla) {}
-    std::string Texto(int maximo) {
-        std::string texto;
-        const int largo = 1 + static_cast<int>(Siguiente() % maximo);
-        for (int i = 0; i < largo; ++i) texto += piezas_[Siguiente() % piezas_.size()];
-        return texto;
-    }
-    unsigned Siguiente() {
-        semilla_ = semilla_ * 1103515245u + 12345u;
-        return semilla_ >> 16;
-    }
-
-private:
-    std::vector<std::string> piezas_;
-    unsigned semilla_;
-};
 
 TEST(CortarCarpetaYNombreTest, GivesWhatTakingThePathApartGives) {
     const std::vector<std::string> piezas = {

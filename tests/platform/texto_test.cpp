@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/generador_textos.h"
 #include "gtest/gtest.h"
 #include "platform/ocho_bytes.h"
 
@@ -177,14 +178,9 @@ TEST(ClaveDeRutaTest, GeneratedPathsGiveTheKeyOfTheLongWay) {
     const std::vector<std::string> piezas = {"C:", "c:", "\\\\srv\\rec", "\\", "/", "DEV", "Dev",
                                              ".", "..", " ", "a.b", "Ñandu", "x.", "y ", ":",
                                              "ı", "İ", "ſ", "ß", "Σ", "ς", "\xC3"};
-    unsigned semilla = 12345;
+    Generador generador(piezas, 12345);
     for (int caso = 0; caso < 20000; ++caso) {
-        std::string ruta;
-        const int largo = 1 + static_cast<int>((semilla >> 16) % 9);
-        for (int i = 0; i < largo; ++i) {
-            semilla = semilla * 1103515245u + 12345u;
-            ruta += piezas[(semilla >> 16) % piezas.size()];
-        }
+        const std::string ruta = generador.Texto(9);
         std::string porBarras = ruta;
         std::replace(porBarras.begin(), porBarras.end(), '\\', '/');
         ASSERT_EQ(ClaveDeRuta(ruta), ClaveDeRuta(porBarras)) << ruta;
@@ -218,27 +214,6 @@ std::string PlegarUnoAUno(const std::string& texto, bool aMinusculas) {
     }
     return salida;
 }
-
-/// Texts made of `piezas` picked by a fixed sequence, 1 to `maximo` of them.
-class Generador {
-public:
-    Generador(std::vector<std::string> piezas, unsigned semilla)
-        : piezas_(std::move(piezas)), semilla_(semilla) {}
-    std::string Texto(int maximo) {
-        std::string texto;
-        const int largo = 1 + static_cast<int>(Siguiente() % maximo);
-        for (int i = 0; i < largo; ++i) texto += piezas_[Siguiente() % piezas_.size()];
-        return texto;
-    }
-
-private:
-    unsigned Siguiente() {
-        semilla_ = semilla_ * 1103515245u + 12345u;
-        return semilla_ >> 16;
-    }
-    std::vector<std::string> piezas_;
-    unsigned semilla_;
-};
 
 // Letters of every case, the ASCII neighbours of the letters, letters beyond
 // ASCII with and without a partner of their length, and broken UTF-8.
