@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/ocho_bytes.h"
 #include "platform/rutas.h"
 #include "platform/texto.h"
 
@@ -54,19 +53,6 @@ bool EsRutaAbsoluta(const std::string& ruta) {
     const auto separador = [](char c) { return c == '\\' || c == '/'; };
     if (ruta.size() >= 3 && ruta[1] == ':' && separador(ruta[2])) return true;
     return ruta.size() >= 3 && separador(ruta[0]) && separador(ruta[1]);
-}
-
-bool TieneComodines(const std::string& ruta) {
-    size_t i = 0;
-    // Eight bytes at once: every look-up's path comes here.
-    for (; i + 8 <= ruta.size(); i += 8) {
-        const uint64_t bytes = ocho::Leer(ruta.data() + i);
-        if ((ocho::Iguales(bytes, '*') | ocho::Iguales(bytes, '?')) != 0) return true;
-    }
-    for (; i < ruta.size(); ++i) {
-        if (ruta[i] == '*' || ruta[i] == '?') return true;
-    }
-    return false;
 }
 
 /// A short name may name any file of its folder: not one file to remember.

@@ -24,13 +24,6 @@ namespace posix {
 
 std::string DescribirError(int numero) { return std::strerror(numero); }
 
-bool TieneComodines(std::string_view nombre) {
-    for (const char c : nombre) {
-        if (c == '*' || c == '?') return true;
-    }
-    return false;
-}
-
 /// Splits a Windows path text at its last separator; the folder keeps that
 /// separator, so "C:\x" gives "C:\" and "x".
 void SepararNombre(const std::string& ruta, std::string& carpeta, std::string& nombre) {

@@ -16,7 +16,6 @@ namespace vorpel::posix {
 inline constexpr size_t kTamanoBloque = 64 * 1024;
 
 std::string DescribirError(int numero);
-bool TieneComodines(std::string_view nombre);
 /// Splits a Windows path text at its last separator; the folder keeps that
 /// separator, so "C:\x" gives "C:\" and "x".
 void SepararNombre(const std::string& ruta, std::string& carpeta, std::string& nombre);

@@ -114,8 +114,8 @@ constexpr bool CambiaSoloLetras(const Tabla& tabla, char32_t desde, char32_t has
 static_assert(CambiaSoloLetras(kMinusculas, U'A', U'Z') &&
               CambiaSoloLetras(kMayusculas, U'a', U'z'));
 
-constexpr uint64_t kUnos = 0x0101010101010101ULL;
-constexpr uint64_t kAltos = 0x8080808080808080ULL;
+using ocho::kAltos;
+using ocho::kUnos;
 
 /// Eight ASCII bytes (no high bit) with the letters `desde`..`hasta` switched
 /// by 0x20. No byte carries into the next: each stays below 0x100.
@@ -155,8 +155,7 @@ void MapearEnSitio(const Tabla& tabla, char* datos, size_t n) {
     size_t i = 0;
     while (i < n) {
         if (i + 8 <= n) {
-            uint64_t ocho;
-            std::memcpy(&ocho, p + i, 8);
+            uint64_t ocho = ocho::Leer(datos + i);
             if ((ocho & kAltos) == 0) {
                 ocho = MapearOchoAscii(ocho, desde, hasta);
                 std::memcpy(p + i, &ocho, 8);
@@ -166,8 +165,7 @@ void MapearEnSitio(const Tabla& tabla, char* datos, size_t n) {
         } else if (n >= 8) {
             // The last eight bytes, some of them mapped already: mapping an
             // ASCII letter twice gives what mapping it once gives.
-            uint64_t ocho;
-            std::memcpy(&ocho, p + n - 8, 8);
+            uint64_t ocho = ocho::Leer(datos + n - 8);
             if ((ocho & kAltos) == 0) {
                 ocho = MapearOchoAscii(ocho, desde, hasta);
                 std::memcpy(p + n - 8, &ocho, 8);
@@ -338,6 +336,19 @@ bool CoincidePatron(std::string_view nombre, std::string_view patron) {
     }
     while (j < p.size() && p[j] == '*') ++j;
     return j == p.size();
+}
+
+bool TieneComodines(std::string_view texto) {
+    size_t i = 0;
+    // Eight bytes at once: every look-up's path comes here.
+    for (; i + 8 <= texto.size(); i += 8) {
+        const uint64_t bytes = ocho::Leer(texto.data() + i);
+        if ((ocho::Iguales(bytes, '*') | ocho::Iguales(bytes, '?')) != 0) return true;
+    }
+    for (; i < texto.size(); ++i) {
+        if (texto[i] == '*' || texto[i] == '?') return true;
+    }
+    return false;
 }
 
 namespace {

@@ -32,6 +32,8 @@ bool ContieneSinMayusculas(std::string_view pajar, std::string_view aguja);
 /// stands for any run of characters and "?" for one character, ignoring
 /// case; "*.*" matches every name.
 bool CoincidePatron(std::string_view nombre, std::string_view patron);
+/// Whether the text holds a wildcard ("*" or "?").
+bool TieneComodines(std::string_view texto);
 
 /// One text for every spelling of a Windows path: "/" as "\", "." and ".."
 /// and doubled separators resolved, final dots and blanks of a name dropped,
