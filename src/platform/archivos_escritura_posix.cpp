@@ -107,20 +107,9 @@ bool ArchivosPosix::LeerBytesConTamano(const std::string& ruta, uint64_t tamano,
 bool ArchivosPosix::Leer(const std::string& ruta, const uint64_t* tamano, std::string& bytes,
                          std::string& error) {
     bytes.clear();
-    // In a folder found before, the name is tried as written first: the
-    // usual case costs no look-up; a name the disk spells otherwise is then
-    // resolved ignoring case.
     std::string host;
-    int fd = -1;
-    if (RutaHostDirecta(ruta, host)) fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 && (host.empty() || errno == ENOENT)) {
-        if (!Mapear(ruta, host, error)) return false;
-        fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
-    }
-    if (fd < 0) {
-        error = DescribirError(errno);
-        return false;
-    }
+    const int fd = AbrirParaLeer(ruta, host, error);
+    if (fd < 0) return false;
     // A folder opens, but its read fails with EISDIR.
     int numero = 0;
     const bool ok = tamano != nullptr ? LeerConTamano(fd, *tamano, bytes, numero)
@@ -132,6 +121,21 @@ bool ArchivosPosix::Leer(const std::string& ruta, const uint64_t* tamano, std::s
         return false;
     }
     return true;
+}
+
+int ArchivosPosix::AbrirParaLeer(const std::string& ruta, std::string& host,
+                                 std::string& error) {
+    // In a folder found before, the name is tried as written first: the
+    // usual case costs no look-up; a name the disk spells otherwise is then
+    // resolved ignoring case.
+    int fd = -1;
+    if (RutaHostDirecta(ruta, host)) fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && (host.empty() || errno == ENOENT)) {
+        if (!Mapear(ruta, host, error)) return -1;
+        fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    if (fd < 0) error = DescribirError(errno);
+    return fd;
 }
 
 int ArchivosPosix::CrearPropio(const std::string& host, int acceso, std::string& error) {
@@ -238,21 +242,10 @@ bool ArchivosPosix::Renombrar(const std::string& origen, const std::string& dest
             }
             return true;
         }
-        const std::string nuevoHost = CarpetaHost(hostOrigen) + "/" + nuevoNombre;
-        if (::rename(hostOrigen.c_str(), nuevoHost.c_str()) != 0) {
-            error = DescribirError(errno);
-            return false;
-        }
-        AnotarMovido(hostOrigen, nuevoHost);
-        OlvidarCarpetasBajo(origen);
-        return true;
+        return MoverReemplazando(hostOrigen, CarpetaHost(hostOrigen) + "/" + nuevoNombre, origen,
+                                 error);
     }
-    int numero = 0;
-    if (!RenombrarSinReemplazar(hostOrigen, hostDestino, numero)) {
-        error = DescribirError(numero);
-        return false;
-    }
-    AnotarMovido(hostOrigen, hostDestino);
+    if (!MoverSinReemplazar(hostOrigen, hostDestino, error)) return false;
     // A folder renamed away takes the folders resolved inside it along.
     OlvidarCarpetasBajo(origen);
     return true;
@@ -264,6 +257,19 @@ namespace {
 /// refuses to replace or delete such a file.
 bool EsSoloLecturaHost(const struct stat& datos) {
     return S_ISREG(datos.st_mode) && (datos.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+/// Windows neither replaces nor deletes a folder or a read-only file.
+bool Reemplazable(const struct stat& datos, std::string& error) {
+    if (S_ISDIR(datos.st_mode)) {
+        error = DescribirError(EISDIR);
+        return false;
+    }
+    if (EsSoloLecturaHost(datos)) {
+        error = DescribirError(EACCES);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -282,15 +288,13 @@ bool ArchivosPosix::Reemplazar(const std::string& origen, const std::string& des
     if (resueltaDestino.conDatos ||
         (resueltaDestino.existe && propios_.count(hostDestino) == 0 &&
          ::lstat(hostDestino.c_str(), &datos) == 0)) {
-        if (S_ISDIR(datos.st_mode)) {
-            error = DescribirError(EISDIR);
-            return false;
-        }
-        if (EsSoloLecturaHost(datos)) {
-            error = DescribirError(EACCES);
-            return false;
-        }
+        if (!Reemplazable(datos, error)) return false;
     }
+    return MoverReemplazando(hostOrigen, hostDestino, origen, error);
+}
+
+bool ArchivosPosix::MoverReemplazando(const std::string& hostOrigen, const std::string& hostDestino,
+                                      const std::string& origen, std::string& error) {
     if (::rename(hostOrigen.c_str(), hostDestino.c_str()) != 0) {
         error = DescribirError(errno);
         return false;
@@ -316,10 +320,7 @@ bool ArchivosPosix::ReemplazarConRespaldo(const std::string& nuevo, const std::s
         error = DescribirError(errno);
         return false;
     }
-    if (S_ISDIR(datos.st_mode) || EsSoloLecturaHost(datos)) {
-        error = DescribirError(S_ISDIR(datos.st_mode) ? EISDIR : EACCES);
-        return false;
-    }
+    if (!Reemplazable(datos, error)) return false;
     if (::link(hostDestino.c_str(), hostRespaldo.c_str()) == 0) {
         // The old file, just found neither a folder nor read-only.
         AnotarCreado(hostRespaldo);
@@ -338,15 +339,10 @@ bool ArchivosPosix::ReemplazarConRespaldo(const std::string& nuevo, const std::s
         return false;
     }
     // No hard links here: the old file moves aside first, as Windows does it.
-    int numero = 0;
-    if (!RenombrarSinReemplazar(hostDestino, hostRespaldo, numero)) {
-        error = DescribirError(numero);
-        return false;
-    }
-    AnotarMovido(hostDestino, hostRespaldo);
+    if (!MoverSinReemplazar(hostDestino, hostRespaldo, error)) return false;
     AnotarPropio(hostRespaldo);
     if (::rename(hostNuevo.c_str(), hostDestino.c_str()) != 0) {
-        numero = errno;
+        int numero = errno;
         if (RenombrarSinReemplazar(hostRespaldo, hostDestino, numero)) {
             AnotarMovido(hostRespaldo, hostDestino);
         }
@@ -359,20 +355,9 @@ bool ArchivosPosix::ReemplazarConRespaldo(const std::string& nuevo, const std::s
 
 bool ArchivosPosix::Copiar(const std::string& origen, const std::string& destino,
                            std::string& error) {
-    // The source as LeerBytes opens it: as written first, in a folder found before.
     std::string hostOrigen;
-    int fuente = -1;
-    if (RutaHostDirecta(origen, hostOrigen)) {
-        fuente = ::open(hostOrigen.c_str(), O_RDONLY | O_CLOEXEC);
-    }
-    if (fuente < 0 && (hostOrigen.empty() || errno == ENOENT)) {
-        if (!Mapear(origen, hostOrigen, error)) return false;
-        fuente = ::open(hostOrigen.c_str(), O_RDONLY | O_CLOEXEC);
-    }
-    if (fuente < 0) {
-        error = DescribirError(errno);
-        return false;
-    }
+    const int fuente = AbrirParaLeer(origen, hostOrigen, error);
+    if (fuente < 0) return false;
     std::string hostDestino;
     if (!Mapear(destino, hostDestino, error)) {
         ::close(fuente);
@@ -447,14 +432,7 @@ bool ArchivosPosix::Borrar(const std::string& ruta, std::string& error) {
     const std::string& host = resuelta.host;
     struct stat datos = resuelta.datos;
     if (resuelta.conDatos || ::lstat(host.c_str(), &datos) == 0) {
-        if (S_ISDIR(datos.st_mode)) {
-            error = DescribirError(EISDIR);
-            return false;
-        }
-        if (EsSoloLecturaHost(datos)) {
-            error = DescribirError(EACCES);
-            return false;
-        }
+        if (!Reemplazable(datos, error)) return false;
     }
     if (::unlink(host.c_str()) != 0) {
         error = DescribirError(errno);

@@ -386,6 +386,17 @@ void ArchivosPosix::AnotarCreado(const std::string& host) {
     if (!mismos.Contiene(nombre)) mismos.Agregar(nombre);
 }
 
+bool ArchivosPosix::MoverSinReemplazar(const std::string& origen, const std::string& destino,
+                                       std::string& error) {
+    int numero = 0;
+    if (!RenombrarSinReemplazar(origen, destino, numero)) {
+        error = DescribirError(numero);
+        return false;
+    }
+    AnotarMovido(origen, destino);
+    return true;
+}
+
 void ArchivosPosix::AnotarMovido(const std::string& origen, const std::string& destino) {
     const bool propio = propios_.erase(origen) > 0;
     AnotarBorrado(origen);

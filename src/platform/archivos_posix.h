@@ -136,6 +136,8 @@ private:
                std::string& enDisco) override;
     void AnotarCreado(const std::string& host);
     void AnotarBorrado(const std::string& host);
+    /// Opens `ruta` to read, naming its host path in `host`; -1 with the error.
+    int AbrirParaLeer(const std::string& ruta, std::string& host, std::string& error);
     /// Creates `host` (never over an existing file, never read-only) for
     /// `acceso` and notes it as this object's; -1 with the error.
     int CrearPropio(const std::string& host, int acceso, std::string& error);
@@ -147,6 +149,13 @@ private:
     void AnotarPropio(const std::string& host) { propios_.insert(host); }
     /// `destino` now holds what `origen` held.
     void AnotarMovido(const std::string& origen, const std::string& destino);
+    /// Renames host `hostOrigen` over `hostDestino` and notes the move; the
+    /// folders resolved under the Windows path `origen` are forgotten.
+    bool MoverReemplazando(const std::string& hostOrigen, const std::string& hostDestino,
+                           const std::string& origen, std::string& error);
+    /// Renames host `origen` to `destino`, which must not exist, and notes the move.
+    bool MoverSinReemplazar(const std::string& origen, const std::string& destino,
+                            std::string& error);
 
     PrefijoWine prefijo_;
     /// Per host folder: lower-cased name -> the names spelled so, in the
