@@ -46,20 +46,25 @@ std::string RutaEspejoBackup(const std::string& carpetaBackup, const std::string
     return carpetaBackup + "\\REL\\" + s;
 }
 
-bool VerificarUnidadBackup(Contexto& ctx, std::string& error) {
+bool ExisteUnidadBackup(Contexto& ctx, std::string_view consecuencia, std::string& error) {
     std::string sistema;
     switch (ExisteCarpeta(ctx, ctx.rutas.unidadBackup, sistema)) {
         case Existencia::Presente:
-            break;
+            return true;
         case Existencia::Ausente:
-            error = "No existe la unidad E:. No se puede hacer el backup obligatorio.";
+            error = "No existe la unidad E:. " + std::string(consecuencia);
             return false;
         case Existencia::Indeterminada:
-            error = "No se pudo acceder a la unidad E: - " + sistema +
-                    ". No se puede hacer el backup obligatorio.";
+            error = "No se pudo acceder a la unidad E: - " + sistema + ". " +
+                    std::string(consecuencia);
             return false;
     }
-    return CrearCarpetas(ctx, ctx.rutas.raizBackup, error);
+    return false;
+}
+
+bool VerificarUnidadBackup(Contexto& ctx, std::string& error) {
+    return ExisteUnidadBackup(ctx, "No se puede hacer el backup obligatorio.", error) &&
+           CrearCarpetas(ctx, ctx.rutas.raizBackup, error);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // The mandatory backup to drive E: and its put-back.
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -48,6 +49,11 @@ void RestaurarBackup(Contexto& ctx, const std::string& carpetaBackup,
 /// One file of RestaurarBackup; false with the description when it failed.
 bool RestaurarArchivoDeBackup(Contexto& ctx, const std::string& carpetaBackup,
                               const std::string& archivo, std::string* descripcion = nullptr);
+/// Whether the backup drive is there; when it is not (or cannot be looked
+/// at) `error` names it and ends with `consecuencia` ("No se puede ...").
+[[nodiscard]] bool ExisteUnidadBackup(Contexto& ctx, std::string_view consecuencia,
+                                      std::string& error);
+/// The drive there and the backup root made.
 [[nodiscard]] bool VerificarUnidadBackup(Contexto& ctx, std::string& error);
 std::string RutaEspejoBackup(const std::string& carpetaBackup, const std::string& rutaOrigen);
 

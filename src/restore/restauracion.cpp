@@ -28,19 +28,7 @@ std::string RaizBackup(const Contexto& ctx) {
 /// The backup drive is looked at, never written to: a restore that cannot
 /// start must leave everything as it was.
 bool VerificarUnidad(Contexto& ctx, std::string& error) {
-    std::string sistema;
-    switch (ExisteCarpeta(ctx, ctx.rutas.unidadBackup, sistema)) {
-        case Existencia::Presente:
-            return true;
-        case Existencia::Ausente:
-            error = "No existe la unidad E:. No se puede restaurar el backup.";
-            return false;
-        case Existencia::Indeterminada:
-            error = "No se pudo acceder a la unidad E: - " + sistema +
-                    ". No se puede restaurar el backup.";
-            return false;
-    }
-    return false;
+    return ExisteUnidadBackup(ctx, "No se puede restaurar el backup.", error);
 }
 
 bool ListarCorridasConUnidad(Contexto& ctx, const std::string& carpetaBackup,
