@@ -10,12 +10,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -121,6 +124,55 @@ void MatarGrupoYEsperar(pid_t pid) {
     }
 }
 
+// The groups of the programs running now. A signal that ends the tool (Ctrl+C,
+// a closed terminal, kill) would otherwise leave them running in groups of
+// their own: under Wine, compilers nobody sees any more that go on writing.
+// Slots, so that the handler reads them without a lock.
+std::atomic<pid_t> gruposEnCurso[64];
+constexpr int kSenalesDeFin[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+
+extern "C" void MatarGruposYTerminar(int senal) {
+    for (std::atomic<pid_t>& grupo : gruposEnCurso) {
+        const pid_t g = grupo.load(std::memory_order_relaxed);
+        if (g > 0) ::kill(-g, SIGKILL);
+    }
+    // Then the signal does what it did before: it ends the tool.
+    ::signal(senal, SIG_DFL);
+    ::raise(senal);
+}
+
+/// Only signals that would end the tool: one the program ignores (nohup) or
+/// handles itself is left as it is.
+void VigilarSenalesDeFin() {
+    static std::once_flag una;
+    std::call_once(una, [] {
+        for (const int senal : kSenalesDeFin) {
+            struct sigaction previa {};
+            if (::sigaction(senal, nullptr, &previa) != 0) continue;
+            if ((previa.sa_flags & SA_SIGINFO) != 0 || previa.sa_handler != SIG_DFL) continue;
+            struct sigaction nueva {};
+            nueva.sa_handler = MatarGruposYTerminar;
+            sigemptyset(&nueva.sa_mask);
+            for (const int otra : kSenalesDeFin) sigaddset(&nueva.sa_mask, otra);
+            (void)::sigaction(senal, &nueva, nullptr);
+        }
+    });
+}
+
+void AnotarGrupo(pid_t grupo) {
+    for (std::atomic<pid_t>& libre : gruposEnCurso) {
+        pid_t vacio = 0;
+        if (libre.compare_exchange_strong(vacio, grupo)) return;
+    }
+}
+
+void OlvidarGrupo(pid_t grupo) {
+    for (std::atomic<pid_t>& anotado : gruposEnCurso) {
+        pid_t esperado = grupo;
+        if (anotado.compare_exchange_strong(esperado, 0)) return;
+    }
+}
+
 }  // namespace
 
 bool ProcesosPosix::Iniciar(const std::string& lineaComando, uint32_t esperaMs, IdProceso& id,
@@ -146,17 +198,28 @@ bool ProcesosPosix::Iniciar(const std::string& lineaComando, uint32_t esperaMs, 
     std::vector<char*> argvC = Punteros(argv);
     std::vector<char*> variablesC = Punteros(variables);
 
+    VigilarSenalesDeFin();
+    // No signal that ends the tool between the start and the note of the
+    // group; the program itself starts with the mask the tool had.
+    sigset_t fin;
+    sigset_t anterior;
+    sigemptyset(&fin);
+    for (const int senal : kSenalesDeFin) sigaddset(&fin, senal);
+    ::pthread_sigmask(SIG_BLOCK, &fin, &anterior);
     posix_spawnattr_t atributos;
     posix_spawnattr_init(&atributos);
     // A group of its own, so that a time-out reaches every process it starts.
-    posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setflags(&atributos, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK);
     posix_spawnattr_setpgroup(&atributos, 0);
+    posix_spawnattr_setsigmask(&atributos, &anterior);
     pid_t pid = 0;
     const int resultado =
         windows ? ::posix_spawnp(&pid, "wine", nullptr, &atributos, argvC.data(), variablesC.data())
                 : ::posix_spawn(&pid, rutaHost->c_str(), nullptr, &atributos, argvC.data(),
                                 variablesC.data());
     posix_spawnattr_destroy(&atributos);
+    if (resultado == 0) AnotarGrupo(pid);
+    ::pthread_sigmask(SIG_SETMASK, &anterior, nullptr);
     if (resultado != 0) {
         error = DescribirErrno(resultado);
         return false;
@@ -239,6 +302,7 @@ void ProcesosPosix::Olvidar(IdProceso id) {
     const auto e = ejecuciones_.find(id);
     if (e == ejecuciones_.end()) return;
     if (e->second.pidfd >= 0) ::close(e->second.pidfd);
+    OlvidarGrupo(e->second.pid);
     ejecuciones_.erase(e);
 }
 

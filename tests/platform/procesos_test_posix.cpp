@@ -1,5 +1,6 @@
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -128,6 +129,44 @@ TEST_F(ProcesosPosixTest, TimeOutKillsTheProgramWithItsChildren) {
     const pid_t hijo = std::atoi(falso_.Contenido("discoC/bin/hijo.pid").c_str());
     ASSERT_GT(hijo, 0);
     EXPECT_FALSE(SigueVivo(hijo));
+}
+
+// Ctrl+C, a closed terminal or a kill still ends the tool by that signal, and
+// the programs it started end with it instead of running on unseen.
+TEST_F(ProcesosPosixTest, ASignalThatEndsTheToolEndsItsProgramsToo) {
+    Guion("cuelga",
+          "echo $$ > \"$(dirname \"$0\")/padre.pid\"\nsleep 300 &\n"
+          "echo $! > \"$(dirname \"$0\")/hijo.pid\"\nsleep 300\n");
+    for (const int senal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(senal));
+        falso_.CrearArchivo("discoC/bin/hijo.pid", "");
+        const pid_t herramienta = ::fork();
+        ASSERT_GE(herramienta, 0);
+        if (herramienta == 0) {
+            ProcesosPosix procesos(PrefijoWine(falso_.Prefijo()));
+            IdProceso id = 0;
+            std::string error;
+            if (!procesos.Iniciar("C:\\bin\\cuelga", 60000, id, error)) ::_exit(90);
+            for (;;) ::pause();
+        }
+        const auto limite = Reloj::now() + std::chrono::seconds(10);
+        while (LeerPid("hijo.pid") <= 0 && Reloj::now() < limite) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        const pid_t padre = LeerPid("padre.pid");
+        const pid_t hijo = LeerPid("hijo.pid");
+        ::kill(herramienta, senal);
+        int estado = 0;
+        ASSERT_EQ(::waitpid(herramienta, &estado, 0), herramienta);
+        ASSERT_GT(hijo, 0);
+        EXPECT_TRUE(WIFSIGNALED(estado) && WTERMSIG(estado) == senal) << estado;
+        const auto fin = Reloj::now() + std::chrono::seconds(5);
+        while ((SigueVivo(padre) || SigueVivo(hijo)) && Reloj::now() < fin) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_FALSE(SigueVivo(padre));
+        EXPECT_FALSE(SigueVivo(hijo));
+    }
 }
 
 TEST_F(ProcesosPosixTest, MissingProgramOrDriveGivesTheSystemText) {
