@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "platform/plataforma_win32.h"
 #include "platform/procesos.h"
@@ -39,6 +41,34 @@ std::string DialogosDelEscritorio() {
         reinterpret_cast<LPARAM>(&todos));
     return todos.empty() ? " [ningun dialogo visible]" : todos;
 }
+
+/// Watches the desktop from a thread of its own for a visible dialog with
+/// `titulo`, and keeps the tick it was first seen at (0 while never seen).
+class VigiaDeDialogo {
+public:
+    explicit VigiaDeDialogo(std::wstring titulo)
+        : titulo_(std::move(titulo)), hilo_([this] {
+              while (!parar_) {
+                  const HWND dialogo = FindWindowW(L"#32770", titulo_.c_str());
+                  if (dialogo != nullptr && IsWindowVisible(dialogo)) {
+                      visto_ = GetTickCount64();
+                      return;
+                  }
+                  Sleep(5);
+              }
+          }) {}
+    ~VigiaDeDialogo() {
+        parar_ = true;
+        hilo_.join();
+    }
+    ULONGLONG Visto() const { return visto_; }
+
+private:
+    std::wstring titulo_;
+    std::atomic<bool> parar_{false};
+    std::atomic<ULONGLONG> visto_{0};
+    std::thread hilo_;
+};
 
 class DialogosDelCompilador : public ::testing::Test {
 protected:
@@ -92,15 +122,21 @@ TEST_F(DialogosDelCompilador, ADialogOfTheCompilerOrOfItsChildIsReadAndEndsTheWa
     ASSERT_TRUE(procesos_->VigilarDialogos(1));
     for (const char* modo : {"Dialogo", "DialogoHijo"}) {
         ULONGLONG ms = 0;
+        const VigiaDeDialogo vigia(L"Microsoft Visual Basic");
         const FinDeProceso fin = Compilar(
             std::string("SustitutoVB6=") + modo + " Microsoft Visual Basic|Falta el archivo X.ocx",
             60000, ms);
+        const ULONGLONG terminado = GetTickCount64();
         EXPECT_EQ(fin.fin, FinProceso::Dialogo) << modo << DialogosDelEscritorio();
         EXPECT_EQ(fin.dialogos.rfind("Microsoft Visual Basic: Falta el archivo X.ocx", 0), 0u)
             << modo << ": " << fin.dialogos;
         // One second of the dialog, and well short of the time-out.
         EXPECT_GE(ms, 1000u) << modo;
         EXPECT_LT(ms, 15000u) << modo;
+        // Ended within the watched second and one more from the moment the
+        // dialog was up, whatever the start of the process took.
+        ASSERT_GT(vigia.Visto(), 0u) << modo;
+        EXPECT_LE(terminado - vigia.Visto(), 2000u) << modo;
     }
 }
 
