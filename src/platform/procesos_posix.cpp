@@ -16,7 +16,6 @@
 #include <climits>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
