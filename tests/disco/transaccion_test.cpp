@@ -72,12 +72,14 @@ TEST_F(Transaccion, ARefusedLastStepPutsBackReplacedFilesAndRemovesCreatedOnes) 
     SinRestos();
 }
 
-// Two spellings of one destination, one through a folder that does not
+// Several spellings of one destination, one through a folder that does not
 // exist: each batched its own temporary file, and the second deleted the
 // first's, so that the copy failed with "No such file or directory".
-TEST_F(Transaccion, OneFileUnderTwoSpellingsIsWrittenOnce) {
+// Windows also drops the dots and blanks that end a name.
+TEST_F(Transaccion, OneFileUnderSeveralSpellingsIsWrittenOnce) {
     TransaccionEscritura t(ctx, Modo::HastaElPrimerFallo);
-    for (const char* destino : {"C:\\DEV\\sub\\c.frm", "C:\\DEV\\x\\..\\SUB\\.\\c.frm"}) {
+    for (const char* destino : {"C:\\DEV\\sub\\c.frm", "C:\\DEV\\x\\..\\SUB\\.\\c.frm",
+                                "C:\\DEV\\sub.\\c.frm ", "C:\\DEV\\Sub \\C.FRM."}) {
         EscrituraArchivo e;
         e.origen = "C:\\ORIGEN\\c.frm";
         e.destino = destino;
@@ -86,9 +88,13 @@ TEST_F(Transaccion, OneFileUnderTwoSpellingsIsWrittenOnce) {
         t.Agregar(std::move(e));
     }
     ASSERT_TRUE(t.Confirmar());
-    EXPECT_TRUE(t.Escritura(0).hecha);
-    EXPECT_TRUE(t.Escritura(1).hecha);
+    for (size_t i = 0; i < t.Cantidad(); ++i) EXPECT_TRUE(t.Escritura(i).hecha) << i;
     EXPECT_EQ(*disco.Contenido("C:\\DEV\\sub\\c.frm"), "origen c");
+    EXPECT_EQ(*disco.Contenido("C:\\DEV\\sub. \\c.frm. "), "origen c");
+    std::vector<std::string> nombres;
+    std::string error;
+    ASSERT_TRUE(disco.ListarArchivos("C:\\DEV\\sub", "*", nombres, error)) << error;
+    EXPECT_EQ(nombres, std::vector<std::string>{"c.frm"});
     EXPECT_EQ(disco.Fecha("C:\\DEV\\sub\\c.frm"), (FechaHora{2024, 5, 1, 8, 0, 0}));
     const auto& historial = fallos.Historial();
     EXPECT_EQ(std::count(historial.begin(), historial.end(), Op::Copiar), 1);

@@ -33,6 +33,11 @@ bool Componentes(const std::string& ruta, std::string& unidad, std::vector<std::
         size_t fin = r.find('\\', i);
         if (fin == std::string::npos) fin = r.size();
         std::string parte = r.substr(i, fin - i);
+        // Windows drops the dots and blanks that end a name.
+        while (!parte.empty() && (parte.back() == '.' || parte.back() == ' ') && parte != "." &&
+               parte != "..") {
+            parte.pop_back();
+        }
         if (parte == "..") {
             if (!partes.empty()) partes.pop_back();
         } else if (!parte.empty() && parte != ".") {
@@ -69,10 +74,13 @@ std::string ArchivosFalsos::Clave(const std::string& ruta) {
     // by the million.
     const size_t n = ruta.size();
     bool simple = n >= 2 && ruta[1] == ':' && std::isalpha(static_cast<unsigned char>(ruta[0])) &&
-                  (n == 2 || ruta[2] == '\\') && ruta.back() != '\\';
+                  (n == 2 || ruta[2] == '\\') && ruta.back() != '\\' && ruta.back() != '.' &&
+                  ruta.back() != ' ';
     for (size_t i = 2; simple && i < n; ++i) {
         const char c = ruta[i];
         if (c == '/') simple = false;
+        // A name that ends in a dot or a blank loses them.
+        if (c == '\\' && (ruta[i - 1] == '.' || ruta[i - 1] == ' ')) simple = false;
         if (c == '\\' && i + 1 < n &&
             (ruta[i + 1] == '\\' ||
              (ruta[i + 1] == '.' && (i + 2 == n || ruta[i + 2] == '\\' || ruta[i + 2] == '.')))) {
