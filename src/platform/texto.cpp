@@ -50,6 +50,9 @@ constexpr char32_t MinusculaDe(char32_t c) {
     if (c == 0x38C) return 0x3CC;
     if (c == 0x38E || c == 0x38F) return c + 0x3F;
     if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;
+    // Final sigma folds as its capital does: the keys made with this table
+    // must join the names that compare equal ignoring case.
+    if (c == 0x3C2) return 0x3C3;
     if (c >= 0x400 && c <= 0x40F) return c + 0x50;
     if (c >= 0x410 && c <= 0x42F) return c + 0x20;
     if (MayusculaParCirilico(c)) return c % 2 == 0 ? c + 1 : c;
@@ -101,6 +104,17 @@ constexpr bool ConservaLongitud(const Tabla& tabla) {
     return true;
 }
 static_assert(ConservaLongitud(kMinusculas) && ConservaLongitud(kMayusculas));
+
+// Two characters have one lower-case form exactly when they have one capital:
+// a key made in lower case joins what a comparison of capitals finds equal.
+constexpr bool PleganIgual() {
+    for (char32_t c = 0; c < kLimiteTabla; ++c) {
+        if (kMinusculas[kMayusculas[c]] != kMinusculas[c]) return false;
+        if (kMayusculas[kMinusculas[c]] != kMayusculas[c]) return false;
+    }
+    return true;
+}
+static_assert(PleganIgual());
 
 // In ASCII both tables change exactly one run of letters, by the 0x20 bit:
 // eight ASCII bytes can then be mapped at once.

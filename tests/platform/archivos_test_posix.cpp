@@ -211,6 +211,20 @@ TEST_F(ArchivosPosixTest, ADriveWhoseEntryLeadsNowhereIsMissing) {
     EXPECT_EQ(archivos_.ConsultarCarpeta("D:\\", error_), Existencia::Ausente);
 }
 
+// Windows takes the two small sigmas for the one capital: a folder or file
+// written in small letters is found through its name in capitals.
+TEST_F(ArchivosPosixTest, ANameEndingInSigmaIsFoundInCapitalsAndWithTheOtherSigma) {
+    falso_.CrearCarpeta("discoC/Πελατες");
+    falso_.CrearArchivo("discoC/Πελατες/Φορμας.frm", "1");
+    DatosArchivo datos;
+    ASSERT_EQ(archivos_.ConsultarArchivo("C:\\ΠΕΛΑΤΕΣ\\ΦΟΡΜΑΣ.FRM", &datos, error_),
+              Existencia::Presente);
+    EXPECT_EQ(datos.nombreEnDisco, "Φορμας.frm");
+    std::string bytes;
+    ASSERT_TRUE(archivos_.LeerBytes("c:\\πελατεσ\\φορμασ.frm", bytes, error_)) << error_;
+    EXPECT_EQ(bytes, "1");
+}
+
 TEST_F(ArchivosPosixTest, NamesCreatedThroughTheObjectAreFoundIgnoringCase) {
     falso_.CrearArchivo("discoC/Dev/Uno.frm");
     // The first miss reads the folder; names made afterwards join what it read.
