@@ -244,12 +244,14 @@ bool VentanaPrincipal::AlCrear() {
                                         reinterpret_cast<HMENU>(id), instancia, nullptr);
         if (controles_[i] == nullptr) return false;
     }
-    const HWND lista1 = ManejadorDe(Control::List1);
-    ListView_SetExtendedListViewStyle(lista1, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    LVCOLUMNW columna{};
-    columna.mask = LVCF_WIDTH;
-    ListView_InsertColumn(lista1, 0, &columna);
     for (const DefinicionControl& def : kControles) {
+        if (def.tipo == TipoControl::ListaConCasillas) {
+            const HWND lista = ManejadorDe(def.control);
+            ListView_SetExtendedListViewStyle(lista, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+            LVCOLUMNW columna{};
+            columna.mask = LVCF_WIDTH;
+            ListView_InsertColumn(lista, 0, &columna);
+        }
         if (def.tipo == TipoControl::Casilla && def.tildadoAlInicio) {
             SendMessageW(ManejadorDe(def.control), BM_SETCHECK, BST_CHECKED, 0);
         }
@@ -292,13 +294,16 @@ void VentanaPrincipal::ColocarControles() {
                      TwipsAPixeles(def.alto, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fuente_), TRUE);
     }
-    // One column across the list, leaving room for the vertical scroll bar so
-    // that no horizontal one appears.
-    const HWND lista1 = ManejadorDe(Control::List1);
-    RECT cliente{};
-    GetClientRect(lista1, &cliente);
+    // One column across a ticked list, leaving room for the vertical scroll
+    // bar so that no horizontal one appears.
     const int barra = MulDiv(GetSystemMetrics(SM_CXVSCROLL), dpi_, USER_DEFAULT_SCREEN_DPI);
-    ListView_SetColumnWidth(lista1, 0, std::max(0, static_cast<int>(cliente.right) - barra));
+    for (const DefinicionControl& def : kControles) {
+        if (def.tipo != TipoControl::ListaConCasillas) continue;
+        const HWND lista = ManejadorDe(def.control);
+        RECT cliente{};
+        GetClientRect(lista, &cliente);
+        ListView_SetColumnWidth(lista, 0, std::max(0, static_cast<int>(cliente.right) - barra));
+    }
 }
 
 SIZE VentanaPrincipal::TamanoVentana() const {
@@ -347,29 +352,33 @@ void VentanaPrincipal::AlComando(int id, int notificacion) {
 }
 
 void VentanaPrincipal::AlNotificar(const NMHDR& cabecera, LPARAM l) {
-    if (cabecera.hwndFrom != ManejadorDe(Control::List1) || cabecera.code != LVN_ITEMCHANGED) {
-        return;
-    }
-    if (desdeCodigo_ > 0 || formulario_ == nullptr) return;
+    if (cabecera.code != LVN_ITEMCHANGED || desdeCodigo_ > 0 || formulario_ == nullptr) return;
+    const std::optional<Control> lista = ControlDeManejador(cabecera.hwndFrom);
+    if (!lista || !EsListaConCasillas(*lista)) return;
     // The user made an entry current; a tick changes only the state image.
     const auto& cambio = *reinterpret_cast<const NMLISTVIEW*>(l);
     const bool seleccionada = (cambio.uChanged & LVIF_STATE) != 0 &&
                               (cambio.uNewState & LVIS_SELECTED) != 0 &&
                               (cambio.uOldState & LVIS_SELECTED) == 0;
-    if (seleccionada) formulario_->AlPulsar(Control::List1);
+    if (seleccionada) formulario_->AlPulsar(*lista);
+}
+
+std::optional<Control> VentanaPrincipal::ControlDeManejador(HWND manejador) const {
+    for (int i = 0; i < kCantidadControles; ++i) {
+        if (controles_[static_cast<size_t>(i)] == manejador) return static_cast<Control>(i);
+    }
+    return std::nullopt;
 }
 
 void VentanaPrincipal::AlPedirMenu(HWND control, LPARAM donde) {
     if (desdeCodigo_ > 0 || formulario_ == nullptr) return;
-    for (int i = 0; i < kCantidadControles; ++i) {
-        if (controles_[static_cast<size_t>(i)] != control) continue;
-        // The keyboard (menu key, Shift+F10) gives no point: -1, -1.
-        menuConPunto_ =
-            !(static_cast<short>(LOWORD(donde)) == -1 && static_cast<short>(HIWORD(donde)) == -1);
-        puntoMenu_ = {static_cast<short>(LOWORD(donde)), static_cast<short>(HIWORD(donde))};
-        formulario_->AlPedirMenu(static_cast<Control>(i));
-        return;
-    }
+    const std::optional<Control> pedido = ControlDeManejador(control);
+    if (!pedido) return;
+    // The keyboard (menu key, Shift+F10) gives no point: -1, -1.
+    menuConPunto_ =
+        !(static_cast<short>(LOWORD(donde)) == -1 && static_cast<short>(HIWORD(donde)) == -1);
+    puntoMenu_ = {static_cast<short>(LOWORD(donde)), static_cast<short>(HIWORD(donde))};
+    formulario_->AlPedirMenu(*pedido);
 }
 
 int VentanaPrincipal::MostrarMenuContextual(Control control,

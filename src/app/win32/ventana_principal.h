@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 
 #include "app/formulario_principal.h"
 #include "app/ventana.h"
@@ -31,6 +32,8 @@ public:
 
     HWND Manejador() const { return hwnd_; }
     HWND ManejadorDe(Control control) const { return controles_[Indice(control)]; }
+    /// The control a window handle is, if it is one of the form's.
+    std::optional<Control> ControlDeManejador(HWND manejador) const;
     int Dpi() const { return dpi_; }
 
     std::string Texto(Control control) override;
