@@ -24,19 +24,6 @@ namespace posix {
 
 std::string DescribirError(int numero) { return std::strerror(numero); }
 
-/// Splits a Windows path text at its last separator; the folder keeps that
-/// separator, so "C:\x" gives "C:\" and "x".
-void SepararNombre(const std::string& ruta, std::string& carpeta, std::string& nombre) {
-    const size_t barra = ruta.find_last_of("\\/");
-    if (barra == std::string::npos) {
-        carpeta.clear();
-        nombre = ruta;
-    } else {
-        carpeta = ruta.substr(0, barra + 1);
-        nombre = ruta.substr(barra + 1);
-    }
-}
-
 std::string NombreFinalHost(const std::string& host) {
     const size_t barra = host.find_last_of('/');
     return barra == std::string::npos ? host : host.substr(barra + 1);

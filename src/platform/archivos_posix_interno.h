@@ -16,9 +16,6 @@ namespace vorpel::posix {
 inline constexpr size_t kTamanoBloque = 64 * 1024;
 
 std::string DescribirError(int numero);
-/// Splits a Windows path text at its last separator; the folder keeps that
-/// separator, so "C:\x" gives "C:\" and "x".
-void SepararNombre(const std::string& ruta, std::string& carpeta, std::string& nombre);
 std::string NombreFinalHost(const std::string& host);
 std::string CarpetaHost(const std::string& host);
 bool EsArchivoRegular(int dirFd, const dirent& entrada);
